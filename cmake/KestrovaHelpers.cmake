@@ -1,0 +1,33 @@
+# kestrova_library(NAME DEPS...): one folder, one library target kestrova_NAME, alias kestrova::NAME.
+# Sources are the .cpp files of the folder (not its subfolders), plus any given with SOURCES.
+function(kestrova_library name)
+  cmake_parse_arguments(KL "" "" "DEPS;SOURCES" ${ARGN})
+  file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  if(srcs OR KL_SOURCES)
+    add_library(kestrova_${name} STATIC ${srcs} ${KL_SOURCES})
+    target_link_libraries(kestrova_${name} PUBLIC kestrova::options ${KL_DEPS})
+  else()
+    add_library(kestrova_${name} INTERFACE)
+    target_link_libraries(kestrova_${name} INTERFACE kestrova::options ${KL_DEPS})
+  endif()
+  add_library(kestrova::${name} ALIAS kestrova_${name})
+endfunction()
+
+# kestrova_tests(FOLDER DEPS...): every FOLDER/*_test.cpp becomes one GoogleTest executable
+# registered with CTest; tests run with the folder as working directory.
+function(kestrova_tests folder)
+  cmake_parse_arguments(KT "" "" "DEPS;LABELS" ${ARGN})
+  file(GLOB tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${folder}/*_test.cpp)
+  foreach(src ${tests})
+    get_filename_component(base ${src} NAME_WE)
+    set(target ${folder}_${base})
+    add_executable(${target} ${src})
+    set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+    target_link_libraries(${target} PRIVATE ${KT_DEPS} GTest::gtest GTest::gtest_main GTest::gmock)
+    target_compile_definitions(${target} PRIVATE
+      KESTROVA_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
+      KESTROVA_BINARY_DIR="${CMAKE_BINARY_DIR}"
+      KESTROVA_TEST_DATA="${CMAKE_SOURCE_DIR}/tests/data")
+    gtest_discover_tests(${target} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS "${folder};${KT_LABELS}")
+  endforeach()
+endfunction()

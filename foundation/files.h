@@ -1,0 +1,56 @@
+// Files and folders. Paths are cp932 with "\\" separators ("/" accepted); every operation
+// reaches the disk through the native-path conversion of platform/.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "foundation/line_reader.h"
+
+namespace kestrova {
+
+class TextList;
+class MessagePump;
+
+struct PathParts {
+  std::string root;
+  std::string folders;
+  std::string baseName;
+  std::string extension;
+  std::string folderPath;
+  std::string pathWithoutExtension;
+  std::string fileName;
+};
+
+// 1 when the path names a file or folder, else 0.
+int FileExists(std::string_view path);
+bool IsFolder(std::string_view path);
+PathParts SplitPath(std::string_view path);
+// 1 when name contains any non-empty pattern (case-folded); an empty list or an empty first
+// entry matches everything.
+int MatchesAny(std::string_view name, const TextList& patterns, MessagePump* pump = nullptr);
+inline constexpr int kListFilesFiles = 8;
+// Appends "folder\\name" of every file below folder whose name matches; depth 0 = no limit.
+void ListFiles(std::string_view folder, std::string_view patterns, TextList& list,
+               int flags = kListFilesFiles, int depth = 0, MessagePump* pump = nullptr);
+
+// The file layer. Missing files read as empty.
+bool ReadWholeFile(std::string_view path, std::string& bytes, FileTimes* times = nullptr);
+// Writes to a temporary file in the same folder, flushes and renames it over path, so a crash
+// or a full disk leaves the old or the new file. mode: POSIX permission bits of a new file.
+bool WriteFileAtomic(std::string_view path, std::string_view bytes, int mode = 0644);
+bool AppendToFile(std::string_view path, std::string_view bytes);
+bool SetFileTimes(std::string_view path, const FileTimes& times);
+FileTimes GetFileTimes(std::string_view path);
+// Creates the folder and any missing parents; true when it exists afterwards.
+bool MakeFolder(std::string_view path);
+bool RemoveFile(std::string_view path);
+bool CopyFileTo(std::string_view from, std::string_view to);
+bool RenameFile(std::string_view from, std::string_view to);
+long long FileSize(std::string_view path);
+bool IsWritableFolder(std::string_view path);
+// True when name can be used as one path component: no \ / : * ? " < > | or control
+// character, not empty, "." or "..".
+bool IsSafeFileName(std::string_view name);
+
+}  // namespace kestrova

@@ -1,0 +1,30 @@
+// What differs between platforms: the cp932 codec, native paths, special folders, the user
+// and host names. platform/posix.cpp implements it here; platform/win32.cpp on Windows.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace kestrova::platform {
+
+// cp932 to UTF-8; bytes without a mapping become U+FFFD.
+std::string Cp932ToUtf8(std::string_view cp932);
+// UTF-8 to cp932; a character without a cp932 form becomes replacement (default "?").
+std::string Utf8ToCp932(std::string_view utf8, std::string_view replacement = "?");
+// One UTF-16 code unit to its cp932 bytes; empty when it has no cp932 form.
+std::string Cp932FromUnit(char16_t unit);
+// A cp932 path to the native file-system form: UTF-8 first, then "\\" to "/" on POSIX,
+// so the trail byte 0x5C of a double-byte character is never taken for a separator.
+std::string NativePath(std::string_view cp932Path);
+// A native path back to cp932 with "\\" separators.
+std::string ProgramPath(std::string_view nativePath);
+
+std::string DesktopFolder();    // XDG desktop folder
+std::string DocumentsFolder();  // XDG documents folder
+std::string TempFolder();       // ends with the separator
+std::string HostName();
+std::string UserName();
+std::string CurrentFolder();   // native
+long long TickCount();         // milliseconds
+
+}  // namespace kestrova::platform

@@ -1,0 +1,42 @@
+// The process-wide objects of one program run. main() creates one and passes it by
+// reference; every test makes its own, so no two tests share state.
+#pragma once
+
+#include <string>
+
+#include "foundation/dates.h"
+#include "foundation/desktop.h"
+#include "foundation/settings_store.h"
+#include "foundation/text_list.h"
+#include "store/csv_layout.h"
+#include "store/detail_files.h"
+
+namespace kestrova {
+
+struct ProgramState {
+  SettingsStore settings;     // "//ini/..." keys, read from and written to the INI file
+  SettingsStore environment;  // ids 900001-900027 and what the program adds at run time
+  TextList errorList;         // "%s\t%5d\t%s" lines, appended to "\\Err\\ErrLog.txt" at close
+  DetailStore detailStore;
+  DealStore dealStore;
+  DetailHeader detailHeader;
+  TextList newRows;           // rows gathered during one online listing run
+  int newRowsFound = 0;
+  HeaderLists headerLists;
+  CsvLayout kanriLayout;      // "\\Setting\\Output_Kanri.txt"
+  CsvLayout csvLayout;        // "\\Setting\\Output_CSV.txt"
+
+  // Not owned. Tests point these at a fixed clock and a recording desktop.
+  const Clock* clock = &systemClock;
+  Desktop* desktop = &nullDesktop;
+
+  // The program folder (id 900008), the base of every data path, without a trailing "\\".
+  std::string ProgramFolder() const { return environment.GetId(900008); }
+  // ProgramFolder() + relative, where relative begins with "\\" (e.g. "\\dat\\TotalData.txt").
+  std::string PathOf(std::string_view relative) const { return ProgramFolder() + std::string(relative); }
+
+  SystemClock systemClock;
+  NullDesktop nullDesktop;
+};
+
+}  // namespace kestrova
