@@ -1,0 +1,190 @@
+#include "foundation/environment.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "foundation/files.h"
+#include "foundation/line_reader.h"
+#include "foundation/platform/platform.h"
+#include "foundation/settings_store.h"
+#include "foundation/sjis.h"
+#include "foundation/text_functions.h"
+#include "foundation/text_list.h"
+
+namespace kestrova {
+
+namespace {
+
+// A native folder as a program path ending in "\\".
+std::string FolderText(const std::string& native) {
+  if (native.empty()) return {};
+  std::string path = platform::ProgramPath(native);
+  if (path.back() != '\\') path += '\\';
+  return path;
+}
+
+std::string TempFileName(const std::string& folder) {
+  char name[32];
+  std::snprintf(name, sizeof name, "t%07lld.txt", platform::TickCount() % 10000000LL);
+  return folder + name;
+}
+
+bool IsAbsolute(std::string_view path) {
+  if (path.size() >= 3 && path[1] == ':' && path[2] == '\\') return true;
+  if (path.rfind("\\\\", 0) == 0) return true;
+  return !path.empty() && path[0] == '\\';  // a POSIX root
+}
+
+}  // namespace
+
+std::string SpecialFolderLocation(int code) {
+  switch (code) {
+    case 0x0000:
+    case 0x0010: {
+      std::string desktop = platform::DesktopFolder();
+      return desktop.empty() ? std::string() : platform::ProgramPath(desktop);
+    }
+    case 0x0005: {
+      std::string documents = platform::DocumentsFolder();
+      return documents.empty() ? std::string() : platform::ProgramPath(documents);
+    }
+    case 0x1001:
+      return FolderText(platform::TempFolder());
+    case 0x1002:
+      return TempFileName(FolderText(platform::TempFolder()));
+    case 0x1005:
+      return platform::Utf8ToCp932(platform::HostName());
+    case 0x1006:
+      return platform::Utf8ToCp932(platform::UserName());
+    case 0x1007:
+    case 0x1008: {
+      const char* quick = std::getenv("TEMP_QUICK");
+      std::string folder = quick && *quick ? platform::Utf8ToCp932(quick)
+                                           : FolderText(platform::TempFolder());
+      return code == 0x1007 ? folder : TempFileName(folder);
+    }
+    default:
+      // No Windows folder, system folder, start menu or the like on this platform.
+      return {};
+  }
+}
+
+std::string ProgramPathFromArgv0(std::string_view argv0) {
+  std::string path = platform::ProgramPath(argv0);
+  if (IsAbsolute(path)) return path;
+  std::string current = platform::ProgramPath(platform::CurrentFolder());
+  StripSuffix(current, "\\");
+  return current + "\\" + path;
+}
+
+void BuildEnvironment(SettingsStore& env, const EnvironmentSource& source) {
+  std::string full = source.programPath;
+  PathParts parts = SplitPath(full);
+  std::string folder = full;
+  CutAtLast(folder, "\\");
+  env.SetId(900001, SJIS("■■■環境変数1 __argv[0]より■■■"));
+  env.SetId(900002, full);
+  env.SetId(900003, parts.pathWithoutExtension + ".ini");
+  env.SetId(900004, parts.baseName);
+  env.SetId(900005, parts.fileName);
+  env.SetId(900006, parts.folderPath);
+  env.SetId(900007, parts.pathWithoutExtension);
+  env.SetId(kEnvProgramFolder, folder);
+  env.SetId(900009, SJIS("■■■環境変数2 各種フォルダ■■■"));
+  static const int kShell[][2] = {{900010, 0x0000}, {900011, 0x0002}, {900012, 0x0005},
+                                  {900013, 0x0006}, {900014, 0x0007}, {900015, 0x0008},
+                                  {900016, 0x0009}, {900017, 0x000B}, {900018, 0x0010},
+                                  {900019, 0x1001}, {900020, 0x1007}, {900021, 0x1003},
+                                  {900022, 0x1004}, {900023, 0x1005}, {900024, 0x1006}};
+  for (const auto& [id, code] : kShell) env.SetId(id, SpecialFolderLocation(code));
+  std::string windows = env.GetId(900021);
+  env.SetId(900025, windows.size() >= 3 ? windows.substr(0, 3) + "Program Files" : std::string());
+  env.SetId(900026, windows.size() >= 2 ? windows.substr(0, 2) : std::string());
+  env.SetId(900027, SJIS("■■■環境変数定義終了■■■"));
+}
+
+void ExpandMacros(std::string& text, const SettingsStore& env) {
+  static const std::pair<const char*, int> kMacros[] = {
+      {"$ARGV0$", 900008}, {"$M_ARGV0_DIR", 900008}, {"$DESKTOP$", 900010}, {"$TEMPDIR$", 900019},
+      {"$WINDIR$", 900021}, {"$WINDRIVE$", 900026}, {"$PROGRAM$", 900025}};
+  for (const auto& [macro, id] : kMacros) ReplaceAllInPlace(text, macro, env.GetView(IdKey(id)));
+}
+
+void ContractMacros(std::string& text, const SettingsStore& env) {
+  static const std::pair<int, const char*> kMacros[] = {
+      {900008, "$ARGV0$"}, {900010, "$DESKTOP$"}, {900019, "$TEMPDIR$"},
+      {900021, "$WINDIR$"}, {900026, "$WINDRIVE$"}, {900025, "$PROGRAM$"}};
+  for (const auto& [id, macro] : kMacros) {
+    std::string_view value = env.GetView(IdKey(id));
+    if (!value.empty()) ReplaceAllInPlace(text, value, macro);
+  }
+}
+
+void SetDefault(std::string_view key, std::string_view value, SettingsStore& store,
+                const SettingsStore& env) {
+  std::string text(value);
+  ExpandMacros(text, env);
+  store.Set(key, text);
+}
+
+void ReadIniFromText(std::string_view data, SettingsStore& store, const SettingsStore& env, int flags) {
+  TextList lines;
+  lines.LoadLinesFromText(data, 1);
+  std::string section;
+  for (int i = 0; i < lines.Count(); ++i) {
+    std::string_view line = lines.View(i);
+    if (line.empty() || line[0] == '#' || line[0] == ';') continue;
+    if (line[0] == '[') {
+      std::size_t close = FindText(line, "]");
+      if (close != std::string_view::npos) section = std::string(line.substr(1, close - 1));
+      continue;
+    }
+    std::size_t eq = FindText(line, "=");
+    if (eq == std::string_view::npos) continue;
+    std::string key(line.substr(0, eq));
+    for (int k = 0; k < 2 && !key.empty() && key.back() == ' '; ++k) key.pop_back();
+    for (int k = 0; k < 2 && !key.empty() && key.back() == '\t'; ++k) key.pop_back();
+    std::size_t v = eq + 1;
+    while (v < line.size() && (line[v] == ' ' || line[v] == '\t')) ++v;
+    std::string value(line.substr(v));
+    if (!(flags & kIniNoMacros)) ExpandMacros(value, env);
+    store.Set("//ini/" + section + "/" + key, value);
+  }
+}
+
+void ReadIni(const std::string& path, SettingsStore& store, const SettingsStore& env, int flags) {
+  LineReaderPtr reader = Open(path, "fr");
+  if (!reader) return;
+  WideToAnsi(reader.get());  // a settings file saved as UTF-16 is accepted
+  ReadIniFromText(reader->Text(), store, env, flags);
+}
+
+std::string FormatIni(const SettingsStore& store, const SettingsStore& env, int flags) {
+  std::string out;
+  std::string previousSection;
+  for (int i = 0; i < store.Count(); ++i) {
+    std::string_view folded = store.FoldedKeyAt(i);
+    if (folded.rfind("//ini/", 0) != 0) continue;
+    std::string_view rest = std::string_view(store.KeyTextAt(i)).substr(6);
+    std::size_t slash = FindText(rest, "/");
+    // A key without a section is written under the empty section.
+    std::string section(slash == std::string_view::npos ? std::string_view() : rest.substr(0, slash));
+    std::string name(slash == std::string_view::npos ? rest : rest.substr(slash + 1));
+    std::string foldedSection = FoldCase(section);
+    if (foldedSection != previousSection) {
+      out += "[" + section + "]\r\n";
+      previousSection = foldedSection;
+    }
+    std::string value = store.ValueAt(i);
+    if (!(flags & kIniNoMacros)) ContractMacros(value, env);
+    out += name + "=" + value + "\r\n";
+  }
+  return out;
+}
+
+bool WriteIni(const std::string& path, const SettingsStore& store, const SettingsStore& env, int flags) {
+  // The file may hold the password: a new one is readable by its owner only.
+  return WriteFileAtomic(path, FormatIni(store, env, flags), 0600);
+}
+
+}  // namespace kestrova

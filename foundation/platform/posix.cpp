@@ -1,0 +1,213 @@
+// POSIX side of the platform: iconv's CP932 for the codec, UTF-8 file names with "/".
+#include <iconv.h>
+#include <pwd.h>
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+#include "foundation/platform/platform.h"
+
+namespace kestrova::platform {
+
+namespace {
+
+// cp932 bytes of every UTF-16 unit (empty where there is none), built once on first use.
+const std::vector<std::string>& UnitTable() {
+  static const std::vector<std::string> table = [] {
+    std::vector<std::string> t(0x10000);
+    iconv_t cd = iconv_open("CP932", "UTF-16LE");
+    if (cd == reinterpret_cast<iconv_t>(-1)) return t;
+    for (unsigned u = 1; u < 0x10000; ++u) {
+      if (u >= 0xD800 && u <= 0xDFFF) continue;
+      char in[2] = {static_cast<char>(u & 0xFF), static_cast<char>(u >> 8)};
+      char out[8];
+      char* inp = in;
+      char* outp = out;
+      std::size_t inLeft = 2, outLeft = sizeof out;
+      iconv(cd, nullptr, nullptr, nullptr, nullptr);
+      if (iconv(cd, &inp, &inLeft, &outp, &outLeft) != static_cast<std::size_t>(-1) && inLeft == 0) {
+        t[u].assign(out, static_cast<std::size_t>(outp - out));
+      }
+    }
+    iconv_close(cd);
+    return t;
+  }();
+  return table;
+}
+
+std::string FromHome(const char* relative) {
+  const char* home = std::getenv("HOME");
+  if (!home || !*home) {
+    if (passwd* pw = getpwuid(getuid())) home = pw->pw_dir;
+  }
+  return home ? std::string(home) + relative : std::string();
+}
+
+// The folder of an XDG user directory ("XDG_DESKTOP_DIR") from ~/.config/user-dirs.dirs.
+std::string XdgUserDir(const std::string& name, const char* fallback) {
+  const char* config = std::getenv("XDG_CONFIG_HOME");
+  std::string file = config && *config ? std::string(config) + "/user-dirs.dirs"
+                                       : FromHome("/.config/user-dirs.dirs");
+  std::ifstream in(file);
+  std::string line;
+  while (std::getline(in, line)) {
+    if (line.rfind(name + "=", 0) != 0) continue;
+    std::string value = line.substr(name.size() + 1);
+    if (value.size() >= 2 && value.front() == '"' && value.back() == '"') {
+      value = value.substr(1, value.size() - 2);
+    }
+    if (value.rfind("$HOME", 0) == 0) value = FromHome("") + value.substr(5);
+    return value;
+  }
+  return FromHome(fallback);
+}
+
+}  // namespace
+
+std::string Cp932FromUnit(char16_t unit) { return UnitTable()[unit]; }
+
+std::string Cp932ToUtf8(std::string_view cp932) {
+  static std::once_flag once;
+  static iconv_t cd;
+  static std::mutex mutex;
+  std::call_once(once, [] { cd = iconv_open("UTF-8", "CP932"); });
+  std::string out;
+  out.reserve(cp932.size() * 3 / 2 + 4);
+  std::lock_guard<std::mutex> lock(mutex);
+  iconv(cd, nullptr, nullptr, nullptr, nullptr);
+  char* in = const_cast<char*>(cp932.data());
+  std::size_t inLeft = cp932.size();
+  std::array<char, 4096> buffer;
+  while (inLeft > 0) {
+    char* outp = buffer.data();
+    std::size_t outLeft = buffer.size();
+    std::size_t r = iconv(cd, &in, &inLeft, &outp, &outLeft);
+    out.append(buffer.data(), static_cast<std::size_t>(outp - buffer.data()));
+    if (r == static_cast<std::size_t>(-1) && errno != E2BIG) {
+      // A byte without a mapping (or a lone lead byte at the end) stands as U+FFFD.
+      out += "\xEF\xBF\xBD";
+      ++in;
+      --inLeft;
+      iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    }
+  }
+  return out;
+}
+
+std::string Utf8ToCp932(std::string_view utf8, std::string_view replacement) {
+  const auto& table = UnitTable();
+  std::string out;
+  out.reserve(utf8.size());
+  for (std::size_t i = 0; i < utf8.size();) {
+    auto b = static_cast<unsigned char>(utf8[i]);
+    char32_t c;
+    std::size_t n;
+    if (b < 0x80) {
+      out += static_cast<char>(b);
+      ++i;
+      continue;
+    } else if ((b & 0xE0) == 0xC0) {
+      c = b & 0x1F;
+      n = 2;
+    } else if ((b & 0xF0) == 0xE0) {
+      c = b & 0x0F;
+      n = 3;
+    } else if ((b & 0xF8) == 0xF0) {
+      c = b & 0x07;
+      n = 4;
+    } else {
+      out.append(replacement);
+      ++i;
+      continue;
+    }
+    if (i + n > utf8.size()) {
+      out.append(replacement);
+      break;
+    }
+    bool valid = true;
+    for (std::size_t k = 1; k < n; ++k) {
+      auto t = static_cast<unsigned char>(utf8[i + k]);
+      if ((t & 0xC0) != 0x80) valid = false;
+      c = (c << 6) | (t & 0x3F);
+    }
+    if (!valid) {
+      out.append(replacement);
+      ++i;
+      continue;
+    }
+    i += n;
+    if (c < 0x10000 && !table[c].empty()) {
+      out.append(table[c]);
+    } else {
+      out.append(replacement);
+    }
+  }
+  return out;
+}
+
+std::string NativePath(std::string_view cp932Path) {
+  std::string path = Cp932ToUtf8(cp932Path);
+  for (char& ch : path) {
+    if (ch == '\\') ch = '/';
+  }
+  return path;
+}
+
+std::string ProgramPath(std::string_view nativePath) {
+  std::string path = Utf8ToCp932(nativePath);
+  for (std::size_t i = 0; i < path.size(); ++i) {
+    auto c = static_cast<unsigned char>(path[i]);
+    if ((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC)) {
+      ++i;  // the trail byte belongs to the character
+    } else if (path[i] == '/') {
+      path[i] = '\\';
+    }
+  }
+  return path;
+}
+
+std::string DesktopFolder() { return XdgUserDir("XDG_DESKTOP_DIR", "/Desktop"); }
+std::string DocumentsFolder() { return XdgUserDir("XDG_DOCUMENTS_DIR", "/Documents"); }
+
+std::string TempFolder() {
+  const char* tmp = std::getenv("TMPDIR");
+  std::string folder = tmp && *tmp ? tmp : "/tmp";
+  if (folder.back() != '/') folder += '/';
+  return folder;
+}
+
+std::string HostName() {
+  char name[256] = {};
+  if (gethostname(name, sizeof name - 1) != 0) return {};
+  return name;
+}
+
+std::string UserName() {
+  if (passwd* pw = getpwuid(geteuid())) return pw->pw_name;
+  const char* user = std::getenv("USER");
+  return user ? user : "";
+}
+
+std::string CurrentFolder() {
+  std::vector<char> buffer(4096);
+  while (!getcwd(buffer.data(), buffer.size())) {
+    if (errno != ERANGE) return {};
+    buffer.resize(buffer.size() * 2);
+  }
+  return buffer.data();
+}
+
+long long TickCount() {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(
+             std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
+}  // namespace kestrova::platform

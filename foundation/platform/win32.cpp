@@ -1,0 +1,86 @@
+// Windows side of the platform: code page 932 through the system's converters, native paths
+// are the cp932 paths themselves turned into UTF-16 at the call.
+#include <windows.h>
+#include <shlobj.h>
+
+#include <string>
+
+#include "foundation/platform/platform.h"
+
+namespace kestrova::platform {
+
+namespace {
+
+std::wstring Wide(std::string_view text, UINT codePage) {
+  int n = MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring out(static_cast<std::size_t>(n), L'\0');
+  MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), out.data(), n);
+  return out;
+}
+
+std::string Narrow(std::wstring_view text, UINT codePage, const char* fallback) {
+  BOOL used = FALSE;
+  BOOL* usedPtr = codePage == CP_UTF8 ? nullptr : &used;
+  const char* fb = codePage == CP_UTF8 ? nullptr : fallback;
+  int n = WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, fb, usedPtr);
+  std::string out(static_cast<std::size_t>(n), '\0');
+  WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), out.data(), n, fb, usedPtr);
+  return out;
+}
+
+std::string Folder(int csidl) {
+  char path[MAX_PATH] = {};
+  if (SHGetFolderPathA(nullptr, csidl, nullptr, 0, path) != S_OK) return {};
+  return path;
+}
+
+}  // namespace
+
+std::string Cp932ToUtf8(std::string_view cp932) { return Narrow(Wide(cp932, 932), CP_UTF8, nullptr); }
+
+std::string Utf8ToCp932(std::string_view utf8, std::string_view replacement) {
+  std::string fb(replacement.empty() ? "?" : std::string(replacement.substr(0, 1)));
+  return Narrow(Wide(utf8, CP_UTF8), 932, fb.c_str());
+}
+
+std::string Cp932FromUnit(char16_t unit) {
+  wchar_t w = static_cast<wchar_t>(unit);
+  BOOL used = FALSE;
+  char out[4];
+  int n = WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, &w, 1, out, sizeof out, nullptr, &used);
+  if (n <= 0 || used) return {};
+  return std::string(out, static_cast<std::size_t>(n));
+}
+
+std::string NativePath(std::string_view cp932Path) { return std::string(cp932Path); }
+std::string ProgramPath(std::string_view nativePath) { return std::string(nativePath); }
+std::string DesktopFolder() { return Folder(CSIDL_DESKTOPDIRECTORY); }
+std::string DocumentsFolder() { return Folder(CSIDL_PERSONAL); }
+
+std::string TempFolder() {
+  char path[MAX_PATH] = {};
+  GetTempPathA(MAX_PATH, path);
+  return path;
+}
+
+std::string HostName() {
+  char name[MAX_COMPUTERNAME_LENGTH + 1] = {};
+  DWORD n = sizeof name;
+  return GetComputerNameA(name, &n) ? std::string(name) : std::string();
+}
+
+std::string UserName() {
+  char name[256] = {};
+  DWORD n = sizeof name;
+  return GetUserNameA(name, &n) ? std::string(name) : std::string();
+}
+
+std::string CurrentFolder() {
+  char path[MAX_PATH] = {};
+  GetCurrentDirectoryA(MAX_PATH, path);
+  return path;
+}
+
+long long TickCount() { return static_cast<long long>(GetTickCount64()); }
+
+}  // namespace kestrova::platform

@@ -1,0 +1,122 @@
+#include "foundation/text_functions.h"
+
+#include <gtest/gtest.h>
+
+#include "foundation/sjis.h"
+
+namespace kestrova {
+namespace {
+
+TEST(FoldCaseTest, FoldsAsciiAndFullWidthLettersOnly) {
+  EXPECT_EQ(FoldCase("AbZ1["), "abz1[");
+  EXPECT_EQ(FoldCase(Sjis("ＡＺａ")), Sjis("ａｚａ"));
+  // 0x83 0x41 (katakana ア): the trail byte "A" is not a letter.
+  EXPECT_EQ(FoldCase(Sjis("ア")), Sjis("ア"));
+  EXPECT_EQ(FoldCase(Sjis("Ｇ漢")), Sjis("ｇ漢"));
+}
+
+TEST(FindTextTest, MatchesOnlyAtCharacterStarts) {
+  std::string so = Sjis("ソ");  // 0x83 0x5C
+  EXPECT_EQ(FindText(so + "\\", "\\"), 2u);
+  EXPECT_EQ(FindText(so, "\\"), std::string_view::npos);
+  EXPECT_EQ(FindText("abcabc", "bc"), 1u);
+  EXPECT_EQ(FindText("abcabc", "bc", 2), 4u);
+  EXPECT_EQ(FindText("abc", ""), std::string_view::npos);
+}
+
+TEST(FindLastTextTest, NonOverlappingFromTheLeft) {
+  EXPECT_EQ(FindLastText("a\\b\\c", "\\"), 3);
+  EXPECT_EQ(FindLastText("aaa", "aa"), 0);
+  EXPECT_EQ(FindLastText("aaaa", "aa"), 2);
+  EXPECT_EQ(FindLastText("abc", "x"), -1);
+}
+
+TEST(PathCutTest, CutAtLastAndStripSuffix) {
+  std::string path = "C:\\a\\b.txt";
+  CutAtLast(path, "\\");
+  EXPECT_EQ(path, "C:\\a");
+  std::string name = "name\\";
+  StripSuffix(name, "\\");
+  EXPECT_EQ(name, "name");
+  std::string aaa = "aaa";
+  StripSuffix(aaa, "aa");
+  EXPECT_EQ(aaa, "aaa");
+  std::string none = "abc";
+  CutAtLast(none, "x");
+  EXPECT_EQ(none, "abc");
+}
+
+TEST(ReplaceAllTest, ReplacesLeftToRightWithoutRescanning) {
+  EXPECT_EQ(ReplaceAll("a-b-c", "-", "--"), "a--b--c");
+  EXPECT_EQ(ReplaceAll("aaa", "a", "aa"), "aaaaaa");
+  EXPECT_EQ(ReplaceAll("abc", "", "x"), "abc");
+  std::string so = Sjis("ソ");
+  EXPECT_EQ(ReplaceAll(so + "\\", "\\", "/"), so + "/");
+}
+
+TEST(ReplaceAllTest, NeverCutsLongTexts) {
+  std::string text(30000, 'x');
+  std::string out = ReplaceAll(text, "x", "yz");
+  EXPECT_EQ(out.size(), 60000u);
+  std::string inPlace = text;
+  ReplaceAllInPlace(inPlace, "x", "ab");
+  EXPECT_EQ(inPlace.size(), 60000u);
+  std::string untouched = "abc";
+  ReplaceAllInPlace(untouched, "q", "zz");
+  EXPECT_EQ(untouched, "abc");
+}
+
+TEST(RemovePatternTest, RemovesTagsButKeepsCellMarker) {
+  EXPECT_EQ(RemovePattern("<td class=\"x\">cell</td>", "<*>", ""), "cell");
+  EXPECT_EQ(RemovePattern("<td>a</td><***><td>b</td>", "<*>", ""), "a<***>b");
+  EXPECT_EQ(RemovePattern("a < b", "<*>", ""), "a < b");
+  EXPECT_EQ(RemovePattern("x(note)y(more)", "(*)", ""), "xy");
+  EXPECT_EQ(RemovePattern("a\tb\tc", "\t", ""), "abc");
+}
+
+TEST(RemovePatternTest, TrailingWildcardTakesTheRest) {
+  EXPECT_EQ(RemovePattern("keep<rest of text", "<*", ""), "keep");
+}
+
+TEST(RemovePatternTest, WildcardIsLiteralWithoutFlag) {
+  EXPECT_EQ(RemovePattern("<b>a<*>", "<*>", "", 0), "<b>a");
+}
+
+TEST(RemovePatternTest, FoldsCaseWhenAsked) {
+  EXPECT_EQ(RemovePattern("xABy", "ab", "", kPatternFoldText), "xy");
+  EXPECT_EQ(RemovePattern("xaby", "AB", "", kPatternFoldPattern), "xy");
+  EXPECT_EQ(RemovePattern("xABy", "ab", "", 0), "xABy");
+}
+
+TEST(RemovePatternTest, NeverCutsLongTexts) {
+  std::string cells;
+  for (int i = 0; i < 3000; ++i) cells += "<td>cell" + std::to_string(i) + "</td>";
+  std::string out = RemovePattern(cells, "<*>", "");
+  EXPECT_GT(cells.size(), 20000u);
+  EXPECT_EQ(out.substr(out.size() - 8), "cell2999");
+}
+
+TEST(RemovePatternTest, KeepsDoubleByteCharactersWhole) {
+  std::string text = Sjis("<td>大阪市</td>");
+  EXPECT_EQ(RemovePattern(text, "<*>", ""), Sjis("大阪市"));
+}
+
+TEST(ExtractBetweenTest, TakesTextBetweenMiddleAndEnd) {
+  std::string page = Sjis("<p>前日までの利用料<span class=\"fee\">1234円</span>");
+  EXPECT_EQ(ExtractBetween(page, Sjis("前日までの利用料"), "\">", Sjis("円")), "1234");
+  EXPECT_EQ(ExtractBetween("<td>a</td><td>b</td>", "<td", ">", "</td>"), "a");
+  EXPECT_EQ(ExtractBetween("abc", "x", ">", "<"), "");
+  EXPECT_EQ(ExtractBetween("start>no end", "start", ">", "<"), "");
+}
+
+TEST(ToIntTest, ReadsLikeAtoi) {
+  EXPECT_EQ(ToInt("  -42x"), -42);
+  EXPECT_EQ(ToInt("12abc"), 12);
+  EXPECT_EQ(ToInt("abc"), 0);
+  EXPECT_EQ(ToInt("+7"), 7);
+  EXPECT_EQ(ToInt(""), 0);
+  EXPECT_EQ(ToInt("1,980"), 1);
+}
+
+}  // namespace
+}  // namespace kestrova
