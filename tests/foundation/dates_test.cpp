@@ -1,0 +1,108 @@
+#include "foundation/dates.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace kestrova {
+namespace {
+
+class DatesTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const char* tz = std::getenv("TZ");
+    saved_ = tz ? tz : "";
+    had_ = tz != nullptr;
+    setenv("TZ", "Asia/Tokyo", 1);
+    tzset();
+  }
+  void TearDown() override {
+    if (had_) {
+      setenv("TZ", saved_.c_str(), 1);
+    } else {
+      unsetenv("TZ");
+    }
+    tzset();
+  }
+  std::string saved_;
+  bool had_ = false;
+};
+
+TEST_F(DatesTest, MonthArithmeticNormalisesLikeTheCalendar) {
+  EXPECT_EQ(AddToDate("2011/01/15", kMonths, -1), "2010/12/15 00:00:00");
+  EXPECT_EQ(AddToDate("2011/12/15", kMonths, 1), "2012/01/15 00:00:00");
+  EXPECT_EQ(AddToDate("2011/03/31", kMonths, -1), "2011/03/03 00:00:00");
+  EXPECT_EQ(AddToDate("2011/05/10", kMonths, -3), "2011/02/10 00:00:00");
+  EXPECT_EQ(AddToDate("2011/05/10", kMonths, -12), "2010/05/10 00:00:00");
+  EXPECT_EQ(AddToDate("2011/05/10", kMonths, 25), "2013/06/10 00:00:00");
+  EXPECT_EQ(AddToDate("2011/05/10 12:34:56", kYears, 2), "2013/05/10 12:34:56");
+}
+
+TEST_F(DatesTest, DayArithmeticCrossesMonthAndYear) {
+  EXPECT_EQ(AddToDate("2012/03/01", kDays, -1), "2012/02/29 00:00:00");
+  EXPECT_EQ(AddToDate("2011/12/31 23:00:00", kHours, 2), "2012/01/01 01:00:00");
+  EXPECT_EQ(AddToDate("2011/06/05", kDays, 1), "2011/06/06 00:00:00");
+  EXPECT_EQ(AddToDate("2011/06/05", kMinutes, -1), "2011/06/04 23:59:00");
+  EXPECT_EQ(AddToDate("2011/06/05", kSeconds, 61), "2011/06/05 00:01:01");
+}
+
+TEST_F(DatesTest, ClampsAndRefusesTheEndOfTheCalendar) {
+  EXPECT_EQ(AddToDate("2011/13/15", kDays, 0), "2011/01/15 00:00:00");
+  EXPECT_EQ(AddToDate("2011/05/40", kDays, 0), "2011/05/01 00:00:00");
+  EXPECT_EQ(AddToDate("1960/05/10", kDays, 0), "1970/05/10 00:00:00");
+  EXPECT_EQ(AddToDate("2037/01/01", kDays, -10), "");
+  EXPECT_EQ(AddToDate("2036/12/31", kDays, 0), "2036/12/31 00:00:00");
+  EXPECT_EQ(AddToDate("", kDays, 0), "1970/01/01 00:00:00");
+}
+
+// The reference is the C library's own calendar: mktime of the shifted broken-down date.
+std::string Reference(int y, int m, int d, int field, int amount) {
+  std::tm tm{};
+  tm.tm_year = y - 1900;
+  tm.tm_mon = m - 1;
+  tm.tm_mday = d;
+  tm.tm_isdst = -1;
+  if (field == kMonths) tm.tm_mon += amount;
+  if (field == kDays) tm.tm_mday += amount;
+  std::time_t t = std::mktime(&tm);
+  std::tm out{};
+  localtime_r(&t, &out);
+  char text[32];
+  std::strftime(text, sizeof text, "%Y/%m/%d %H:%M:%S", &out);
+  return text;
+}
+
+TEST_F(DatesTest, AgreesWithMktimeOverASweep) {
+  int checked = 0;
+  for (int y = 1971; y <= 2035; y += 3) {
+    for (int m = 1; m <= 12; ++m) {
+      for (int d = 1; d <= 31; d += 5) {
+        char date[16];
+        std::snprintf(date, sizeof date, "%04d/%02d/%02d", y, m, d);
+        for (int amount : {-400, -31, -1, 0, 1, 29, 365}) {
+          ASSERT_EQ(AddToDate(date, kDays, amount), Reference(y, m, d, kDays, amount)) << date << amount;
+          ++checked;
+        }
+        for (int amount : {-25, -13, -12, -1, 1, 11, 12, 30}) {
+          ASSERT_EQ(AddToDate(date, kMonths, amount), Reference(y, m, d, kMonths, amount)) << date << amount;
+          ++checked;
+        }
+      }
+    }
+  }
+  EXPECT_GT(checked, 10000);
+}
+
+TEST_F(DatesTest, NowFormsFollowTheClock) {
+  FixedClock clock("2011/05/07 09:30:05");
+  EXPECT_EQ(Now(clock), "2011/05/07 09:30:05");
+  EXPECT_EQ(NowStamp(clock), "20110507093005");
+  clock.Advance(86400);
+  EXPECT_EQ(Now(clock).substr(0, 10), "2011/05/08");
+  SystemClock system;
+  EXPECT_EQ(Now(system).size(), 19u);
+  EXPECT_EQ(NowStamp(system).size(), 14u);
+}
+
+}  // namespace
+}  // namespace kestrova

@@ -1,0 +1,105 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "foundation/environment.h"
+#include "foundation/settings_store.h"
+#include "foundation/sjis.h"
+#include "tests/support/temp_folder.h"
+
+namespace kestrova {
+namespace {
+
+SettingsStore Env(const std::string& folder) {
+  SettingsStore env;
+  BuildEnvironment(env, {folder + "\\kestrova"});
+  return env;
+}
+
+TEST(IniTest, ReadsSectionsKeysAndValuesWithTheTrimmingRules) {
+  SettingsStore env = Env("\\opt\\k");
+  SettingsStore s;
+  ReadIniFromText(
+      "# comment\r\n; another\r\n[One]\r\nkey  = value \r\nTab\t\t=x\r\n lead=y\r\nnoequals\r\n"
+      "[broken\r\nafter=z\r\n[Two] trailing\r\nk=\t v\r\n",
+      s, env);
+  EXPECT_STREQ(s.GetText("//ini/One/key"), "value ");
+  EXPECT_STREQ(s.GetText("//ini/One/Tab"), "x");
+  EXPECT_STREQ(s.GetText("//ini/One/ lead"), "y");
+  EXPECT_STREQ(s.GetText("//ini/One/after"), "z");
+  EXPECT_STREQ(s.GetText("//ini/two/K"), "v");
+  EXPECT_EQ(s.Count(), 5);
+}
+
+TEST(IniTest, MacrosExpandOnReadAndContractOnWrite) {
+  SettingsStore env = Env("\\opt\\k");
+  SettingsStore s;
+  ReadIniFromText("[S]\r\npath=$ARGV0$\\csv\r\nold=$M_ARGV0_DIR\\x\r\n", s, env);
+  EXPECT_STREQ(s.GetText("//ini/S/path"), "\\opt\\k\\csv");
+  EXPECT_STREQ(s.GetText("//ini/S/old"), "\\opt\\k\\x");
+  EXPECT_EQ(FormatIni(s, env), "[S]\r\nold=$ARGV0$\\x\r\npath=$ARGV0$\\csv\r\n");
+  EXPECT_EQ(FormatIni(s, env, kIniNoMacros), "[S]\r\nold=\\opt\\k\\x\r\npath=\\opt\\k\\csv\r\n");
+}
+
+TEST(IniTest, WritesSortedSectionsInFirstCase) {
+  SettingsStore env = Env("\\opt\\k");
+  SettingsStore s;
+  s.Set("//ini/B/z", "1");
+  s.Set("//ini/a/Y", "2");
+  s.Set("//INI/b/x", "3");
+  s.Set("//_enum_/5", "not written");
+  s.Set("plain", "not written");
+  // The header comes from the first key written in the section: "//INI/b/x".
+  EXPECT_EQ(FormatIni(s, env), "[a]\r\nY=2\r\n[b]\r\nx=3\r\nz=1\r\n");
+}
+
+TEST(IniTest, ReadsAnOlderSettingsFile) {
+  test::TempFolder dir;
+  SettingsStore env = Env(dir.path());
+  SettingsStore s;
+  s.Set(Sjis("//ini/設定/売買"), "1");
+  s.Set(Sjis("//ini/設定2/未知のキー"), "");
+  ReadIni(std::string(KESTROVA_TEST_DATA) + "/older_settings.ini", s, env);
+  EXPECT_STREQ(s.GetText(Sjis("//ini/設定/開始日付")), "2011/05/01");
+  EXPECT_STREQ(s.GetText(Sjis("//ini/設定/市町村コード")), "27128,27111");
+  EXPECT_STREQ(s.GetText(Sjis("//ini/設定/売買")), "0");
+  EXPECT_EQ(s.GetInt(Sjis("//ini/設定2/負荷軽減スリープ")), 1500);
+  EXPECT_EQ(std::string(s.GetText(Sjis("//ini/検索用/出力先"))), dir.path() + "\\csv_total");
+  EXPECT_STREQ(s.GetText(Sjis("//ini/都道府県検索/都道府県名")), Sjis("大阪府").c_str());
+  // Writing it back contracts the program folder again.
+  std::string written = FormatIni(s, env);
+  EXPECT_NE(written.find(Sjis("出力先=$ARGV0$\\csv_total")), std::string::npos);
+}
+
+TEST(IniTest, NewSettingsFileIsPrivateToItsOwner) {
+  test::TempFolder dir;
+  SettingsStore env = Env(dir.path());
+  SettingsStore s;
+  s.Set(Sjis("//ini/設定/ログインパス"), "secret");
+  ASSERT_TRUE(WriteIni(dir.Path("kestrova.ini"), s, env));
+  struct stat st;
+  ASSERT_EQ(stat((dir.native() + "/kestrova.ini").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0600u);
+  SettingsStore back;
+  ReadIni(dir.Path("kestrova.ini"), back, env);
+  EXPECT_STREQ(back.GetText(Sjis("//ini/設定/ログインパス")), "secret");
+}
+
+TEST(IniTest, Utf16SettingsFileIsAccepted) {
+  test::TempFolder dir;
+  SettingsStore env = Env(dir.path());
+  std::string utf16("\xFF\xFE[\0S\0]\0\r\0\n\0k\0=\0v\0", 20);
+  test::WriteNative(dir.native() + "/w.ini", utf16);
+  SettingsStore s;
+  ReadIni(dir.Path("w.ini"), s, env);
+  EXPECT_STREQ(s.GetText("//ini/S/k"), "v");
+}
+
+TEST(IniTest, SetDefaultExpandsMacros) {
+  SettingsStore env = Env("\\opt\\k");
+  SettingsStore s;
+  SetDefault("//ini/A/b", "$ARGV0$\\Setting", s, env);
+  EXPECT_STREQ(s.GetText("//ini/a/B"), "\\opt\\k\\Setting");
+}
+
+}  // namespace
+}  // namespace kestrova
