@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <vector>
@@ -156,15 +157,33 @@ bool ReadWholeFile(std::string_view path, std::string& bytes, FileTimes* times) 
     }
     if (st.st_size > 0) bytes.reserve(static_cast<std::size_t>(st.st_size));
   }
-  std::vector<char> chunk(1 << 16);
+  // Read straight into the string: the size is known, but the file may still grow or shrink.
+  std::size_t size = bytes.capacity() > 0 ? bytes.capacity() : 65536;
+  std::size_t have = 0;
   for (;;) {
-    ssize_t n = ::read(fd, chunk.data(), chunk.size());
+    if (have == bytes.size()) bytes.resize(std::max<std::size_t>(size, have * 2 + 65536));
+    ssize_t n = ::read(fd, bytes.data() + have, bytes.size() - have);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) break;
-    bytes.append(chunk.data(), static_cast<std::size_t>(n));
+    have += static_cast<std::size_t>(n);
   }
+  bytes.resize(have);
   ::close(fd);
   return true;
+}
+
+long long ReadFileInto(std::string_view path, char* dest, std::size_t capacity) {
+  int fd = ::open(platform::NativePath(path).c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return -1;
+  std::size_t have = 0;
+  while (have < capacity) {
+    ssize_t n = ::read(fd, dest + have, capacity - have);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    have += static_cast<std::size_t>(n);
+  }
+  ::close(fd);
+  return static_cast<long long>(have);
 }
 
 bool WriteFileAtomic(std::string_view path, std::string_view bytes, int mode) {

@@ -36,6 +36,8 @@ void ListFiles(std::string_view folder, std::string_view patterns, TextList& lis
 
 // The file layer. Missing files read as empty.
 bool ReadWholeFile(std::string_view path, std::string& bytes, FileTimes* times = nullptr);
+// Reads up to capacity bytes of the file into dest; the byte count, or -1 when it cannot be read.
+long long ReadFileInto(std::string_view path, char* dest, std::size_t capacity);
 // Writes to a temporary file in the same folder, flushes and renames it over path, so a crash
 // or a full disk leaves the old or the new file. mode: POSIX permission bits of a new file.
 bool WriteFileAtomic(std::string_view path, std::string_view bytes, int mode = 0644);

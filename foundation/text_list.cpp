@@ -7,6 +7,7 @@
 
 #include "foundation/files.h"
 #include "foundation/message_pump.h"
+#include "foundation/platform/platform.h"
 #include "foundation/text_functions.h"
 
 namespace kestrova {
@@ -86,6 +87,7 @@ void TextList::GrowBuffer(std::size_t needed) {
   while (static_cast<long long>(used_) + static_cast<long long>(needed) >= capacity - 10) capacity *= 10;
   if (capacity == bufferCapacity_) return;
   buffer_ = static_cast<char*>(std::realloc(buffer_, static_cast<std::size_t>(capacity) + 2));
+  if (capacity >= (8 << 20)) platform::AdviseLargeBuffer(buffer_, static_cast<std::size_t>(capacity));
   bufferCapacity_ = static_cast<std::int32_t>(std::min<long long>(capacity, 0x7ffffff0LL));
 }
 
@@ -296,13 +298,18 @@ int TextList::Split(std::string_view text, std::string_view delimiters, int flag
 void TextList::LoadLinesFromText(std::string_view text, int strip) {
   std::size_t nul = text.find('\0');
   if (nul != std::string_view::npos) text = text.substr(0, nul);
-  std::size_t i = 0;
+  const char* data = text.data();
   const std::size_t n = text.size();
+  std::size_t i = 0;
   while (i < n) {
-    std::size_t j = i;
-    while (j < n && text[j] != '\r' && text[j] != '\n') ++j;
+    // The line ends at the first CR or LF: find the LF, then look for an earlier CR.
+    const void* lf = std::memchr(data + i, '\n', n - i);
+    std::size_t j = lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - data) : n;
+    if (const void* cr = std::memchr(data + i, '\r', j - i)) {
+      j = static_cast<std::size_t>(static_cast<const char*>(cr) - data);
+    }
     std::size_t next = j;
-    if (j < n) next = (text[j] == '\r' && j + 1 < n && text[j + 1] == '\n') ? j + 2 : j + 1;
+    if (j < n) next = (data[j] == '\r' && j + 1 < n && data[j + 1] == '\n') ? j + 2 : j + 1;
     if (strip || j == n) {
       Add(text.substr(i, j - i));
     } else {
@@ -315,12 +322,38 @@ void TextList::LoadLinesFromText(std::string_view text, int strip) {
 }
 
 void TextList::LoadLines(const std::string& path, int strip, MessagePump* pump) {
-  std::string bytes;
-  if (!ReadWholeFile(path, bytes)) return;
-  if (bytes.size() + static_cast<std::size_t>(used_) >= static_cast<std::size_t>(bufferCapacity_) - 10) {
-    GrowBuffer(bytes.size() + 16);
+  if (!strip || IsFolder(path)) {
+    std::string bytes;
+    if (ReadWholeFile(path, bytes)) LoadLinesFromText(bytes, strip);
+    PumpMessages(pump, 1);
+    return;
   }
-  LoadLinesFromText(bytes, strip);
+  long long size = FileSize(path);
+  if (size < 0) return;
+  // The file is read straight into the text buffer and its line ends become the entries' NULs,
+  // so a large file costs one read and no copy.
+  GrowBuffer(static_cast<std::size_t>(size) + 16);
+  char* data = buffer_ + used_;
+  long long got = ReadFileInto(path, data, static_cast<std::size_t>(size));
+  if (got < 0) return;
+  std::size_t n = static_cast<std::size_t>(got);
+  if (const void* nul = std::memchr(data, 0, n)) n = static_cast<std::size_t>(static_cast<const char*>(nul) - data);
+  data[n] = 0;
+  std::size_t i = 0;
+  while (i < n) {
+    const void* lf = std::memchr(data + i, '\n', n - i);
+    std::size_t j = lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - data) : n;
+    if (const void* cr = std::memchr(data + i, '\r', j - i)) {
+      j = static_cast<std::size_t>(static_cast<const char*>(cr) - data);
+    }
+    std::size_t next = j;
+    if (j < n) next = (data[j] == '\r' && j + 1 < n && data[j + 1] == '\n') ? j + 2 : j + 1;
+    data[j] = 0;
+    GrowOffsets();
+    offsets_[count_++] = used_ + static_cast<std::int32_t>(i);
+    i = next;
+  }
+  used_ += static_cast<std::int32_t>(n + 1);
   PumpMessages(pump, 1);
 }
 

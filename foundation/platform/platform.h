@@ -2,6 +2,7 @@
 // and host names. platform/posix.cpp implements it here; platform/win32.cpp on Windows.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -26,5 +27,7 @@ std::string HostName();
 std::string UserName();
 std::string CurrentFolder();   // native
 long long TickCount();         // milliseconds
+// A large buffer about to be filled: ask for huge pages, so filling it costs fewer page faults.
+void AdviseLargeBuffer(void* data, std::size_t size);
 
 }  // namespace kestrova::platform

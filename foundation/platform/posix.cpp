@@ -1,9 +1,11 @@
 // POSIX side of the platform: iconv's CP932 for the codec, UTF-8 file names with "/".
 #include <iconv.h>
 #include <pwd.h>
+#include <sys/mman.h>
 #include <unistd.h>
 
 #include <array>
+#include <cstdint>
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
@@ -208,6 +210,13 @@ long long TickCount() {
   return std::chrono::duration_cast<std::chrono::milliseconds>(
              std::chrono::steady_clock::now().time_since_epoch())
       .count();
+}
+
+void AdviseLargeBuffer(void* data, std::size_t size) {
+  constexpr std::uintptr_t kHuge = 2u << 20;
+  auto begin = (reinterpret_cast<std::uintptr_t>(data) + kHuge - 1) & ~(kHuge - 1);
+  auto end = (reinterpret_cast<std::uintptr_t>(data) + size) & ~(kHuge - 1);
+  if (end > begin) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
 }
 
 }  // namespace kestrova::platform

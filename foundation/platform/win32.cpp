@@ -83,4 +83,6 @@ std::string CurrentFolder() {
 
 long long TickCount() { return static_cast<long long>(GetTickCount64()); }
 
+void AdviseLargeBuffer(void*, std::size_t) {}
+
 }  // namespace kestrova::platform
