@@ -87,7 +87,7 @@ TEST(IniTest, NewSettingsFileIsPrivateToItsOwner) {
 TEST(IniTest, Utf16SettingsFileIsAccepted) {
   test::TempFolder dir;
   SettingsStore env = Env(dir.path());
-  std::string utf16("\xFF\xFE[\0S\0]\0\r\0\n\0k\0=\0v\0", 20);
+  std::string utf16("\xFF\xFE[\0S\0]\0\r\0\n\0k\0=\0v\0", 18);
   test::WriteNative(dir.native() + "/w.ini", utf16);
   SettingsStore s;
   ReadIni(dir.Path("w.ini"), s, env);

@@ -1,0 +1,22 @@
+// The property store: "\\dat\\TotalData.txt" (current) and "\\dat\\TotalData_Kako.txt" (past),
+// the merge of new rows, the monthly tidy and backup copies.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace kestrova {
+
+class TextList;
+struct ProgramState;
+
+// Sorts TAB-separated lines by the given fields ("2,18"), descending, then by the whole line.
+void SortByKeyColumns(TextList& list, std::string_view columns);
+// Copies the file to "<folder>backup_<stamp>_<name>"; a missing source is ignored.
+void BackupFile(const ProgramState& state, const std::string& path);
+// After an online listing run that found rows: run files, merge, backup, total CSV files.
+void MergeNewRows(ProgramState& state);
+// Moves records older than the retention period into past data; regenerates the CSV files.
+void TidyData(ProgramState& state);
+
+}  // namespace kestrova
