@@ -51,6 +51,24 @@ void BM_SetOneByOne(benchmark::State& state) {
 }
 BENCHMARK(BM_SetOneByOne)->Unit(benchmark::kMillisecond);
 
+// Look-ups and short in-place updates of a loaded store: what the online commands do per row.
+void BM_GetAndUpdate(benchmark::State& state) {
+  kestrova::SettingsStore store;
+  std::vector<std::string> keys;
+  for (int i = 0; i < 50000; ++i) keys.push_back(std::to_string(100000000 + i * 3));
+  std::string text;
+  for (const auto& k : keys) text += k + "<===>value\r\n";
+  store.LoadPairsFromText(text, "<===>");
+  std::shuffle(keys.begin(), keys.end(), std::mt19937(4));
+  std::size_t i = 0;
+  for (auto _ : state) {
+    const std::string& key = keys[i++ % keys.size()];
+    benchmark::DoNotOptimize(store.GetText(key));
+    store.Set(key, "12345");
+  }
+}
+BENCHMARK(BM_GetAndUpdate);
+
 }  // namespace
 
 BENCHMARK_MAIN();

@@ -70,6 +70,12 @@ std::string SpecialFolderLocation(int code) {
 }
 
 std::string ProgramPathFromArgv0(std::string_view argv0) {
+  // A name without any folder was found through the search path, not in the current folder:
+  // the program's own file tells where it really is.
+  if (argv0.find('/') == std::string_view::npos) {
+    std::string self = platform::ExecutablePath();
+    if (!self.empty()) return platform::ProgramPath(self);
+  }
   std::string path = platform::ProgramPath(argv0);
   if (IsAbsolute(path)) return path;
   std::string current = platform::ProgramPath(platform::CurrentFolder());

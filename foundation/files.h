@@ -39,15 +39,19 @@ bool ReadWholeFile(std::string_view path, std::string& bytes, FileTimes* times =
 // Reads up to capacity bytes of the file into dest; the byte count, or -1 when it cannot be read.
 long long ReadFileInto(std::string_view path, char* dest, std::size_t capacity);
 // Writes to a temporary file in the same folder, flushes and renames it over path, so a crash
-// or a full disk leaves the old or the new file. mode: POSIX permission bits of a new file.
+// or a full disk leaves the old or the new file. mode: POSIX permission bits of a new file
+// (the umask applies); a replaced file keeps its own.
 bool WriteFileAtomic(std::string_view path, std::string_view bytes, int mode = 0644);
 bool AppendToFile(std::string_view path, std::string_view bytes);
+// Access and modification times (a time of 0 is left unchanged); creation cannot be set here.
 bool SetFileTimes(std::string_view path, const FileTimes& times);
 FileTimes GetFileTimes(std::string_view path);
 // Creates the folder and any missing parents; true when it exists afterwards.
 bool MakeFolder(std::string_view path);
 bool RemoveFile(std::string_view path);
+// The copy keeps the original's permission bits and modification time; written atomically.
 bool CopyFileTo(std::string_view from, std::string_view to);
+// Replaces an existing file at to.
 bool RenameFile(std::string_view from, std::string_view to);
 long long FileSize(std::string_view path);
 bool IsWritableFolder(std::string_view path);

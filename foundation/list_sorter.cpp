@@ -1,6 +1,8 @@
 #include "foundation/list_sorter.h"
 
+#include <cctype>
 #include <cstdio>
+#include <cstring>
 
 #include "foundation/system_utils.h"
 #include "foundation/text_functions.h"
@@ -32,35 +34,91 @@ int ListSorter::FreeAllKeys() {
   return 0;
 }
 
+namespace {
+
+// A column's own key format is used only when it holds exactly one conversion of the kind the
+// column needs, so a descriptor can never make the formatting read an argument it is not given.
+bool IsSingleConversion(std::string_view format, bool numeric) {
+  int conversions = 0;
+  for (std::size_t i = 0; i < format.size(); ++i) {
+    if (format[i] != '%') continue;
+    if (i + 1 < format.size() && format[i + 1] == '%') {
+      ++i;
+      continue;
+    }
+    ++i;
+    while (i < format.size() && std::strchr("-+ 0#", format[i]) && format[i] != 0) ++i;
+    while (i < format.size() && std::isdigit(static_cast<unsigned char>(format[i]))) ++i;
+    if (i < format.size() && format[i] == '.') {
+      ++i;
+      while (i < format.size() && std::isdigit(static_cast<unsigned char>(format[i]))) ++i;
+    }
+    if (i >= format.size()) return false;
+    const char c = format[i];
+    if (numeric ? (c == 0 || !std::strchr("diouxX", c)) : c != 's') return false;
+    ++conversions;
+  }
+  return conversions == 1;
+}
+
+struct KeyFormat {
+  std::string format;
+  bool numeric = false;
+  int offset = 0;
+};
+
+// "1": numbers right-aligned in 12 characters; "%...": a format of its own, numeric unless it
+// holds an "s"; anything else: the text itself. An optional ",offset" follows.
+KeyFormat ParseDescriptor(std::string_view descriptor) {
+  TextList parts(descriptor, ",");
+  KeyFormat key;
+  std::string kind(parts.View(0));
+  key.offset = ToInt(parts.View(1));
+  if (!kind.empty() && kind[0] == '1') {
+    key.format = "%12d";
+    key.numeric = true;
+  } else if (!kind.empty() && kind[0] == '%') {
+    key.numeric = kind.find('s') == std::string::npos;
+    key.format = IsSingleConversion(kind, key.numeric) ? kind : (key.numeric ? "%12d" : "%s");
+  } else {
+    key.format = "%s";
+  }
+  return key;
+}
+
+std::string FormatKey(const KeyFormat& key, std::string_view text) {
+  std::string out(64, '\0');
+  for (;;) {
+    int n = key.numeric ? std::snprintf(out.data(), out.size(), key.format.c_str(), ToInt(text))
+                        : std::snprintf(out.data(), out.size(), key.format.c_str(),
+                                        std::string(text).c_str());
+    if (n < 0) return {};
+    if (static_cast<std::size_t>(n) < out.size()) {
+      out.resize(static_cast<std::size_t>(n));
+      return out;
+    }
+    out.resize(static_cast<std::size_t>(n) + 1);
+  }
+}
+
+}  // namespace
+
 int ListSorter::PrepareKeys(int column) {
   if (!list_) return -1;
   if (column == -9) column = currentColumn_;
-  TextList descriptor(columns_.View(column), ",");
-  std::string format(descriptor.View(0));
-  const int offset = ToInt(descriptor.View(1));
-  bool numeric;
-  if (!format.empty() && format[0] == '1') {
-    format = "%12d";
-    numeric = true;
-  } else if (!format.empty() && format[0] == '%') {
-    numeric = format.find('s') == std::string::npos;
-  } else {
-    format = "%s";
-    numeric = false;
-  }
+  const KeyFormat key = ParseDescriptor(column >= 0 ? columns_.View(column) : std::string_view());
   for (int row = 0; row < list_->RowCount(); ++row) {
-    if (!list_->HasRowKey(row)) continue;
-    std::string work = CopyNChars(list_->CellText(row, column), static_cast<std::size_t>(keyLength_));
-    std::string_view from = offset > 0 && static_cast<std::size_t>(offset) <= work.size()
-                                ? std::string_view(work).substr(static_cast<std::size_t>(offset))
-                                : (offset > 0 ? std::string_view() : std::string_view(work));
-    char key[256];
-    if (numeric) {
-      std::snprintf(key, sizeof key, format.c_str(), ToInt(from));
-    } else {
-      std::snprintf(key, sizeof key, "%s", std::string(from).c_str());
+    if (!list_->HasRowKey(row)) continue;  // a row without a key buffer keeps none
+    // The key is built from at most keyLength bytes of the cell, cut between characters.
+    const std::string work =
+        CopyNChars(list_->CellText(row, column), static_cast<std::size_t>(keyLength_));
+    std::string_view from;
+    if (key.offset <= 0) {
+      from = work;
+    } else if (static_cast<std::size_t>(key.offset) < work.size()) {
+      from = std::string_view(work).substr(static_cast<std::size_t>(key.offset));
     }
-    list_->RowKey(row) = key;
+    list_->RowKey(row) = FormatKey(key, from);
   }
   return 0;
 }

@@ -222,10 +222,13 @@ std::string CopyN(std::string_view source, std::size_t n) {
 }
 
 std::string CopyNChars(std::string_view source, std::size_t n) {
+  source = source.substr(0, source.find('\0'));
   std::size_t i = 0;
   while (i < source.size()) {
     std::size_t len = CharLength(source, i);
     if (i + len > n) break;
+    // A lead byte that ends a cut text has lost its trail byte: it is no character.
+    if (len == 1 && IsLeadByte(static_cast<unsigned char>(source[i]))) break;
     i += len;
   }
   return std::string(source.substr(0, i));

@@ -20,12 +20,8 @@ const char kEmpty[1] = {0};
 
 }  // namespace
 
-TextList::TextList() {
-  buffer_ = static_cast<char*>(std::malloc(kInitialBuffer + 2));
-  bufferCapacity_ = kInitialBuffer;
-  offsets_ = static_cast<std::int32_t*>(std::malloc((kInitialOffsets + 2) * sizeof(std::int32_t)));
-  offsetsCapacity_ = kInitialOffsets;
-}
+// The buffers are made on the first Add, so that an unused list costs nothing.
+TextList::TextList() = default;
 
 TextList::TextList(std::string_view text, std::string_view delimiters, int flags, char separator)
     : TextList() {
@@ -126,6 +122,7 @@ int TextList::Add(std::string_view text, int length, int position, int flags) {
 
 const char* TextList::Get(int index) const {
   if (index < 0) index += count_;
+  if (count_ == 0) return kEmpty;
   if (index < 0 || index >= count_) return kEmpty;
   return buffer_ + offsets_[index];
 }
@@ -245,15 +242,16 @@ int TextList::Split(std::string_view text, std::string_view delimiters, int flag
   }
   // The alternatives: divided by the separator (";" unless the list begins with ";", which makes
   // the whole text one delimiter). Empty alternatives are ignored: they would match everywhere.
-  std::vector<std::string> alternatives;
+  std::vector<std::string_view> alternatives;
+  alternatives.reserve(4);
   if (separator == 0 && delimiters[0] == ';') {
-    alternatives.emplace_back(delimiters);
+    alternatives.push_back(delimiters);
   } else {
     char sep = separator ? separator : ';';
     std::size_t start = 0;
     for (std::size_t i = 0; i <= delimiters.size(); ++i) {
       if (i == delimiters.size() || delimiters[i] == sep) {
-        if (i > start) alternatives.emplace_back(delimiters.substr(start, i - start));
+        if (i > start) alternatives.push_back(delimiters.substr(start, i - start));
         start = i + 1;
       }
     }
@@ -264,20 +262,41 @@ int TextList::Split(std::string_view text, std::string_view delimiters, int flag
   }
   const bool fold = (flags & (kSplitFoldCase | 0x08)) != 0;
   std::string foldedText;
+  std::vector<std::string> foldedAlternatives;
   std::string_view subject = text;
   if (fold) {
     foldedText = FoldCase(text);
     subject = foldedText;
-    for (auto& a : alternatives) FoldCaseInPlace(a);
+    for (auto& a : alternatives) {
+      foldedAlternatives.push_back(FoldCase(a));
+    }
+    for (std::size_t k = 0; k < alternatives.size(); ++k) alternatives[k] = foldedAlternatives[k];
+  }
+  // A text taken from this list's own buffer must survive the list being cleared and refilled.
+  std::string own;
+  if (buffer_ && text.data() >= buffer_ && text.data() < buffer_ + bufferCapacity_ + 2) {
+    own.assign(text);
+    text = own;
+    if (!fold) subject = text;
   }
   if (!(flags & kSplitAppend)) Clear();
   const bool keep = (flags & kSplitKeepDelimiter) != 0;
-  std::string copy(text);  // text may live in this list's own buffer
   std::size_t tokenStart = 0;
   std::size_t i = 0;
-  auto close = [&](std::size_t tokenEnd) {
-    Add(std::string_view(copy).substr(tokenStart, tokenEnd - tokenStart));
-  };
+  auto close = [&](std::size_t tokenEnd) { Add(text.substr(tokenStart, tokenEnd - tokenStart)); };
+  if (alternatives.size() == 1 && alternatives[0].size() == 1 &&
+      !IsLeadByte(static_cast<unsigned char>(alternatives[0][0])) && static_cast<unsigned char>(alternatives[0][0]) < 0x40) {
+    // One ASCII delimiter below 0x40 can never be a trail byte: a plain byte search is exact.
+    const char d = alternatives[0][0];
+    for (;;) {
+      std::size_t at = subject.find(d, i);
+      if (at == std::string_view::npos) break;
+      close(keep ? at + 1 : at);
+      tokenStart = i = at + 1;
+    }
+    close(subject.size());
+    return count_;
+  }
   while (i < subject.size()) {
     bool matched = false;
     for (const auto& a : alternatives) {

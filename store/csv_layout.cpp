@@ -1,5 +1,7 @@
 #include "store/csv_layout.h"
 
+#include <algorithm>
+
 #include "foundation/files.h"
 #include "foundation/sjis.h"
 #include "foundation/text_functions.h"
@@ -42,7 +44,9 @@ void CsvLayout::LoadFromText(std::string_view text) {
       if (line.rfind(separatorSetting, 0) == 0) {
         separator = std::string(line.substr(separatorSetting.size()));
       } else if (line.rfind(blankSetting, 0) == 0) {
-        blankLines = ToInt(line.substr(blankSetting.size()));
+        // Readers skip this many lines after the heading, so it is never negative; a mistyped
+        // huge count would make every CSV file that many lines long before the first record.
+        blankLines = std::clamp(ToInt(line.substr(blankSetting.size())), 0, kMaxBlankLines);
       }
       continue;
     }
@@ -51,7 +55,7 @@ void CsvLayout::LoadFromText(std::string_view text) {
     types.Add(parts.View(1));
     headings.Add(parts.View(2));
   }
-  blankText.assign(static_cast<std::size_t>(blankLines > 0 ? blankLines : 0), '\n');
+  blankText.assign(static_cast<std::size_t>(blankLines), '\n');
 }
 
 void LoadLayouts(ProgramState& state) {

@@ -16,11 +16,14 @@ struct HeaderLists {
   // The list of a record's type text ("11..." .. "24..."); anything else is type 25's.
   int IndexForType(std::string_view typeText) const;
   const TextList& ForType(std::string_view typeText) const { return lists[IndexForType(typeText)]; }
+  // Line i split at TAB; lines beyond the tenth are ignored, missing lines give empty lists.
   void LoadFromText(std::string_view text);
 };
 
 // One layout file: per output column a source spec, a type code and a heading.
 struct CsvLayout {
+  static constexpr int kMaxBlankLines = 1000;  // "!ヘッダ空行=" is read into 0..kMaxBlankLines
+
   TextList sources;
   TextList types;
   TextList headings;
@@ -29,6 +32,7 @@ struct CsvLayout {
   std::string blankText = "\n\n";
 
   int Columns() const { return sources.Count(); }
+  // Replaces the layout with the one the file text describes (defaults first).
   void LoadFromText(std::string_view text);
 };
 

@@ -1,10 +1,10 @@
 #include "store/csv_writer.h"
 
-#include <cstdio>
-#include <memory>
+#include <algorithm>
 #include <vector>
 
 #include "foundation/files.h"
+#include "foundation/message_pump.h"
 #include "foundation/sjis.h"
 #include "foundation/text_functions.h"
 #include "foundation/text_list.h"
@@ -14,140 +14,254 @@
 
 namespace kestrova {
 
-std::string NormaliseDate(std::string_view text) {
-  std::string copy = RemovePattern(text, "(*)", "");
-  char out[32];
-  TextList slash(copy, "/");
-  if (slash.Count() == 3) {
-    std::snprintf(out, sizeof out, "%04d/%02d/%02d", ToInt(slash.View(0)), ToInt(slash.View(1)),
-                  ToInt(slash.View(2)));
-    return out;
-  }
-  std::string_view first = slash.View(0);
-  if (!first.empty() && (first[0] == '1' || first[0] == '2')) {
-    TextList parts(copy, SJIS("年;月;日"));
-    int month = ToInt(parts.View(1));
-    int day = ToInt(parts.View(2));
-    std::snprintf(out, sizeof out, "%04d/%02d/%02d", ToInt(parts.View(0)), month > 0 ? month : 1,
-                  day > 0 ? day : 1);
-    return out;
-  }
-  TextList parts(copy, SJIS("月;年;"));
-  std::string_view eraPiece = parts.View(0);
-  int eraYear = eraPiece.size() > 4 ? ToInt(eraPiece.substr(4)) : 0;
-  if (eraYear <= 0) return {};
-  int month = ToInt(parts.View(1));
-  if (month < 1 || month > 12) month = 1;
-  static const std::pair<const char*, int> kEras[] = {
-      {"平成", 1988}, {"昭和", 1925}, {"大正", 1911}, {"明治", 1867}};
-  std::string_view era = text.substr(0, 4);
-  for (const auto& [name, offset] : kEras) {
-    if (era == Sjis(name)) {
-      std::snprintf(out, sizeof out, "%04d/%02d/01", eraYear + offset, month);
-      return out;
-    }
-  }
-  return {};
+namespace {
+
+constexpr std::size_t npos = std::string_view::npos;
+
+// printf's "%0*d" for any value: the sign counts towards the width, zeros follow it.
+void AppendPadded(long long value, int width, std::string& out) {
+  char digits[24];
+  int n = 0;
+  const bool negative = value < 0;
+  unsigned long long u = negative ? 0ULL - static_cast<unsigned long long>(value)
+                                  : static_cast<unsigned long long>(value);
+  do {
+    digits[n++] = static_cast<char>('0' + u % 10);
+    u /= 10;
+  } while (u != 0);
+  if (negative) out += '-';
+  for (int k = n + (negative ? 1 : 0); k < width; ++k) out += '0';
+  while (n > 0) out += digits[--n];
 }
 
-void FormatValue(std::string_view value, std::string_view type, const CsvLayout& layout,
-                 std::string& out) {
+void AppendDate(long long year, long long month, long long day, std::string& out) {
+  AppendPadded(year, 4, out);
+  out += '/';
+  AppendPadded(month, 2, out);
+  out += '/';
+  AppendPadded(day, 2, out);
+}
+
+// "dddd/dd/dd" in ASCII digits, which normalises to itself.
+bool IsNormalDate(std::string_view t) {
+  if (t.size() != 10 || t[4] != '/' || t[7] != '/') return false;
+  for (std::size_t i : {0, 1, 2, 3, 5, 6, 8, 9}) {
+    if (t[i] < '0' || t[i] > '9') return false;
+  }
+  return true;
+}
+
+void AppendNormalisedDate(std::string_view text, std::string& out) {
+  if (IsNormalDate(text)) {
+    out.append(text);
+    return;
+  }
+  // Remarks in parentheses go first; '(' is below 0x40 and so never a trail byte.
+  std::string removed;
+  std::string_view copy = text;
+  if (text.find('(') != npos) {
+    removed = RemovePattern(text, "(*)", "");
+    copy = removed;
+  }
+  std::string_view p[3];
+  FirstPieces(copy, {"/"}, p, 3);
+  // Exactly three pieces at "/" ('/' is never a trail byte either).
+  if (!copy.empty() && std::count(copy.begin(), copy.end(), '/') == 2) {
+    AppendDate(ToInt(p[0]), ToInt(p[1]), ToInt(p[2]), out);
+    return;
+  }
+  if (!p[0].empty() && (p[0][0] == '1' || p[0][0] == '2')) {
+    static const std::string kYear = Sjis("年"), kMonth = Sjis("月"), kDay = Sjis("日");
+    FirstPieces(copy, {kYear, kMonth, kDay}, p, 3);
+    const int month = ToInt(p[1]);
+    const int day = ToInt(p[2]);
+    AppendDate(ToInt(p[0]), month > 0 ? month : 1, day > 0 ? day : 1, out);
+    return;
+  }
+  // A Japanese era date: the era from the text as given, the year after its two characters.
+  static const std::string kMonth = Sjis("月"), kYear = Sjis("年");
+  FirstPieces(copy, {kMonth, kYear}, p, 2);
+  const int eraYear = p[0].size() > 4 ? ToInt(p[0].substr(4)) : 0;
+  if (eraYear <= 0) return;
+  int month = ToInt(p[1]);
+  if (month < 1 || month > 12) month = 1;
+  static const std::pair<std::string, int> kEras[] = {
+      {Sjis("平成"), 1988}, {Sjis("昭和"), 1925}, {Sjis("大正"), 1911}, {Sjis("明治"), 1867}};
+  const std::string_view era = text.substr(0, 4);
+  for (const auto& [name, offset] : kEras) {
+    if (era == name) {
+      AppendDate(static_cast<long long>(eraYear) + offset, month, 1, out);
+      return;
+    }
+  }
+}
+
+// Copies text; a double quote is doubled, and with replaceCommas a "," becomes "、". Both
+// bytes are below 0x40, so neither can be the trail byte of a double-byte character.
+void AppendEscaped(std::string_view text, bool doubleQuotes, bool replaceCommas, std::string& out) {
+  const std::string& ideographicComma = SJIS("、");
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == ',' && replaceCommas) {
+      out.append(text.data() + start, i - start).append(ideographicComma);
+      start = i + 1;
+    } else if (c == '"' && doubleQuotes) {
+      out.append(text.data() + start, i - start).append("\"\"");
+      start = i + 1;
+    }
+  }
+  out.append(text.data() + start, text.size() - start);
+}
+
+void AppendCell(std::string_view value, std::string_view type, std::string_view separator,
+                bool replaceCommas, std::string& out) {
   const char kind = type.empty() ? '\0' : type[0];
-  std::string_view rest = type.empty() ? type : type.substr(1);
+  const std::string_view rest = type.empty() ? type : type.substr(1);
   switch (kind) {
-    case 'S': {
-      std::string_view shown = value.empty() ? rest : value;
+    case 'S':
       out += '"';
-      // A quote inside the value is doubled, so a spreadsheet reads the cell intact.
-      for (char c : shown) {
-        out += c;
-        if (c == '"') out += '"';
+      if (value.empty()) {
+        AppendEscaped(rest, true, false, out);
+      } else {
+        AppendEscaped(value, true, replaceCommas, out);
       }
       out += '"';
       break;
-    }
     case 'N':
+      // Commas and their replacement are dropped here anyway: only ASCII digits and "." stay.
       if (value.empty()) {
         out.append(rest);
       } else {
-        for (std::size_t i = 0; i < value.size(); i += CharLength(value, i)) {
-          char c = value[i];
-          if (CharLength(value, i) == 1 && ((c >= '0' && c <= '9') || c == '.')) out += c;
+        for (std::size_t i = 0; i < value.size(); ++i) {
+          const char c = value[i];
+          if (IsLeadByte(static_cast<unsigned char>(c))) {
+            ++i;  // with its trail byte
+          } else if ((c >= '0' && c <= '9') || c == '.') {
+            out += c;
+          }
         }
       }
       break;
     case 'D':
-      out += NormaliseDate(value);
+      if (replaceCommas && value.find(',') != npos) {
+        AppendNormalisedDate(ReplaceAll(value, ",", SJIS("、")), out);
+      } else {
+        AppendNormalisedDate(value, out);
+      }
       break;
     default:
-      out.append(value);
+      AppendEscaped(value, false, replaceCommas, out);
       break;
   }
-  out.append(layout.separator);
+  if (separator.size() == 1) {
+    out += separator[0];
+  } else {
+    out.append(separator);
+  }
+}
+
+// The layout's columns compiled for one type's column-name list, on first use.
+struct TypeColumns {
+  bool ready = false;
+  std::vector<CompiledSpec> specs;
+  int numberColumn = -1;
+  bool needsDetail = false;
+  bool needsDeal = false;
+};
+
+void Compile(const ProgramState& state, const CsvLayout& layout, const TextList& names, TypeColumns& type) {
+  type.ready = true;
+  type.numberColumn = PropertyNumberColumn(names);
+  type.specs.reserve(static_cast<std::size_t>(layout.Columns()));
+  for (int j = 0; j < layout.Columns(); ++j) {
+    type.specs.emplace_back(layout.sources.View(j), names, state.detailHeader.lines);
+    type.needsDetail = type.needsDetail || type.specs.back().NeedsDetail();
+    type.needsDeal = type.needsDeal || type.specs.back().NeedsDeal();
+  }
+}
+
+constexpr int kPumpEvery = 4096;  // records between two looks at the window messages
+
+}  // namespace
+
+std::string NormaliseDate(std::string_view text) {
+  std::string out;
+  AppendNormalisedDate(text, out);
+  return out;
+}
+
+void FormatValue(std::string_view value, std::string_view typeCode, const CsvLayout& layout,
+                 std::string& out) {
+  AppendCell(value, typeCode, layout.separator, false, out);
 }
 
 std::string BuildCsv(const ProgramState& state, const TextList& records, const CsvLayout& layout) {
+  const int columns = layout.Columns();
+  std::vector<std::string_view> types(static_cast<std::size_t>(columns));
+  for (int j = 0; j < columns; ++j) types[static_cast<std::size_t>(j)] = layout.types.View(j);
   std::string out;
-  for (int j = 0; j < layout.Columns(); ++j) {
+  out.reserve(static_cast<std::size_t>(records.Count()) * static_cast<std::size_t>(columns) * 8 + 4096);
+  for (int j = 0; j < columns; ++j) {
+    // A quote in a heading is doubled like one in a value, so the heading cell stays whole.
     out += '"';
-    out.append(layout.headings.View(j));
+    AppendEscaped(layout.headings.View(j), true, false, out);
     out += '"';
     out.append(layout.separator);
   }
   out += "\r\n";
   for (std::size_t i = 0; i < layout.blankText.size(); ++i) out += "\r\n";
-  // Each column's spec is compiled once per type's column-name list, on first use.
-  std::vector<std::unique_ptr<CompiledSpec>> compiled(static_cast<std::size_t>(10 * layout.Columns()));
-  const std::string comma = ",";
-  const std::string ideographicComma = SJIS("、");
-  TextList fields, detail, deal;
-  out.reserve(out.size() + static_cast<std::size_t>(records.Count()) * static_cast<std::size_t>(layout.Columns()) * 8);
+
+  TypeColumns perType[10];
+  Pieces fields, detail, deal;
+  ResolveScratch scratch;
   for (int r = 0; r < records.Count(); ++r) {
-    std::string_view line = records.View(r);
-    if (line.empty()) continue;
-    fields.Split(line, "\t");
-    std::string_view type = fields.View(1);
-    if (type.empty()) continue;
-    const int list = state.headerLists.IndexForType(type);
-    const TextList& names = state.headerLists.lists[list];
-    LoadExtras(state, names, fields, detail, deal);
-    for (int j = 0; j < layout.Columns(); ++j) {
-      auto& spec = compiled[static_cast<std::size_t>(list * layout.Columns() + j)];
-      if (!spec) spec = std::make_unique<CompiledSpec>(layout.sources.View(j), names, state.detailHeader.lines);
-      std::string value = spec->Resolve(fields, detail, deal);
-      if (value.find(',') != std::string::npos) ReplaceAllInPlace(value, comma, ideographicComma);
-      FormatValue(value, layout.types.View(j), layout, out);
+    if (r % kPumpEvery == kPumpEvery - 1) PumpMessages(state.desktop, 1);
+    SplitPieces(records.View(r), '\t', fields);
+    const std::string_view typeText = PieceAt(fields, 1);
+    if (typeText.empty()) continue;  // also every empty line
+    const int list = state.headerLists.IndexForType(typeText);
+    TypeColumns& type = perType[list];
+    if (!type.ready) Compile(state, layout, state.headerLists.lists[list], type);
+    LoadExtras(state, type.numberColumn, fields, type.needsDetail ? &detail : nullptr,
+               type.needsDeal ? &deal : nullptr);
+    scratch.NewRecord();
+    for (int j = 0; j < columns; ++j) {
+      const std::string_view value =
+          type.specs[static_cast<std::size_t>(j)].Resolve(fields, detail, deal, scratch);
+      AppendCell(value, types[static_cast<std::size_t>(j)], layout.separator, true, out);
     }
     out += "\r\n";
   }
   return out;
 }
 
-bool WriteCsv(const ProgramState& state, const TextList& records, const std::string& path,
-              const CsvLayout& layout) {
-  return WriteFileAtomic(path, BuildCsv(state, records, layout));
+int WriteCsv(const ProgramState& state, const TextList& records, const std::string& path,
+             const CsvLayout& layout) {
+  return WriteFileAtomic(path, BuildCsv(state, records, layout)) ? 0 : -1;
 }
 
 namespace {
 
-void WriteFromStoreFile(const ProgramState& state, const char* source, const char* csvName,
-                        const char* kanriName) {
+int WriteFromStoreFile(const ProgramState& state, const char* source, const char* csvName,
+                       const char* kanriName) {
   TextList records;
   records.LoadLines(state.PathOf(source));
-  WriteCsv(state, records, state.PathOf(csvName), state.csvLayout);
-  WriteCsv(state, records, state.PathOf(kanriName), state.kanriLayout);
+  const int user = WriteCsv(state, records, state.PathOf(csvName), state.csvLayout);
+  const int management = WriteCsv(state, records, state.PathOf(kanriName), state.kanriLayout);
+  return user == 0 && management == 0 ? 0 : -1;
 }
 
 }  // namespace
 
-void WriteTotalCsv(const ProgramState& state) {
-  WriteFromStoreFile(state, "\\dat\\TotalData.txt", "\\csv_total\\TotalData_csvdata.csv",
-                     "\\csv_total\\TotalData_kanri_csvdata.csv");
+int WriteTotalCsv(const ProgramState& state) {
+  return WriteFromStoreFile(state, "\\dat\\TotalData.txt", "\\csv_total\\TotalData_csvdata.csv",
+                            "\\csv_total\\TotalData_kanri_csvdata.csv");
 }
 
-void WritePastCsv(const ProgramState& state) {
-  WriteFromStoreFile(state, "\\dat\\TotalData_Kako.txt", "\\csv_total\\TotalData_kako_csvdata.csv",
-                     "\\csv_total\\TotalData_kanri_kako_csvdata.csv");
+int WritePastCsv(const ProgramState& state) {
+  return WriteFromStoreFile(state, "\\dat\\TotalData_Kako.txt", "\\csv_total\\TotalData_kako_csvdata.csv",
+                            "\\csv_total\\TotalData_kanri_kako_csvdata.csv");
 }
 
 }  // namespace kestrova

@@ -1,4 +1,5 @@
-// CSV files from property records, laid out by a CsvLayout.
+// CSV files from property records, laid out by a CsvLayout. The writers build the bytes in
+// memory and replace the file in one atomic step, so a crash never leaves a torn CSV.
 #pragma once
 
 #include <string>
@@ -12,17 +13,21 @@ struct ProgramState;
 
 // "YYYY/MM/DD" from "2012/3/5", "2012年3月", "平成23年10月" ...; empty when it is no date.
 std::string NormaliseDate(std::string_view text);
-// Appends the value as the column's type code writes it, then the layout's separator.
+// Appends the value as the type code writes it ("S" quoted, "N" digits, "D" date, else as is,
+// with the rest of the code as the default of an empty value), then the layout's separator.
+// A double quote inside a quoted value is doubled.
 void FormatValue(std::string_view value, std::string_view typeCode, const CsvLayout& layout,
                  std::string& out);
 // The bytes of the CSV file for the records (PropertyRecord lines), CR LF line ends.
 std::string BuildCsv(const ProgramState& state, const TextList& records, const CsvLayout& layout);
-// Replaces the file at path atomically; false when it could not be written.
-bool WriteCsv(const ProgramState& state, const TextList& records, const std::string& path,
-              const CsvLayout& layout);
-// "\\csv_total\\TotalData_csvdata.csv" and "\\csv_total\\TotalData_kanri_csvdata.csv".
-void WriteTotalCsv(const ProgramState& state);
-// "\\csv_total\\TotalData_kako_csvdata.csv" and "\\csv_total\\TotalData_kanri_kako_csvdata.csv".
-void WritePastCsv(const ProgramState& state);
+// Replaces the file at path; 0 when written, -1 when it could not be (the old file then stays).
+int WriteCsv(const ProgramState& state, const TextList& records, const std::string& path,
+             const CsvLayout& layout);
+// "\\csv_total\\TotalData_csvdata.csv" and "\\csv_total\\TotalData_kanri_csvdata.csv" from
+// "\\dat\\TotalData.txt"; 0 when both were written, -1 otherwise.
+int WriteTotalCsv(const ProgramState& state);
+// "\\csv_total\\TotalData_kako_csvdata.csv" and "\\csv_total\\TotalData_kanri_kako_csvdata.csv"
+// from "\\dat\\TotalData_Kako.txt"; 0 when both were written, -1 otherwise.
+int WritePastCsv(const ProgramState& state);
 
 }  // namespace kestrova

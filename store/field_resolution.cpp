@@ -1,6 +1,8 @@
 #include "store/field_resolution.h"
 
-#include <cstdio>
+#include <cstring>
+#include <initializer_list>
+#include <string>
 
 #include "foundation/sjis.h"
 #include "foundation/text_functions.h"
@@ -11,7 +13,104 @@ namespace kestrova {
 
 namespace {
 
-constexpr std::size_t kValueLimit = 2000;
+constexpr std::size_t npos = std::string_view::npos;
+
+// The cp932 texts the resolution looks for, converted once.
+struct Texts {
+  std::string fullParen = Sjis("）");
+  std::string line = Sjis("線");
+  std::string fullSpace = Sjis("　");
+  std::string floor = Sjis("階");
+  std::string minute = Sjis("分");
+  std::string metre = Sjis("ｍ");
+  std::string sale = Sjis("売物件");
+  std::string rent = Sjis("賃貸物件");
+  std::string shortNames[10] = {Sjis("売土地"), Sjis("売戸建"), Sjis("売マン"), Sjis("売外全"),
+                                Sjis("売外一"), Sjis("貸土地"), Sjis("貸戸建"), Sjis("貸マン"),
+                                Sjis("貸外全"), Sjis("貸外一")};
+};
+
+const Texts& T() {
+  static const Texts texts;
+  return texts;
+}
+
+// Position and length of the first alternative that starts at a character boundary at or
+// after from; npos when there is none.
+std::pair<std::size_t, std::size_t> FindFirstOf(std::string_view text,
+                                                std::initializer_list<std::string_view> alternatives,
+                                                std::size_t from) {
+  const std::size_t n = text.size();
+  for (std::size_t i = from; i < n;) {
+    const char c = text[i];
+    for (std::string_view a : alternatives) {
+      // The first byte decides most positions without a full comparison.
+      if (!a.empty() && a[0] == c && a.size() <= n - i && std::memcmp(text.data() + i, a.data(), a.size()) == 0) {
+        return {i, a.size()};
+      }
+    }
+    i += IsLeadByte(static_cast<unsigned char>(c)) && i + 1 < n ? 2 : 1;
+  }
+  return {npos, 0};
+}
+
+// Piece index of text split at an ASCII delimiter below 0x40, which is never a trail byte.
+std::string_view PieceOfChar(std::string_view text, char delimiter, int index) {
+  std::size_t start = 0;
+  for (int k = 0;; ++k) {
+    std::size_t at = text.find(delimiter, start);
+    if (k == index) return text.substr(start, (at == npos ? text.size() : at) - start);
+    if (at == npos) return {};
+    start = at + 1;
+  }
+}
+
+}  // namespace
+
+LineStationView SplitLineStationView(std::string_view text) {
+  // No station text at all has no line either; a bare "線" would hide the next alternative.
+  if (text.empty()) return {};
+  const Texts& t = T();
+  auto [at, length] = FindFirstOf(text, {")", t.fullParen}, 0);
+  if (at != npos) {
+    return {text.substr(0, at), t.fullParen,
+            SplitPiece(text.substr(at + length), {")", t.fullParen}, 0)};
+  }
+  return {SplitPiece(text, {t.line}, 0), t.line, SplitPiece(text, {t.line}, 1)};
+}
+
+AddressView SplitAddressView(std::string_view text) {
+  const Texts& t = T();
+  auto [at, length] = FindFirstOf(text, {t.fullSpace}, 0);
+  if (at == npos) return {text, {}, false, 0};
+  AddressView out;
+  out.address = text.substr(0, at);
+  out.building = SplitPiece(text.substr(at + length), {t.fullSpace}, 0);
+  std::size_t mark = FindText(out.building, t.floor);
+  if (mark != npos) {
+    // Trail bytes are 0x40 or above, so a byte in '0'..'9' is always a whole character.
+    std::size_t digits = mark;
+    while (digits > 0 && out.building[digits - 1] >= '0' && out.building[digits - 1] <= '9') --digits;
+    out.hasFloor = true;
+    out.floor = ToInt(out.building.substr(digits, mark - digits));
+    out.building = out.building.substr(0, digits);
+  }
+  return out;
+}
+
+namespace {
+
+// The longest prefix of at most kResolvedValueLimit bytes that ends at a character boundary.
+std::string_view Limit(std::string_view value) {
+  if (value.size() <= kResolvedValueLimit) return value;
+  std::size_t cut = 0;
+  while (cut < value.size()) {
+    std::size_t n = CharLength(value, cut);
+    if (cut + n > kResolvedValueLimit) break;
+    cut += n;
+  }
+  return value.substr(0, cut);
+}
 
 enum Derived {
   kLine, kStation, kWalk, kBus, kDealing, kFee, kRoad, kRoadDirection, kRoadFrontage, kDataKind,
@@ -40,6 +139,7 @@ struct TransportSpec {
   int piece;
 };
 
+// Tried in this order; the first marker contained in the alternative whose field exists wins.
 const TransportSpec kTransport[] = {
     {"&交通１<>駅より徒歩&", "交通１<>駅より徒歩", 0},
     {"&交通１<>駅より徒歩ｍ&", "交通１<>駅より徒歩", 1},
@@ -49,73 +149,114 @@ const TransportSpec kTransport[] = {
     {"&交通２<>バス停より徒歩&", "交通２<>バス停より徒歩", 0},
 };
 
-std::string Piece(std::string_view text, std::string_view delimiters, int index) {
-  TextList pieces(text, delimiters);
-  return std::string(pieces.View(index));
+const LineStationView& LineStationOf(int column, std::string_view text, ResolveScratch& scratch) {
+  if (scratch.lineStationColumn != column) {
+    scratch.lineStation = SplitLineStationView(text);
+    scratch.lineStationColumn = column;
+  }
+  return scratch.lineStation;
 }
 
-std::string DerivedValue(Derived what, std::string_view column) {
+const AddressView& AddressOf(int column, std::string_view text, ResolveScratch& scratch) {
+  if (scratch.addressColumn != column) {
+    scratch.address = SplitAddressView(text);
+    scratch.addressColumn = column;
+  }
+  return scratch.address;
+}
+
+std::string_view DerivedValue(Derived what, int index, std::string_view column, ResolveScratch& scratch) {
+  const Texts& t = T();
   switch (what) {
-    case kLine: return SplitLineStation(column).line;
-    case kStation: return SplitLineStation(column).station;
-    case kWalk: case kDealing: case kRoad: return Piece(column, "/", 0);
-    case kBus: case kFee: case kRoadDirection: case kRoadFrontage: return Piece(column, "/", 1);
+    case kLine: {
+      const LineStationView& v = LineStationOf(index, column, scratch);
+      if (v.closing.empty()) return {};
+      scratch.text.assign(v.line).append(v.closing);
+      return scratch.text;
+    }
+    case kStation: return LineStationOf(index, column, scratch).station;
+    case kWalk: case kDealing: case kRoad: return PieceOfChar(column, '/', 0);
+    case kBus: case kFee: case kRoadDirection: case kRoadFrontage: return PieceOfChar(column, '/', 1);
     case kDataKind:
-      if (!column.empty() && column[0] == '1') return SJIS("売物件");
-      if (!column.empty() && column[0] == '2') return SJIS("賃貸物件");
+      if (!column.empty() && column[0] == '1') return t.sale;
+      if (!column.empty() && column[0] == '2') return t.rent;
       return {};
     case kTypeShort: {
-      static const char* const kShort[][2] = {{"11", "売土地"}, {"12", "売戸建"}, {"13", "売マン"},
-                                              {"14", "売外全"}, {"15", "売外一"}, {"21", "貸土地"},
-                                              {"22", "貸戸建"}, {"23", "貸マン"}, {"24", "貸外全"},
-                                              {"25", "貸外一"}};
+      static const char kCodes[10][3] = {"11", "12", "13", "14", "15", "21", "22", "23", "24", "25"};
       std::string_view code = column.substr(0, 2);
-      for (const auto& s : kShort) {
-        if (code == s[0]) return Sjis(s[1]);
+      for (int i = 0; i < 10; ++i) {
+        if (code == kCodes[i]) return t.shortNames[i];
       }
       return {};
     }
-    case kAddress: return SplitAddress(column).address;
-    case kBuilding: return SplitAddress(column).building;
-    case kFloor: return SplitAddress(column).floor;
+    case kAddress: return AddressOf(index, column, scratch).address;
+    case kBuilding: return AddressOf(index, column, scratch).building;
+    case kFloor: {
+      const AddressView& v = AddressOf(index, column, scratch);
+      if (!v.hasFloor) return {};
+      scratch.text = std::to_string(v.floor);
+      return scratch.text;
+    }
   }
   return {};
 }
 
 }  // namespace
 
-LineStation SplitLineStation(std::string_view text) {
-  LineStation out;
-  TextList parts(text, Sjis(");）"));
-  if (parts.Count() > 1) {
-    out.line = std::string(parts.View(0)) + SJIS("）");
-    out.station = parts.View(1);
-    return out;
+std::string_view SplitPiece(std::string_view text, std::initializer_list<std::string_view> alternatives,
+                            int index) {
+  std::size_t start = 0;
+  for (int k = 0;; ++k) {
+    auto [at, length] = FindFirstOf(text, alternatives, start);
+    if (k == index) return text.substr(start, (at == npos ? text.size() : at) - start);
+    if (at == npos) return {};
+    start = at + length;
   }
-  TextList byLine(text, SJIS("線"));
-  out.line = std::string(byLine.View(0)) + SJIS("線");
-  out.station = byLine.View(1);
+}
+
+void FirstPieces(std::string_view text, std::initializer_list<std::string_view> alternatives,
+                 std::string_view* pieces, int count) {
+  std::size_t start = 0;
+  int k = 0;
+  for (; k < count && start <= text.size(); ++k) {
+    auto [at, length] = FindFirstOf(text, alternatives, start);
+    pieces[k] = text.substr(start, (at == npos ? text.size() : at) - start);
+    if (at == npos) {
+      ++k;
+      break;
+    }
+    start = at + length;
+  }
+  for (; k < count; ++k) pieces[k] = {};
+}
+
+LineStation SplitLineStation(std::string_view text) {
+  LineStationView v = SplitLineStationView(text);
+  LineStation out;
+  out.line.assign(v.line).append(v.closing);
+  out.station.assign(v.station);
   return out;
 }
 
 AddressParts SplitAddress(std::string_view text) {
-  AddressParts out;
-  TextList parts(text, SJIS("　"));
-  if (parts.Count() <= 1) {
-    out.address = text;
-    return out;
+  AddressView v = SplitAddressView(text);
+  return {std::string(v.address), std::string(v.building), v.hasFloor ? std::to_string(v.floor) : ""};
+}
+
+void SplitPieces(std::string_view text, char delimiter, Pieces& out) {
+  out.clear();
+  if (text.empty()) return;
+  // Fields are short: a plain loop beats a library search call per field.
+  const char* data = text.data();
+  const std::size_t n = text.size();
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < n; ++i) {
+    if (data[i] == delimiter) {
+      out.emplace_back(data + start, i - start);
+      start = i + 1;
+    }
   }
-  out.address = parts.View(0);
-  out.building = parts.View(1);
-  std::size_t floorMark = FindText(out.building, SJIS("階"));
-  if (floorMark != std::string_view::npos) {
-    std::size_t digits = floorMark;
-    while (digits > 0 && out.building[digits - 1] >= '0' && out.building[digits - 1] <= '9') --digits;
-    std::string number = out.building.substr(digits, floorMark - digits);
-    out.floor = std::to_string(ToInt(number));
-    out.building.resize(digits);
-  }
-  return out;
+  out.emplace_back(data + start, n - start);
 }
 
 CompiledSpec::CompiledSpec(std::string_view spec, const TextList& names, const TextList& detailHeader) {
@@ -125,18 +266,21 @@ CompiledSpec::CompiledSpec(std::string_view spec, const TextList& names, const T
     if (alt.empty() || alt[0] == '#') continue;
     if (alt[0] == '$') {
       for (const DerivedSpec& d : kDerived) {
-        if (alt == Sjis(d.spec)) {
-          alternatives_.push_back({Kind::kDerived, names.Find(0, Sjis(d.column)), d.what, {}});
-          break;
-        }
+        if (alt != Sjis(d.spec)) continue;
+        int column = names.Find(0, Sjis(d.column));
+        if (column >= 0) alternatives_.push_back({Kind::kDerived, column, d.what, {}});
+        break;
       }
     } else if (alt == SJIS("@成約日付@")) {
       alternatives_.push_back({Kind::kDealDate, 0, 0, {}});
+      needsDeal_ = true;
     } else if (alt == SJIS("@成約価格@")) {
       alternatives_.push_back({Kind::kDealPrice, 1, 0, {}});
+      needsDeal_ = true;
     } else if (alt[0] == '%') {
-      std::string name = ReplaceAll(alt, "%", "");
-      alternatives_.push_back({Kind::kDetail, detailHeader.Find(0, name), 0, {}});
+      int piece = detailHeader.Find(0, ReplaceAll(alt, "%", ""));
+      if (piece >= 0) alternatives_.push_back({Kind::kDetail, piece, 0, {}});
+      needsDetail_ = needsDetail_ || piece >= 0;
     } else if (alt[0] == '&') {
       if (alt == SJIS("&所在地&")) {
         Alternative joined{Kind::kAddressDetail, 0, 0, {}};
@@ -144,81 +288,73 @@ CompiledSpec::CompiledSpec(std::string_view spec, const TextList& names, const T
           int i = detailHeader.Find(0, Sjis(f));
           if (i >= 0) joined.pieces.push_back(i);
         }
-        alternatives_.push_back(joined);
+        if (!joined.pieces.empty()) {
+          alternatives_.push_back(joined);
+          needsDetail_ = true;
+        }
         continue;
       }
       for (const TransportSpec& t : kTransport) {
-        if (FindText(alt, Sjis(t.marker)) == std::string_view::npos) continue;
+        if (FindText(alt, Sjis(t.marker)) == npos) continue;
         int i = detailHeader.Find(0, Sjis(t.field));
         if (i < 0) continue;  // the next transport rows are still tried
         alternatives_.push_back({Kind::kTransport, i, t.piece, {}});
+        needsDetail_ = true;
         break;
       }
     } else {
-      alternatives_.push_back({Kind::kColumn, names.Find(0, alt), 0, {}});
+      int column = names.Find(0, alt);
+      if (column >= 0) alternatives_.push_back({Kind::kColumn, column, 0, {}});
     }
   }
 }
 
-std::string CompiledSpec::Resolve(const TextList& fields, const TextList& detail, const TextList& deal) const {
-  std::string value;
+std::string_view CompiledSpec::Resolve(const Pieces& fields, const Pieces& detail, const Pieces& deal,
+                                       ResolveScratch& scratch) const {
   for (const Alternative& a : alternatives_) {
-    if (!value.empty()) break;
+    std::string_view value;
     switch (a.kind) {
-      case Kind::kColumn:
-        if (a.index >= 0) value = fields.View(a.index);
-        break;
+      case Kind::kColumn: value = PieceAt(fields, a.index); break;
       case Kind::kDerived:
-        if (a.index >= 0) value = DerivedValue(static_cast<Derived>(a.variant), fields.View(a.index));
+        value = DerivedValue(static_cast<Derived>(a.variant), a.index, PieceAt(fields, a.index), scratch);
         break;
       case Kind::kDealDate:
-      case Kind::kDealPrice:
-        value = deal.View(a.index);
-        break;
-      case Kind::kDetail:
-        if (a.index >= 0) value = detail.View(a.index);
-        break;
+      case Kind::kDealPrice: value = PieceAt(deal, a.index); break;
+      case Kind::kDetail: value = PieceAt(detail, a.index); break;
       case Kind::kAddressDetail:
-        for (int i : a.pieces) value += detail.View(i);
+        scratch.text.clear();
+        for (int i : a.pieces) scratch.text.append(PieceAt(detail, i));
+        value = scratch.text;
         break;
-      case Kind::kTransport: {
-        TextList pieces(detail.View(a.index), SJIS("分;ｍ"));
-        value = pieces.View(a.variant);
+      case Kind::kTransport:
+        value = SplitPiece(PieceAt(detail, a.index), {T().minute, T().metre}, a.variant);
         break;
-      }
     }
+    if (!value.empty()) return Limit(value);
   }
-  if (value.size() > kValueLimit) {
-    std::size_t cut = 0;
-    while (cut < value.size()) {
-      std::size_t n = CharLength(value, cut);
-      if (cut + n > kValueLimit) break;
-      cut += n;
-    }
-    value.resize(cut);
-  }
-  return value;
+  return {};
 }
 
-void LoadExtras(const ProgramState& state, const TextList& names, const TextList& fields,
-                TextList& detail, TextList& deal) {
-  detail.Clear();
-  deal.Clear();
-  int numberColumn = names.Find(0, SJIS("物件番号"));
-  if (numberColumn < 0) return;
-  std::string_view number = fields.View(numberColumn);
+int PropertyNumberColumn(const TextList& names) { return names.Find(0, SJIS("物件番号")); }
+
+void LoadExtras(const ProgramState& state, int numberColumn, const Pieces& fields, Pieces* detail,
+                Pieces* deal) {
+  if (detail) detail->clear();
+  if (deal) deal->clear();
+  std::string_view number = PieceAt(fields, numberColumn);
   if (number.empty()) return;
-  std::string_view d = state.detailStore.GetView(number);
-  if (!d.empty()) detail.Split(d, "\t");
-  std::string_view s = state.dealStore.GetView(number);
-  if (!s.empty()) deal.Split(s, "\t");
+  // An empty store needs no look-up (the closed-deal store is often empty).
+  if (detail && state.detailStore.Count() > 0) SplitPieces(state.detailStore.GetView(number), '\t', *detail);
+  if (deal && state.dealStore.Count() > 0) SplitPieces(state.dealStore.GetView(number), '\t', *deal);
 }
 
 std::string ResolveField(const ProgramState& state, const TextList& names, const TextList& fields,
                          std::string_view spec) {
-  TextList detail, deal;
-  LoadExtras(state, names, fields, detail, deal);
-  return CompiledSpec(spec, names, state.detailHeader.lines).Resolve(fields, detail, deal);
+  Pieces record, detail, deal;
+  for (int i = 0; i < fields.Count(); ++i) record.push_back(fields.View(i));
+  LoadExtras(state, PropertyNumberColumn(names), record, &detail, &deal);
+  ResolveScratch scratch;
+  return std::string(CompiledSpec(spec, names, state.detailHeader.lines).Resolve(record, detail, deal, scratch));
 }
 
 }  // namespace kestrova

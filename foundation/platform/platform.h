@@ -26,6 +26,7 @@ std::string TempFolder();       // ends with the separator
 std::string HostName();
 std::string UserName();
 std::string CurrentFolder();   // native
+std::string ExecutablePath();  // native path of the running program; empty when unknown
 long long TickCount();         // milliseconds
 // A large buffer about to be filled: ask for huge pages, so filling it costs fewer page faults.
 void AdviseLargeBuffer(void* data, std::size_t size);

@@ -81,6 +81,16 @@ std::string CurrentFolder() {
   return path;
 }
 
+std::string ExecutablePath() {
+  std::string path(MAX_PATH, '\0');
+  for (;;) {
+    DWORD n = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (n == 0) return {};
+    if (n < path.size()) return path.substr(0, n);
+    path.resize(path.size() * 2);
+  }
+}
+
 long long TickCount() { return static_cast<long long>(GetTickCount64()); }
 
 void AdviseLargeBuffer(void*, std::size_t) {}

@@ -93,6 +93,41 @@ TEST_F(DatesTest, AgreesWithMktimeOverASweep) {
   EXPECT_GT(checked, 10000);
 }
 
+// Every day of the supported calendar, with day and month amounts spread over -400..400 and
+// -30..30, and times of day that keep their hours through the shift.
+TEST_F(DatesTest, AgreesWithMktimeOnEveryDayOfTheCalendar) {
+  std::tm start{};
+  start.tm_year = 70;
+  start.tm_mon = 0;
+  start.tm_mday = 1;
+  start.tm_isdst = -1;
+  int checked = 0;
+  for (int index = 0;; ++index) {
+    std::tm day = start;
+    day.tm_mday += index;
+    std::mktime(&day);
+    if (day.tm_year + 1900 >= 2037) break;
+    const int y = day.tm_year + 1900, m = day.tm_mon + 1, d = day.tm_mday;
+    char date[32];
+    std::snprintf(date, sizeof date, "%04d/%02d/%02d", y, m, d);
+    const int days = index * 37 % 801 - 400;
+    const int months = index * 13 % 61 - 30;
+    ASSERT_EQ(AddToDate(date, kDays, days), Reference(y, m, d, kDays, days)) << date << " " << days;
+    ASSERT_EQ(AddToDate(date, kMonths, months), Reference(y, m, d, kMonths, months))
+        << date << " " << months;
+    checked += 2;
+  }
+  EXPECT_EQ(checked, 2 * 24472);  // 1970/01/01 to 2036/12/31
+}
+
+TEST_F(DatesTest, HourFieldsAddSecondsAfterNormalising) {
+  // 2011/02/31 normalises to 2011/03/03; the hours are added to that.
+  EXPECT_EQ(AddToDate("2011/02/31 22:00:00", kHours, 3), "2011/03/04 01:00:00");
+  EXPECT_EQ(AddToDate("2011/03/31", kMonths, -1), AddToDate("2011/02/31", kDays, 0));
+  EXPECT_EQ(AddToDate("2011/05/10 24:00:00", kSeconds, 0), "2011/05/11 00:00:00");
+  EXPECT_EQ(AddToDate("2011/05/10 25:61:61", kSeconds, 0), "2011/05/10 00:00:00");
+}
+
 TEST_F(DatesTest, NowFormsFollowTheClock) {
   FixedClock clock("2011/05/07 09:30:05");
   EXPECT_EQ(Now(clock), "2011/05/07 09:30:05");

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdlib>
 
 #include "foundation/settings_store.h"
@@ -60,6 +62,19 @@ TEST(EnvironmentTest, ProgramPathFromRelativeArgv0) {
   EXPECT_EQ(path.substr(path.size() - 13), "\\bin\\kestrova");
   EXPECT_EQ(path[0], '\\');
   EXPECT_EQ(ProgramPathFromArgv0("/usr/bin/kestrova"), "\\usr\\bin\\kestrova");
+}
+
+TEST(EnvironmentTest, ProgramFoundThroughTheSearchPathIsWhereItsFileIs) {
+  // A bare name says nothing about the current folder: this test program's own file answers.
+  char self[4096];
+  ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
+  ASSERT_GT(n, 0);
+  self[n] = 0;
+  std::string expected = self;
+  for (char& c : expected) {
+    if (c == '/') c = '\\';
+  }
+  EXPECT_EQ(ProgramPathFromArgv0("kestrova"), expected);
 }
 
 }  // namespace

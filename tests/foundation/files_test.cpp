@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 
@@ -131,6 +132,123 @@ TEST(FileLayerTest, SafeNamesStayInsideTheirFolder) {
     EXPECT_FALSE(IsSafeFileName(bad)) << bad;
   }
   EXPECT_TRUE(IsSafeFileName("..."));
+  // A lead byte does not hide what follows it unless that is a real trail byte.
+  EXPECT_FALSE(IsSafeFileName("\x81/.."));
+  EXPECT_FALSE(IsSafeFileName(std::string("\x81\0", 2)));
+  EXPECT_FALSE(IsSafeFileName("\x81\n"));
+  EXPECT_TRUE(IsSafeFileName("\x81\x7C"));  // a double-byte character ending in 0x7C
+  EXPECT_TRUE(IsSafeFileName("ab\x81"));   // a cut character is no separator
+}
+
+TEST(ListFilesTest, ALinkBackToAnOuterFolderIsNotWalkedAgain) {
+  test::TempFolder dir;
+  ASSERT_TRUE(MakeFolder(dir.Path("tree\\sub")));
+  test::WriteNative(dir.native() + "/tree/sub/a.html", "x");
+  ASSERT_EQ(symlink("..", (dir.native() + "/tree/sub/up").c_str()), 0);
+  ASSERT_EQ(symlink("sub/a.html", (dir.native() + "/tree/link.html").c_str()), 0);
+  TextList list;
+  ListFiles(dir.Path("tree"), ".html", list);
+  std::vector<std::string> found = list.ToVector();
+  std::sort(found.begin(), found.end());
+  EXPECT_EQ(found, (std::vector<std::string>{dir.Path("tree\\link.html"), dir.Path("tree\\sub\\a.html")}));
+}
+
+TEST(FileLayerTest, ExistenceTestsMatchWildcardsInTheName) {
+  test::TempFolder dir;
+  test::WriteNative(dir.native() + "/100012345678.pdf", "x");
+  test::WriteNative(dir.native() + "/README", "x");
+  EXPECT_EQ(FileExists(dir.Path("*.pdf")), 1);
+  EXPECT_EQ(FileExists(dir.Path("1000?2345678.*")), 1);
+  EXPECT_EQ(FileExists(dir.Path("*.html")), 0);
+  EXPECT_EQ(FileExists(dir.Path("100012345678.pd?x")), 0);
+  EXPECT_EQ(FileExists(dir.Path("README*")), 1);
+  EXPECT_EQ(FileExists(dir.Path("*E*D*")), 1);
+  EXPECT_EQ(FileExists(dir.Path("none\\*")), 0);
+  EXPECT_EQ(FileExists(""), 0);
+}
+
+TEST(FileLayerTest, NewFilesTakeTheirModeThroughTheUmask) {
+  test::TempFolder dir;
+  mode_t old = umask(027);
+  bool written = WriteFileAtomic(dir.Path("n.txt"), "x", 0666);
+  umask(old);
+  ASSERT_TRUE(written);
+  struct stat st;
+  ASSERT_EQ(stat((dir.native() + "/n.txt").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0640u);
+}
+
+TEST(FileLayerTest, ReplacingLeavesNoTemporaryFileBehind) {
+  test::TempFolder dir;
+  for (int i = 0; i < 5; ++i) ASSERT_TRUE(WriteFileAtomic(dir.Path("d.txt"), std::string(i * 1000, 'z')));
+  TextList all;
+  ListFiles(dir.path(), "", all);
+  EXPECT_EQ(all.ToVector(), std::vector<std::string>{dir.Path("d.txt")});
+  EXPECT_FALSE(WriteFileAtomic(dir.path(), "a folder is not replaced"));
+  EXPECT_TRUE(IsFolder(dir.path()));
+}
+
+TEST(FileLayerTest, ReadsWholeFilesOfAnySize) {
+  test::TempFolder dir;
+  for (std::size_t size : {0u, 1u, 65535u, 65536u, 300001u}) {
+    std::string bytes(size, '\0');
+    for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>(i * 13);
+    test::WriteNative(dir.native() + "/r.bin", bytes);
+    std::string read;
+    ASSERT_TRUE(ReadWholeFile(dir.Path("r.bin"), read));
+    EXPECT_EQ(read, bytes) << size;
+  }
+  std::string none;
+  EXPECT_FALSE(ReadWholeFile(dir.path(), none));  // a folder is not a file
+}
+
+TEST(FileLayerTest, TimesAreSetAndReadBack) {
+  test::TempFolder dir;
+  ASSERT_TRUE(WriteFileAtomic(dir.Path("t.txt"), "x"));
+  FileTimes times;
+  times.lastWrite = 1300000000LL * 1000000000LL + 5;
+  times.lastAccess = 1300000100LL * 1000000000LL;
+  ASSERT_TRUE(SetFileTimes(dir.Path("t.txt"), times));
+  FileTimes back = GetFileTimes(dir.Path("t.txt"));
+  EXPECT_EQ(back.lastWrite, times.lastWrite);
+  EXPECT_EQ(back.lastAccess, times.lastAccess);
+  EXPECT_NE(back.creation, 0);
+  FileTimes read;
+  std::string bytes;
+  ASSERT_TRUE(ReadWholeFile(dir.Path("t.txt"), bytes, &read));
+  EXPECT_EQ(read.lastWrite, times.lastWrite);
+  // An unknown (0) time leaves that time alone rather than moving it to 1970.
+  FileTimes onlyAccess;
+  onlyAccess.lastAccess = 1300000200LL * 1000000000LL;
+  ASSERT_TRUE(SetFileTimes(dir.Path("t.txt"), onlyAccess));
+  EXPECT_EQ(GetFileTimes(dir.Path("t.txt")).lastWrite, times.lastWrite);
+  EXPECT_EQ(GetFileTimes(dir.Path("none")).lastWrite, 0);
+}
+
+TEST(FileLayerTest, CopyKeepsModeAndModificationTime) {
+  test::TempFolder dir;
+  ASSERT_TRUE(WriteFileAtomic(dir.Path("src.pdf"), "%PDF", 0600));
+  FileTimes times;
+  times.lastWrite = 1300000000LL * 1000000000LL;
+  ASSERT_TRUE(SetFileTimes(dir.Path("src.pdf"), times));
+  ASSERT_TRUE(CopyFileTo(dir.Path("src.pdf"), dir.Path(Sjis("写し.pdf"))));
+  EXPECT_EQ(test::ReadNative(dir.native() + "/写し.pdf"), "%PDF");
+  EXPECT_EQ(GetFileTimes(dir.Path(Sjis("写し.pdf"))).lastWrite, times.lastWrite);
+  struct stat st;
+  ASSERT_EQ(stat((dir.native() + "/写し.pdf").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0600u);
+  EXPECT_FALSE(CopyFileTo(dir.Path("none"), dir.Path("x")));
+  EXPECT_EQ(FileExists(dir.Path("x")), 0);
+}
+
+TEST(FileLayerTest, MakeFolderCreatesParentsAndRefusesAFileInTheWay) {
+  test::TempFolder dir;
+  EXPECT_TRUE(MakeFolder(dir.Path(Sjis("a\\ソ\\c\\"))));
+  EXPECT_TRUE(IsFolder(dir.Path(Sjis("a\\ソ\\c"))));
+  EXPECT_TRUE(MakeFolder(dir.Path("a")));  // an existing folder is fine
+  test::WriteNative(dir.native() + "/file", "x");
+  EXPECT_FALSE(MakeFolder(dir.Path("file\\sub")));
+  EXPECT_FALSE(MakeFolder(""));
 }
 
 }  // namespace

@@ -56,18 +56,40 @@ TEST(IniTest, ReadsAnOlderSettingsFile) {
   test::TempFolder dir;
   SettingsStore env = Env(dir.path());
   SettingsStore s;
-  s.Set(Sjis("//ini/設定/売買"), "1");
-  s.Set(Sjis("//ini/設定2/未知のキー"), "");
+  // Defaults first, as start-up sets them: the file replaces them, missing keys keep them.
+  SetDefault(Sjis("//ini/設定/売買"), "1", s, env);
+  SetDefault(Sjis("//ini/設定2/未知のキー"), "$ARGV0$\\x", s, env);
   ReadIni(std::string(KESTROVA_TEST_DATA) + "/older_settings.ini", s, env);
   EXPECT_STREQ(s.GetText(Sjis("//ini/設定/開始日付")), "2011/05/01");
+  EXPECT_STREQ(s.GetText(Sjis("//ini/設定/終了日付")), "2011/05/07");
   EXPECT_STREQ(s.GetText(Sjis("//ini/設定/市町村コード")), "27128,27111");
   EXPECT_STREQ(s.GetText(Sjis("//ini/設定/売買")), "0");
+  EXPECT_EQ(std::string(s.GetText(Sjis("//ini/設定2/未知のキー"))), dir.path() + "\\x");
+  EXPECT_STREQ(s.GetText(Sjis("//ini/設定/loginid")), "agent01  ");  // trailing blanks stay
+  EXPECT_EQ(std::string(s.GetText(Sjis("//ini/設定/ソフト名"))), Sjis("ソフト表示"));
+  EXPECT_EQ(s.IndexOf(Sjis("//ini/設定/この行には等号がない")), -1);
   EXPECT_EQ(s.GetInt(Sjis("//ini/設定2/負荷軽減スリープ")), 1500);
+  EXPECT_EQ(std::string(s.GetText(Sjis("//ini/設定2/  字下げキー"))), Sjis("残る"));
   EXPECT_EQ(std::string(s.GetText(Sjis("//ini/検索用/出力先"))), dir.path() + "\\csv_total");
-  EXPECT_STREQ(s.GetText(Sjis("//ini/都道府県検索/都道府県名")), Sjis("大阪府").c_str());
-  // Writing it back contracts the program folder again.
+  EXPECT_EQ(std::string(s.GetText(Sjis("//ini/検索用/旧出力先"))), dir.path() + "\\csv");
+  EXPECT_STREQ(s.GetText(Sjis("//ini/検索用/pos_search")), "118,128,1103,714");
+  EXPECT_STREQ(s.GetText(Sjis("//ini/検索用/節なし後")), "z");  // an unclosed header changes nothing
+  EXPECT_EQ(std::string(s.GetText(Sjis("//ini/都道府県検索/都道府県名"))), Sjis("大阪府"));
+  // Two spellings of one section are one section: the later value, the first spelling.
+  EXPECT_STREQ(s.GetText("//ini/Settei/LoginId"), "third");
+  EXPECT_STREQ(s.KeyTextAt(s.IndexOf("//ini/settei/loginid")), "//ini/SETTEI/loginid");
+
+  // Written back: sorted, one header per section, paths under the program folder contracted.
   std::string written = FormatIni(s, env);
-  EXPECT_NE(written.find(Sjis("出力先=$ARGV0$\\csv_total")), std::string::npos);
+  EXPECT_NE(written.find("[SETTEI]\r\nloginid=third\r\n"), std::string::npos);
+  EXPECT_NE(written.find(Sjis("出力先=$ARGV0$\\csv_total\r\n")), std::string::npos);
+  EXPECT_NE(written.find(Sjis("旧出力先=$ARGV0$\\csv\r\n")), std::string::npos);
+  EXPECT_NE(written.find(Sjis("LoginID=agent01  \r\n")), std::string::npos);
+  EXPECT_EQ(written.find("\r\n\r\n"), std::string::npos);
+  SettingsStore again;
+  ReadIniFromText(written, again, env);
+  EXPECT_EQ(again.Count(), s.Count());
+  EXPECT_EQ(FormatIni(again, env), written);
 }
 
 TEST(IniTest, NewSettingsFileIsPrivateToItsOwner) {

@@ -91,6 +91,55 @@ TEST_F(ListSorterTest, OffsetsAndOwnFormats) {
   EXPECT_EQ(list.Column(0), (V{"No.4", "No.30", "No.200"}));
 }
 
+TEST_F(ListSorterTest, KeysOfNumericColumnsAreTwelveWide) {
+  FakeList list({{"42"}, {"x"}});
+  Attach(list, "1");
+  ASSERT_EQ(sorter.PrepareKeys(0), 0);
+  EXPECT_EQ(list.RowKey(0), "          42");
+  EXPECT_EQ(list.RowKey(1), "           0");
+}
+
+// A format that does not hold exactly one conversion of the column's kind would make the
+// formatting read arguments it is not given; such a column falls back to the plain key.
+TEST_F(ListSorterTest, UnusableOwnFormatsFallBack) {
+  FakeList list({{"7", "7", "7", "7", "7"}});
+  Attach(list, "%d%d;%n;%s%s;%-4s;%05d");
+  const std::pair<int, const char*> expected[] = {
+      {0, "           7"}, {1, "           7"}, {2, "7"}, {3, "7   "}, {4, "00007"}};
+  for (const auto& [column, key] : expected) {
+    ASSERT_EQ(sorter.PrepareKeys(column), 0);
+    EXPECT_EQ(list.RowKey(0), key) << column;
+  }
+}
+
+TEST_F(ListSorterTest, OffsetBeyondTheCellGivesAnEmptyKey) {
+  FakeList list({{"abc"}, {"abcdef"}});
+  Attach(list, "0,4");
+  ASSERT_EQ(sorter.PrepareKeys(0), 0);
+  EXPECT_EQ(list.RowKey(0), "");
+  EXPECT_EQ(list.RowKey(1), "ef");
+}
+
+TEST_F(ListSorterTest, RowsWithoutKeysAreLeftAlone) {
+  FakeList list({{"b"}, {"a"}});
+  sorter.Attach(&list, "0", 20);
+  sorter.AllocKey(0);
+  ASSERT_EQ(sorter.PrepareKeys(0), 0);
+  EXPECT_EQ(list.RowKey(0), "b");
+  EXPECT_FALSE(list.HasRowKey(1));
+  ASSERT_EQ(sorter.FreeAllKeys(), 0);
+  EXPECT_FALSE(list.HasRowKey(0));
+}
+
+TEST_F(ListSorterTest, AttachKeepsColumnsWhenGivenNone) {
+  FakeList list({{"10"}, {"9"}});
+  Attach(list, "1");
+  sorter.Attach(&list, "", 0);  // neither descriptors nor key length: both stay
+  EXPECT_EQ(sorter.keyLength(), 20);
+  Click(0);
+  EXPECT_EQ(list.Column(0), (V{"9", "10"}));
+}
+
 TEST_F(ListSorterTest, TextKeysAreCutAtWholeCharacters) {
   std::string base = std::string(19, 'a');
   FakeList list({{base + Sjis("日")}, {base + "b"}});

@@ -1,0 +1,246 @@
+// The file layer on Windows: program paths are cp932, the ANSI code page of the system, so they
+// go to the "A" functions as they are.
+#define NOMINMAX
+#include <windows.h>
+
+#include <algorithm>
+#include <atomic>
+#include <string>
+#include <vector>
+
+#include "foundation/files.h"
+#include "foundation/platform/folder_walk.h"
+#include "foundation/text_functions.h"
+
+namespace kestrova {
+
+namespace {
+
+// File times count 100 ns from 1601; the program's count nanoseconds from 1970 (0: unknown).
+constexpr std::int64_t kEpochDifference = 116444736000000000LL;
+
+std::int64_t Nanos(const FILETIME& t) {
+  const std::int64_t ticks =
+      (static_cast<std::int64_t>(t.dwHighDateTime) << 32) | static_cast<std::int64_t>(t.dwLowDateTime);
+  return ticks == 0 ? 0 : (ticks - kEpochDifference) * 100;
+}
+
+FILETIME FileTime(std::int64_t nanos) {
+  const std::int64_t ticks = nanos / 100 + kEpochDifference;
+  FILETIME t;
+  t.dwLowDateTime = static_cast<DWORD>(ticks & 0xFFFFFFFF);
+  t.dwHighDateTime = static_cast<DWORD>(ticks >> 32);
+  return t;
+}
+
+class Handle {
+ public:
+  explicit Handle(HANDLE h) : h_(h) {}
+  ~Handle() {
+    if (ok()) CloseHandle(h_);
+  }
+  Handle(const Handle&) = delete;
+  Handle& operator=(const Handle&) = delete;
+  bool ok() const { return h_ != INVALID_HANDLE_VALUE; }
+  HANDLE get() const { return h_; }
+  bool Close() {
+    bool closed = ok() && CloseHandle(h_);
+    h_ = INVALID_HANDLE_VALUE;
+    return closed;
+  }
+
+ private:
+  HANDLE h_;
+};
+
+HANDLE OpenForReading(const std::string& path) {
+  return CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+bool WriteAll(HANDLE h, std::string_view bytes) {
+  while (!bytes.empty()) {
+    DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 30));
+    DWORD written = 0;
+    if (!WriteFile(h, bytes.data(), chunk, &written, nullptr)) return false;
+    bytes.remove_prefix(written);
+  }
+  return true;
+}
+
+}  // namespace
+
+int FileExists(std::string_view path) {
+  // A directory search, as the program has always tested: wildcards match as it defines them.
+  WIN32_FIND_DATAA data;
+  HANDLE h = FindFirstFileA(std::string(path).c_str(), &data);
+  if (h == INVALID_HANDLE_VALUE) return 0;
+  FindClose(h);
+  return 1;
+}
+
+bool IsFolder(std::string_view path) {
+  DWORD a = GetFileAttributesA(std::string(path).c_str());
+  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool ReadWholeFile(std::string_view path, std::string& bytes, FileTimes* times) {
+  bytes.clear();
+  Handle h(OpenForReading(std::string(path)));
+  if (!h.ok()) return false;
+  LARGE_INTEGER size;
+  if (GetFileSizeEx(h.get(), &size)) bytes.resize(static_cast<std::size_t>(size.QuadPart));
+  if (times) *times = GetFileTimes(path);
+  std::size_t have = 0;
+  for (;;) {
+    if (have == bytes.size()) bytes.resize(bytes.size() * 2 + 65536);
+    DWORD n = 0;
+    DWORD want = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - have, 1u << 30));
+    if (!ReadFile(h.get(), bytes.data() + have, want, &n, nullptr) || n == 0) break;
+    have += n;
+  }
+  bytes.resize(have);
+  return true;
+}
+
+long long ReadFileInto(std::string_view path, char* dest, std::size_t capacity) {
+  Handle h(OpenForReading(std::string(path)));
+  if (!h.ok()) return -1;
+  std::size_t have = 0;
+  while (have < capacity) {
+    DWORD n = 0;
+    DWORD want = static_cast<DWORD>(std::min<std::size_t>(capacity - have, 1u << 30));
+    if (!ReadFile(h.get(), dest + have, want, &n, nullptr) || n == 0) break;
+    have += n;
+  }
+  return static_cast<long long>(have);
+}
+
+bool WriteFileAtomic(std::string_view path, std::string_view bytes, int /*mode*/) {
+  // Permission bits have no meaning here: the file takes the access rules of its folder.
+  static std::atomic<unsigned> counter{0};
+  const std::string target(path);
+  std::string temp;
+  HANDLE created = INVALID_HANDLE_VALUE;
+  for (int attempt = 0; attempt < 100 && created == INVALID_HANDLE_VALUE; ++attempt) {
+    temp = target + ".tmp" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(counter++);
+    created = CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                          nullptr);
+    if (created == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) return false;
+  }
+  Handle h(created);
+  if (!h.ok()) return false;
+  bool ok = WriteAll(h.get(), bytes) && FlushFileBuffers(h.get());
+  ok = h.Close() && ok;
+  if (!ok || !MoveFileExA(temp.c_str(), target.c_str(),
+                          MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    DeleteFileA(temp.c_str());
+    return false;
+  }
+  return true;
+}
+
+bool AppendToFile(std::string_view path, std::string_view bytes) {
+  Handle h(CreateFileA(std::string(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
+                       OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!h.ok()) return false;
+  bool ok = WriteAll(h.get(), bytes);
+  return h.Close() && ok;
+}
+
+bool SetFileTimes(std::string_view path, const FileTimes& times) {
+  Handle h(CreateFileA(std::string(path).c_str(), FILE_WRITE_ATTRIBUTES,
+                       FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                       FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  if (!h.ok()) return false;
+  // Here the creation time can be set too; a time of 0 is left as it is.
+  FILETIME c = FileTime(times.creation), w = FileTime(times.lastWrite), a = FileTime(times.lastAccess);
+  return SetFileTime(h.get(), times.creation ? &c : nullptr, times.lastAccess ? &a : nullptr,
+                     times.lastWrite ? &w : nullptr) != 0;
+}
+
+FileTimes GetFileTimes(std::string_view path) {
+  FileTimes times;
+  WIN32_FIND_DATAA data;
+  HANDLE h = FindFirstFileA(std::string(path).c_str(), &data);
+  if (h == INVALID_HANDLE_VALUE) return times;
+  FindClose(h);
+  times.creation = Nanos(data.ftCreationTime);
+  times.lastWrite = Nanos(data.ftLastWriteTime);
+  times.lastAccess = Nanos(data.ftLastAccessTime);
+  return times;
+}
+
+bool MakeFolder(std::string_view path) {
+  const std::string p(path);
+  // Each "\\" that is a separator (never the trail byte of a double-byte character) ends one
+  // more folder to create.
+  for (std::size_t i = 0; i <= p.size(); i += (i < p.size() ? CharLength(p, i) : 1)) {
+    if (i == p.size() || p[i] == '\\' || p[i] == '/') {
+      if (i == 0 || p[i - 1] == ':' || p[i - 1] == '\\') continue;
+      CreateDirectoryA(p.substr(0, i).c_str(), nullptr);
+    }
+  }
+  return IsFolder(path);
+}
+
+bool RemoveFile(std::string_view path) { return DeleteFileA(std::string(path).c_str()) != 0; }
+
+bool CopyFileTo(std::string_view from, std::string_view to) {
+  // The system's copy keeps the attributes and the last-write time of the original.
+  return CopyFileA(std::string(from).c_str(), std::string(to).c_str(), FALSE) != 0;
+}
+
+bool RenameFile(std::string_view from, std::string_view to) {
+  return MoveFileExA(std::string(from).c_str(), std::string(to).c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+}
+
+long long FileSize(std::string_view path) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExA(std::string(path).c_str(), GetFileExInfoStandard, &data)) return -1;
+  return (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+bool IsWritableFolder(std::string_view path) {
+  if (!IsFolder(path)) return false;
+  // Access rules are only known by trying: a file that is deleted when closed.
+  const std::string probe = std::string(path) + "\\~kestrova-write-test.tmp";
+  Handle h(CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                       FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+  return h.ok();
+}
+
+namespace platform {
+
+namespace {
+
+void Walk(const std::string& folder, int depth, int level,
+          const std::function<void(const std::string&, const std::string&)>& visit) {
+  WIN32_FIND_DATAA data;
+  HANDLE h = FindFirstFileA((folder + "\\*.*").c_str(), &data);
+  if (h == INVALID_HANDLE_VALUE) return;
+  do {
+    const std::string name = data.cFileName;
+    if (name == "." || name == "..") continue;
+    const std::string child = folder + "\\" + name;
+    if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+      visit(child, name);
+    } else if ((depth == 0 || level + 1 < depth) &&
+               !(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+      // A junction or folder link may lead back up the tree: it is not entered.
+      Walk(child, depth, level + 1, visit);
+    }
+  } while (FindNextFileA(h, &data));
+  FindClose(h);
+}
+
+}  // namespace
+
+void WalkFiles(std::string_view folder, int depth,
+               const std::function<void(const std::string& path, const std::string& name)>& visit) {
+  Walk(std::string(folder), depth, 0, visit);
+}
+
+}  // namespace platform
+
+}  // namespace kestrova

@@ -1,0 +1,125 @@
+#include "service/search_forms.h"
+
+#include "foundation/settings_store.h"
+#include "foundation/sjis.h"
+#include "foundation/text_functions.h"
+#include "foundation/text_list.h"
+
+namespace kestrova {
+
+namespace {
+
+constexpr std::string_view kTemplateUtf8 =
+    "sortKey1=6&sortKey2=0&dataSyuruiKubun=$種類区分$&dataSyuruiStr=$データ種類$"
+    "&bukkenSyubetu1Str=$物件種別1$&bukkenSyubetu2Str=$物件種別2$&bukkenSyumoku11Str="
+    "&bukkenSyumoku12Str=&bukkenSyumoku21Str=&bukkenSyumoku22Str=&jyoukenNoStr=&calledKubun=1"
+    "&returnUrl=%2Fin0100%2Fin010001_redisplay_from_In020001.do&syozaiti11=$所在1$"
+    "&syozaiti11Name2=&syozaiti11End=&syozaiti11_EndName2=&syozaiti21=&syozaiti21Name2="
+    "&syozaiti21End=&syozaiti21_EndName2=&syozaiti12=$所在2$&syozaiti12Name2=&syozaiti12End="
+    "&syozaiti12_EndName2=&syozaiti22=&syozaiti22Name2=&syozaiti22End=&syozaiti22_EndName2="
+    "&syozaiti13=$所在3$&syozaiti13Name2=&syozaiti13End=&syozaiti13_EndName2=&syozaiti23="
+    "&syozaiti23Name2=&syozaiti23End=&syozaiti23_EndName2=&ensen1=&ensenName12=&eki1Start="
+    "&eki1Name_start2=&eki1End=&eki1Name_end2=&ensen2=&ensenName22=&eki2Start=&eki2Name_start2="
+    "&eki2End=&eki2Name_end2=&ensen3=&ensenName32=&eki3Start=&eki3Name_start2=&eki3End="
+    "&eki3Name_end2=&basuJikan=&tohoJikan=&kakaku1=&kakaku2=&tuboTanka1=&tuboTanka2="
+    "&heibeiTanka1=&heibeiTanka2=&totiMenseki1=&totiMenseki2=&tatemonoMenseki1="
+    "&tatemonoMenseki2=&senyuuMenseki1=&senyuuMenseki2=&setudouJyoukyouStr=&setudouHoukou="
+    "&setudouHukuin=&youtotiiki=&madoriTypeStr=&madoriHeyasuu1=&madoriHeyasuu2="
+    "&tyuusyajyouzaihiStr=&tatemonoName=&tourokuTime1Y=$年ST$&tourokuTime1M=$月ST$"
+    "&tourokuTime1D=$日ST$&tourokuTime2Y=$年ED$&tourokuTime2M=$月ED$&tourokuTime2D=$日ED$"
+    "&tikunengetu1Y=&tikunengetu1M=&tikunengetu2Y=&tikunengetu2M=&setubijyoukenNaiyou2="
+    "&setubijyoukenKubun=&setubijyoukenCode=&setubijyoukenNaiyou2_2=&setubijyoukenKubun_2="
+    "&setubijyoukenCode_2=&dataCountInfo=&kaiinNo=";
+
+std::string Label(std::string_view value, std::initializer_list<std::pair<const char*, const char*>> table) {
+  for (const auto& [v, label] : table) {
+    if (value == v) return Sjis(label);
+  }
+  return {};
+}
+
+}  // namespace
+
+const std::string& SearchFormTemplate() {
+  static const std::string body = Sjis(kTemplateUtf8);
+  return body;
+}
+
+std::string GroupLabel(const std::vector<std::string>& f) {
+  auto field = [&](std::size_t i) -> std::string_view { return i < f.size() ? f[i] : ""; };
+  std::string label = Label(field(0), {{"1", "1売  /"}, {"2", "2成約/"}});
+  label += Label(field(1), {{"1", "1売物件/"}, {"2", "2成約売/"}, {"3", "3賃貸  /"}, {"5", "5成約賃/"}});
+  for (std::size_t i = 2; i <= 3; ++i) {
+    label += Label(field(i), {{"1", "1土地/"}, {"2", "2戸建/"}, {"3", "3マン/"}, {"4", "4外全/"},
+                              {"5", "5外一/"}});
+  }
+  return label;
+}
+
+void FillPlaceholders(std::string& body, const std::vector<std::string>& dateParts,
+                      const TextList& codes, int firstCode) {
+  static const char* const kCodeMarks[] = {"$所在1$", "$所在2$", "$所在3$"};
+  static const char* const kDateMarks[] = {"$年ST$", "$月ST$", "$日ST$",
+                                           "$年ED$", "$月ED$", "$日ED$"};
+  for (int i = 0; i < 3; ++i) {
+    // Get gives the empty text for a code beyond the list.
+    ReplaceAllInPlace(body, Sjis(kCodeMarks[i]), codes.View(firstCode + i));
+  }
+  for (int i = 0; i < 6; ++i) {
+    std::string_view part = i < static_cast<int>(dateParts.size()) ? std::string_view(dateParts[i]) : std::string_view();
+    ReplaceAllInPlace(body, Sjis(kDateMarks[i]), part);
+  }
+}
+
+std::vector<std::string> RunDateParts(const SettingsStore& settings, int kind) {
+  std::string start = settings.GetText(kind == kKindClosedDeals ? SJIS("//ini/設定/成約開始日")
+                                                                 : SJIS("//ini/設定/開始日付"));
+  std::string both = start + " " + settings.GetText(SJIS("//ini/設定/終了日付"));
+  TextList parts(both, "/;:; ");
+  std::vector<std::string> out;
+  for (int i = 0; i < 6; ++i) out.emplace_back(parts.View(i));
+  return out;
+}
+
+std::string RunSearchOrder(const SettingsStore& settings, int kind, bool sale, bool rent) {
+  const bool deals = kind == kKindClosedDeals;
+  std::string order;
+  if (sale) order = settings.GetText(deals ? SJIS("//ini/設定2/検索順序売買(成約)")
+                                           : SJIS("//ini/設定2/検索順序売買(検索)"));
+  if (rent) {
+    if (sale) order += ";";
+    order += settings.GetText(deals ? SJIS("//ini/設定2/検索順序賃貸(成約)")
+                                    : SJIS("//ini/設定2/検索順序賃貸(検索)"));
+  }
+  return order;
+}
+
+std::vector<SearchForm> BuildSearchForms(const SettingsStore& settings, int kind, bool sale,
+                                         bool rent) {
+  std::vector<SearchForm> forms;
+  const std::vector<std::string> dateParts = RunDateParts(settings, kind);
+  TextList codes(settings.GetView(SJIS("//ini/設定/市町村コード")), ",");
+  std::string order = RunSearchOrder(settings, kind, sale, rent);
+  if (order.empty()) return forms;
+  TextList groups(order, ";");
+  for (int index = 0; index < codes.Count(); index += 3) {
+    for (int g = 0; g < groups.Count(); ++g) {
+      TextList fieldList(groups.View(g), ",");
+      std::vector<std::string> fields = fieldList.ToVector();
+      SearchForm form;
+      form.body = SearchFormTemplate();
+      FillPlaceholders(form.body, dateParts, codes, index);
+      static const char* const kGroupMarks[] = {"$種類区分$", "$データ種類$", "$物件種別1$",
+                                                "$物件種別2$"};
+      for (int i = 0; i < 4; ++i) {
+        ReplaceAllInPlace(form.body, Sjis(kGroupMarks[i]), fieldList.View(i));
+      }
+      form.status = "(" + std::string(codes.View(index)) + "," + std::string(codes.View(index + 1)) +
+                    "," + std::string(codes.View(index + 2)) + ")" + GroupLabel(fields);
+      forms.push_back(std::move(form));
+    }
+  }
+  return forms;
+}
+
+}  // namespace kestrova

@@ -1,0 +1,40 @@
+// The search forms of a run: one per group of three municipality codes and per search-order
+// group, built from the settings.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kestrova {
+
+class SettingsStore;
+class TextList;
+
+inline constexpr int kKindFeeCheck = 0;
+inline constexpr int kKindListings = 1;
+inline constexpr int kKindClosedDeals = 3;
+
+// The 96-field body of a search, with its placeholders.
+const std::string& SearchFormTemplate();
+// Status-line label of a search-order group ("1売  /1売物件/1土地/4外全/").
+std::string GroupLabel(const std::vector<std::string>& groupFields);
+// Fills the three code placeholders with codes[first..first+2] (empty past the end) and the six
+// date placeholders with dateParts (start y/m/d, end y/m/d).
+void FillPlaceholders(std::string& body, const std::vector<std::string>& dateParts,
+                      const TextList& codes, int firstCode);
+// The six date parts of a run: start and end dates split at "/", ":" and " "; kind 3 takes the
+// closed-deal start date.
+std::vector<std::string> RunDateParts(const SettingsStore& settings, int kind);
+// The search order of a run: sale and/or rent groups of the kind, joined with ";".
+std::string RunSearchOrder(const SettingsStore& settings, int kind, bool sale, bool rent);
+
+struct SearchForm {
+  std::string body;
+  std::string status;  // "(%s,%s,%s)%s": the three codes and the group label
+};
+// Every form of a run, in sending order.
+std::vector<SearchForm> BuildSearchForms(const SettingsStore& settings, int kind, bool sale,
+                                         bool rent);
+
+}  // namespace kestrova

@@ -1,0 +1,34 @@
+// The logged-in sessions, known to the service only by their cookie. Shared by the server's
+// worker threads.
+#pragma once
+
+#include <deque>
+#include <mutex>
+#include <string>
+#include <unordered_map>
+
+namespace kestrova::sim {
+
+inline constexpr const char* kSessionCookie = "JSESSIONID";
+
+class SessionTable {
+ public:
+  explicit SessionTable(std::size_t capacity = 10000) : capacity_(capacity) {}
+
+  // A new session for the account; returns its cookie value (32 hex digits).
+  std::string Open(const std::string& accountId);
+  // The account of the session named by a Cookie header, or empty when there is none.
+  std::string AccountOf(const std::string& cookieHeader) const;
+  std::size_t Count() const;
+
+  // The value of one cookie in a Cookie header ("a=1; b=2"); empty when absent.
+  static std::string CookieValue(const std::string& cookieHeader, const std::string& name);
+
+ private:
+  mutable std::mutex mutex_;
+  std::unordered_map<std::string, std::string> accounts_;  // cookie value -> account
+  std::deque<std::string> order_;  // oldest first, so a long run cannot grow without bound
+  std::size_t capacity_;
+};
+
+}  // namespace kestrova::sim
