@@ -61,7 +61,7 @@ std::string Record(const ProgramState& state, int type, const std::string& numbe
 }
 
 // The column of a written CSV line whose source spec is spec, quotes removed, as the local
-// search window reads it; empty when the layout lacks the spec.
+// search window reads it; empty when the layout lacks that source.
 std::string Column(const CsvLayout& layout, std::string_view line, const std::string& spec) {
   int index = layout.sources.Find(0, spec);
   if (index < 0) return {};
