@@ -314,6 +314,23 @@ int TextList::Split(std::string_view text, std::string_view delimiters, int flag
   return count_;
 }
 
+namespace {
+
+// Where the line starting at i ends (the first CR or LF, or n), and where the next one starts:
+// CR LF, a lone CR and a lone LF each count as one line end.
+std::size_t LineEnd(const char* data, std::size_t i, std::size_t n, std::size_t* next) {
+  const void* lf = std::memchr(data + i, '\n', n - i);
+  std::size_t j = lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - data) : n;
+  if (const void* cr = std::memchr(data + i, '\r', j - i)) {
+    j = static_cast<std::size_t>(static_cast<const char*>(cr) - data);
+  }
+  *next = j;
+  if (j < n) *next = (data[j] == '\r' && j + 1 < n && data[j + 1] == '\n') ? j + 2 : j + 1;
+  return j;
+}
+
+}  // namespace
+
 void TextList::LoadLinesFromText(std::string_view text, int strip) {
   std::size_t nul = text.find('\0');
   if (nul != std::string_view::npos) text = text.substr(0, nul);
@@ -321,14 +338,8 @@ void TextList::LoadLinesFromText(std::string_view text, int strip) {
   const std::size_t n = text.size();
   std::size_t i = 0;
   while (i < n) {
-    // The line ends at the first CR or LF: find the LF, then look for an earlier CR.
-    const void* lf = std::memchr(data + i, '\n', n - i);
-    std::size_t j = lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - data) : n;
-    if (const void* cr = std::memchr(data + i, '\r', j - i)) {
-      j = static_cast<std::size_t>(static_cast<const char*>(cr) - data);
-    }
-    std::size_t next = j;
-    if (j < n) next = (data[j] == '\r' && j + 1 < n && data[j + 1] == '\n') ? j + 2 : j + 1;
+    std::size_t next;
+    std::size_t j = LineEnd(data, i, n, &next);
     if (strip || j == n) {
       Add(text.substr(i, j - i));
     } else {
@@ -360,13 +371,8 @@ void TextList::LoadLines(const std::string& path, int strip, MessagePump* pump) 
   data[n] = 0;
   std::size_t i = 0;
   while (i < n) {
-    const void* lf = std::memchr(data + i, '\n', n - i);
-    std::size_t j = lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - data) : n;
-    if (const void* cr = std::memchr(data + i, '\r', j - i)) {
-      j = static_cast<std::size_t>(static_cast<const char*>(cr) - data);
-    }
-    std::size_t next = j;
-    if (j < n) next = (data[j] == '\r' && j + 1 < n && data[j + 1] == '\n') ? j + 2 : j + 1;
+    std::size_t next;
+    std::size_t j = LineEnd(data, i, n, &next);
     data[j] = 0;
     GrowOffsets();
     offsets_[count_++] = used_ + static_cast<std::int32_t>(i);
