@@ -46,7 +46,8 @@ const std::string& SearchFormTemplate() {
 }
 
 std::string GroupLabel(const std::vector<std::string>& f) {
-  auto field = [&](std::size_t i) -> std::string_view { return i < f.size() ? f[i] : ""; };
+  // Both branches must be views: a ternary of a string and a literal would make a temporary.
+  auto field = [&](std::size_t i) { return i < f.size() ? std::string_view(f[i]) : std::string_view(); };
   std::string label = Label(field(0), {{"1", "1売  /"}, {"2", "2成約/"}});
   label += Label(field(1), {{"1", "1売物件/"}, {"2", "2成約売/"}, {"3", "3賃貸  /"}, {"5", "5成約賃/"}});
   for (std::size_t i = 2; i <= 3; ++i) {

@@ -76,7 +76,7 @@ std::string DetailRow(const std::string& label, const std::string& value) {
 
 }  // namespace
 
-std::string ResultPage(const ListingUniverse& universe, const SearchQuery& query) {
+std::string ResultPage(const ListingUniverse& universe, const SearchQuery& query, OddListing* odd) {
   std::vector<ListingKey> keys =
       query.closedDeals
           ? universe.ClosedDeals(query.codes, query.firstDay, query.lastDay, query.typeCodes)
@@ -99,7 +99,10 @@ std::string ResultPage(const ListingUniverse& universe, const SearchQuery& query
   page += TableHead();
   int previousType = 0;
   for (int i = 0; i < shown; ++i) {
-    Property p = universe.Make(keys[static_cast<std::size_t>(i)]);
+    const ListingKey& key = keys[static_cast<std::size_t>(i)];
+    bool oddRow = i == 0 && odd != nullptr && odd->Active() && !query.closedDeals;
+    if (oddRow) odd->Remember(key);
+    Property p = oddRow ? odd->Make(universe, key) : universe.Make(key);
     page += ResultRow(universe, p, i + 1, p.typeCode != previousType, query.closedDeals);
     previousType = p.typeCode;
   }
@@ -117,7 +120,10 @@ std::string DetailPage(const ListingUniverse& universe, const std::string& numbe
     return Head("物件詳細") + "<p class=\"errMsg\">指定された物件は見つかりません。</p>\n" +
            kPageFoot;
   }
-  Property p = universe.Make(key);
+  return DetailPageOf(universe, universe.Make(key));
+}
+
+std::string DetailPageOf(const ListingUniverse& universe, const Property& p) {
   std::string page = Head("物件詳細") + "<h2 class=\"dtTitle\">物件詳細情報</h2>\n";
   // Fields without landmarks first: each label is then the first cell on the page that ends
   // with it. Landmarked fields follow, one block per landmark sequence, in file order.

@@ -11,8 +11,9 @@ std::string Page(const std::string& title, const std::string& body) {
          body + "</body>\n</html>\n";
 }
 
-// Text of the page is the account id as typed; keep markup characters out of it.
-std::string Escaped(const std::string& text) {
+}  // namespace
+
+std::string HtmlEscaped(const std::string& text) {
   std::string out;
   for (char c : text) {
     switch (c) {
@@ -35,8 +36,6 @@ std::string Escaped(const std::string& text) {
   return out;
 }
 
-}  // namespace
-
 std::string LoginFormPage() {
   return Page("ログイン",
               "<form method=\"post\" action=\"/reinsip/an0100/an010002_login.do\">\n"
@@ -49,7 +48,7 @@ std::string LoginFormPage() {
 std::string MenuPage(const std::string& accountId, int fee) {
   return Page(
       "メニュー",
-      "<p class=\"user\">利用者ID：" + Escaped(accountId) +
+      "<p class=\"user\">利用者ID：" + HtmlEscaped(accountId) +
           "</p>\n"
           "<ul class=\"menu\">\n"
           "<li><a href=\"/reinsip/in0100/in010001_init.do\">物件検索</a></li>\n"

@@ -6,6 +6,9 @@
 
 namespace kestrova::sim {
 
+// Text taken from a request or the command line, with the markup characters < > & " escaped.
+std::string HtmlEscaped(const std::string& text);
+
 std::string LoginFormPage();
 // After a successful login: the menu (with "日報検索") and the fee up to the previous day.
 std::string MenuPage(const std::string& accountId, int fee);

@@ -117,6 +117,10 @@ int ParseSimOptions(const std::vector<std::string>& args, SimOptions& options, s
       if (!takeValue()) return -1;
       if (!ReadNumber(value, 0, 600000, number)) return bad("milliseconds 0..600000");
       options.delayMs = static_cast<int>(number);
+    } else if (name == "--odd-number") {
+      if (!takeValue()) return -1;
+      if (value.empty()) return bad("a text");
+      options.oddNumber = value;
     } else {
       error = "unknown option " + args[i];
       return -1;
@@ -130,7 +134,8 @@ std::string SimUsage() {
   return "usage: kestrova-sim [--port N] [--account ID:PASSWORD]... [--seed N]\n"
          "                    [--hits-per-day N] [--fee YEN] [--threads N] [--ca-out DIR]\n"
          "                    [--setting DIR] [--fail PATH=STATUS]... [--drop PATH]...\n"
-         "                    [--fail-every N=STATUS] [--delay-ms N] [--log-requests]\n"
+         "                    [--fail-every N=STATUS] [--delay-ms N] [--odd-number TEXT]\n"
+         "                    [--log-requests]\n"
          "Prints its URL (https://127.0.0.1:PORT) as the first line; stops on SIGTERM/SIGINT.\n";
 }
 

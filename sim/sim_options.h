@@ -28,6 +28,7 @@ struct SimOptions {
   int failEvery = 0;                     // every Nth request (0: never) ...
   int failEveryStatus = 500;             // ... answers this status
   int delayMs = 0;
+  std::string oddNumber;  // property number of each listing page's first hit; empty: its own
   bool logRequests = false;
   bool help = false;
 };

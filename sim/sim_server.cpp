@@ -39,6 +39,17 @@ bool SameCredential(const std::string& received, const std::string& configured) 
   return received == configured || platform::Cp932ToUtf8(received) == configured;
 }
 
+// A file name for the Content-Disposition header: the number as it stands, only the bytes
+// that cannot stand inside the quoted string made harmless.
+std::string AttachmentName(const std::string& number) {
+  std::string name;
+  for (char c : number) {
+    auto byte = static_cast<unsigned char>(c);
+    name += c == '"' || c == '\\' || byte < 0x20 || byte == 0x7F ? '_' : c;
+  }
+  return name + ".pdf";
+}
+
 std::string FieldOf(const httplib::Request& req, const char* name) {
   auto form = ParseForm(req.body);
   auto it = form.find(name);
@@ -51,6 +62,7 @@ SimServer::SimServer(const SimOptions& options, const SettingTables& tables,
                      const Certificates& certs)
     : options_(options),
       universe_(tables, options.seed, options.hitsPerDay),
+      odd_(options.oddNumber),
       server_(std::make_unique<httplib::SSLServer>(certs.server.get(), certs.serverKey.get())) {
   int threads = options.threads;
   server_->new_task_queue = [threads] {
@@ -153,11 +165,12 @@ void SimServer::Route(const httplib::Request& req, httplib::Response& res) {
     if (ParseSearchQuery(ParseForm(req.body), query, problem) != 0) {
       res.set_content(SearchProblemPage(problem), kHtml);
     } else {
-      res.set_content(ResultPage(universe_, query), kHtml);
+      res.set_content(ResultPage(universe_, query, &odd_), kHtml);
     }
     return;
   }
   std::string number = FieldOf(req, "bukkenNo");
+  if (odd_.Matches(number)) return AnswerOddListing(path, res);
   if (path == kDetailPath) {
     res.set_content(DetailPage(universe_, number), kHtml);
     return;
@@ -168,6 +181,21 @@ void SimServer::Route(const httplib::Request& req, httplib::Response& res) {
   if (!p.hasFloorPlan) return Answer(res, 404);
   res.set_header("Content-Disposition", "attachment; filename=\"" + number + ".pdf\"");
   res.set_content(FloorPlanPdf(p), "application/pdf");
+}
+
+// Detail and floor plan of the odd number answer as for any listing, so that a program that
+// takes the number as a file name has something to write.
+void SimServer::AnswerOddListing(const std::string& path, httplib::Response& res) {
+  ListingKey key = odd_.Latest(universe_);
+  if (path == kDetailPath) {
+    res.set_content(DetailPageOf(universe_, odd_.Make(universe_, key)), kHtml);
+    return;
+  }
+  // The drawing and its caption come from the listing's own number: the odd text is not
+  // ASCII-safe inside a PDF string.
+  res.set_header("Content-Disposition",
+                 "attachment; filename=\"" + AttachmentName(odd_.text()) + "\"");
+  res.set_content(FloorPlanPdf(universe_.Make(key)), "application/pdf");
 }
 
 }  // namespace kestrova::sim

@@ -9,6 +9,7 @@
 
 #include "sim/certificates.h"
 #include "sim/listing_data.h"
+#include "sim/odd_listing.h"
 #include "sim/sessions.h"
 #include "sim/sim_options.h"
 
@@ -45,11 +46,13 @@ class SimServer {
  private:
   void Handle(const httplib::Request& req, httplib::Response& res);
   void Route(const httplib::Request& req, httplib::Response& res);
+  void AnswerOddListing(const std::string& path, httplib::Response& res);
   void Log(const httplib::Request& req);
 
   const SimOptions& options_;
   ListingUniverse universe_;
   SessionTable sessions_;
+  OddListing odd_;
   std::unique_ptr<httplib::SSLServer> server_;
   std::atomic<long long> requests_{0};
   std::mutex logMutex_;

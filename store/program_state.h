@@ -2,6 +2,7 @@
 // reference; every test makes its own, so no two tests share state.
 #pragma once
 
+#include <set>
 #include <string>
 
 #include "foundation/dates.h"
@@ -25,6 +26,8 @@ struct ProgramState {
   HeaderLists headerLists;
   CsvLayout kanriLayout;      // "\\Setting\\Output_Kanri.txt"
   CsvLayout csvLayout;        // "\\Setting\\Output_CSV.txt"
+  // Folders the downloads of this program run have already tried to create.
+  std::set<std::string> madeFolders;
 
   // Not owned. Tests point these at a fixed clock and a recording desktop.
   const Clock* clock = &systemClock;

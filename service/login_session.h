@@ -1,0 +1,38 @@
+// The frame of every online command: the input checks, the login, the usage fee, the style
+// sheets, the searches of the run and the end of the session.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace kestrova {
+
+struct ProgramState;
+class MainWindowPort;
+struct MainFields;
+class Transport;
+struct OnlineContext;
+
+// How a run went, so the command can decide what to move and what to report.
+struct LoginRunResult {
+  bool refused = false;   // an input check stopped it before any request
+  bool loggedIn = false;  // the page after the login showed the service's menu
+  int formsSent = 0;      // search forms of the run
+  int formsFailed = 0;    // of them, answered with neither 0 nor a redirect
+};
+
+// The input checks in their order; the message of the first that fails, or empty.
+std::string FirstInputFault(const MainFields& fields);
+// The load-balancing notice for the login ID at the hour (0-23), or empty when the ID's
+// parity (without its last two characters) matches the hour's.
+std::string LoadBalancingNotice(std::string_view loginId, int hour);
+// The fee of the page after login ("前日までの利用料" ... "\">" amount "円") as "%d 円".
+std::string FeeText(std::string_view convertedPage);
+
+// kind 0: fee check, 1: listing search, 3: closed-deal search.
+LoginRunResult LoginAndSearch(ProgramState& state, MainWindowPort& window, Transport& transport,
+                              int kind);
+// Builds and sends every search form of the run, in order.
+void RunSearches(OnlineContext& context, int kind, LoginRunResult& result);
+
+}  // namespace kestrova

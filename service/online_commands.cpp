@@ -1,0 +1,119 @@
+#include "service/online_commands.h"
+
+#include "foundation/dates.h"
+#include "foundation/sjis.h"
+#include "service/main_fields.h"
+#include "service/search_forms.h"
+#include "store/csv_writer.h"
+#include "store/detail_files.h"
+#include "store/program_state.h"
+#include "store/property_store.h"
+
+namespace kestrova {
+
+namespace {
+
+// The title while the command runs, back to the plain title however the command ends.
+class RunningTitleScope {
+ public:
+  explicit RunningTitleScope(MainWindowPort& window) : window_(window) { window_.SetTitle(RunningTitle()); }
+  ~RunningTitleScope() { window_.SetTitle(kTitle); }
+  RunningTitleScope(const RunningTitleScope&) = delete;
+  RunningTitleScope& operator=(const RunningTitleScope&) = delete;
+
+ private:
+  MainWindowPort& window_;
+};
+
+// Why the last fetched date stayed where it was, or empty when the run earned the move.
+std::string DateKeptReason(const LoginRunResult& run) {
+  if (run.refused) return SJIS("入力エラーのため");
+  if (!run.loggedIn) return SJIS("ログインできなかったため");
+  if (run.formsFailed > 0) {
+    return std::to_string(run.formsFailed) + "/" + std::to_string(run.formsSent) +
+           SJIS(" 件の検索が失敗したため");
+  }
+  return std::string();
+}
+
+void AppendLine(std::string& box, const std::string& line) {
+  if (!box.empty()) box += "\r\n";
+  box += line;
+}
+
+}  // namespace
+
+const std::string& RunningTitle() { return SJIS("Kestrova[実行中..]"); }
+
+std::string ErrorSummary(const ProgramState& state) {
+  const TextList& errors = state.errorList;
+  return SJIS("エラーが ") + std::to_string(errors.Count()) + SJIS("件 発生しました。\r\n") +
+         std::string(errors.View(errors.Count() - 1));
+}
+
+LoginRunResult OnlinePropertySearch(ProgramState& state, MainWindowPort& window, Transport& transport) {
+  window.ReadFields();
+  RunningTitleScope title(window);
+  LoginRunResult run = LoginAndSearch(state, window, transport, kKindListings);
+
+  // The last fetched date moves only over a range that was fetched whole; otherwise the next
+  // "last + 1" preset would skip days that never arrived.
+  MainFields& fields = window.Fields();
+  const std::string kept = DateKeptReason(run);
+  if (kept.empty()) fields.lastDate = fields.endDate;
+  window.ShowFields();
+
+  if (state.errorList.Count() > 0) fields.logBox = ErrorSummary(state);
+  if (!kept.empty()) AppendLine(fields.logBox, SJIS("最終取得日付は更新していません（") + kept + SJIS("）"));
+
+  if (state.newRowsFound != 0) {
+    MergeNewRows(state);
+    fields.statusLine = SJIS("CSV情報を更新しました。");
+  }
+  // The downloads of the run changed the detail store; keep it now, not only at close.
+  SaveChangedDetailFiles(state);
+  window.ShowFields();
+  return run;
+}
+
+LoginRunResult OnlineClosedDealSearch(ProgramState& state, MainWindowPort& window, Transport& transport) {
+  window.ReadFields();
+  RunningTitleScope title(window);
+  const int before = state.dealStore.Count();
+  LoginRunResult run = LoginAndSearch(state, window, transport, kKindClosedDeals);
+  const int after = state.dealStore.Count();
+
+  MainFields& fields = window.Fields();
+  if (after != before) {
+    fields.statusLine = SJIS("CSV更新中");
+    window.ShowFields();
+    WriteTotalCsv(state);
+  }
+  fields.statusLine = SJIS("成約情報：") + std::to_string(before) + SJIS("→") + std::to_string(after) + SJIS(" 件");
+  SaveChangedDetailFiles(state);
+  window.ShowFields();
+  return run;
+}
+
+LoginRunResult FeeCheck(ProgramState& state, MainWindowPort& window, Transport& transport) {
+  RunningTitleScope title(window);
+  return LoginAndSearch(state, window, transport, kKindFeeCheck);
+}
+
+void PresetLastPlusOneToYesterday(ProgramState& state, MainWindowPort& window) {
+  window.ReadFields();
+  MainFields& fields = window.Fields();
+  fields.startDate = AddToDate(fields.lastDate, kDays, 1).substr(0, 10);
+  fields.endDate = AddToDate(Now(*state.clock), kDays, -1).substr(0, 10);
+  window.ShowFields();
+}
+
+void PresetLastToToday(ProgramState& state, MainWindowPort& window) {
+  window.ReadFields();
+  MainFields& fields = window.Fields();
+  fields.endDate = Now(*state.clock).substr(0, 10);
+  fields.startDate = fields.lastDate;
+  window.ShowFields();
+}
+
+}  // namespace kestrova

@@ -1,0 +1,187 @@
+#include "service/search_downloads.h"
+
+#include <vector>
+
+#include "foundation/files.h"
+#include "foundation/message_pump.h"
+#include "foundation/sjis.h"
+#include "foundation/system_utils.h"
+#include "foundation/text_functions.h"
+#include "foundation/text_list.h"
+#include "service/detail_page_parser.h"
+#include "service/http_exchange.h"
+#include "service/main_fields.h"
+#include "service/result_page_parser.h"
+#include "service/service_requests.h"
+#include "store/program_state.h"
+
+namespace kestrova {
+
+namespace {
+
+std::vector<std::string_view> SplitTabs(std::string_view row) {
+  std::vector<std::string_view> fields;
+  std::size_t from = 0;
+  for (;;) {
+    std::size_t tab = row.find('\t', from);
+    fields.push_back(row.substr(from, tab == std::string_view::npos ? row.npos : tab - from));
+    if (tab == std::string_view::npos) return fields;
+    from = tab + 1;
+  }
+}
+
+std::string_view FieldOf(const std::vector<std::string_view>& fields, std::size_t i) {
+  return i < fields.size() ? fields[i] : std::string_view();
+}
+
+// The first two characters of the type text ("11売り・土地" -> "11").
+std::string_view TypeCodeOf(std::string_view typeText) {
+  std::size_t n = 0;
+  for (int chars = 0; chars < 2 && n < typeText.size(); ++chars) n += CharLength(typeText, n);
+  return typeText.substr(0, n);
+}
+
+void Show(OnlineContext& context) {
+  context.window.ShowFields();
+  PumpMessages(context.state.desktop, 100);
+}
+
+// One download of a row: the request, and the answer written to target only when it arrived
+// whole, so a failed download leaves an earlier file as it was and no empty file behind.
+bool Download(OnlineContext& context, const char* path, const std::string& body,
+              const std::string& target) {
+  WaitPumping(context.state.desktop, LoadReductionMs(context.state.settings));
+  std::string answer;
+  int rc = SendRequest(context.session, ServiceUrl(context.state.settings, path), false, body, answer);
+  if (rc != 0) {
+    LogError(context.state, rc, body);
+    return false;
+  }
+  return WriteFileAtomic(target, answer);
+}
+
+void DownloadRow(OnlineContext& context, const std::vector<std::string_view>& row) {
+  ProgramState& state = context.state;
+  MainFields& fields = context.window.Fields();
+  const std::string number(FieldOf(row, 2));
+  const bool wantDetail = fields.detail != 0;
+  const bool wantPdf = FieldOf(row, 0) == SJIS("有") && fields.pdf != 0;
+  if (!wantDetail && !wantPdf) return;
+
+  const std::string_view typeCode = TypeCodeOf(FieldOf(row, 1));
+  const std::string folder = PropertyFolder(typeCode, FieldOf(row, 5));
+  if (!IsSafePropertyPath(typeCode, FieldOf(row, 5), number)) {
+    LogError(state, kRefusedNameCode, SJIS("ファイル名に使えない名前のためダウンロードしません: ") +
+                                          folder + "\\" + number);
+    return;
+  }
+  const std::string base = state.PathOf("\\pdf\\") + folder + "\\" + number;
+  const std::string progress = std::string(FieldOf(row, 2)) + "," + std::string(FieldOf(row, 3)) +
+                               "\r\n" + std::string(FieldOf(row, 5));
+
+  if (wantDetail) {
+    const std::string file = base + ".html";
+    if (!FileExists(file) || fields.skipExisting == 0) {
+      MakeFolderFor(state, file);
+      fields.logBox = SJIS("★HTML取得中★") + progress;
+      Show(context);
+      if (Download(context, kDetailPath, DetailBody(number), file)) ParseDetailPage(state, file);
+    }
+  }
+  if (wantPdf) {
+    const std::string file = base + ".pdf";
+    if (!FileExists(file) || fields.skipExisting == 0) {
+      MakeFolderFor(state, file);
+      fields.logBox = SJIS("★PDF取得中★") + progress;
+      Show(context);
+      Download(context, kFloorPlanPath, FloorPlanBody(number), file);
+    }
+  }
+}
+
+}  // namespace
+
+std::string MunicipalityFolder(std::string_view location) {
+  static const char* const kEnds[] = {"区", "市", "町", "村"};
+  for (const char* end : kEnds) {
+    const std::string mark = Sjis(end);
+    std::size_t at = FindText(location, mark);
+    if (at != std::string_view::npos) return std::string(location.substr(0, at + mark.size()));
+  }
+  return std::string();
+}
+
+std::string PropertyFolder(std::string_view typeCode, std::string_view location) {
+  const std::string municipality = MunicipalityFolder(location);
+  if (municipality.empty()) return std::string(typeCode);
+  return std::string(typeCode) + "\\" + municipality;
+}
+
+std::string PropertyFolderOfRow(std::string_view row) {
+  std::vector<std::string_view> fields = SplitTabs(row);
+  return PropertyFolder(TypeCodeOf(FieldOf(fields, 1)), FieldOf(fields, 5));
+}
+
+bool IsSafePropertyPath(std::string_view typeCode, std::string_view location,
+                        std::string_view propertyNumber) {
+  const std::string municipality = MunicipalityFolder(location);
+  return IsSafeFileName(typeCode) && IsSafeFileName(propertyNumber) &&
+         (municipality.empty() || IsSafeFileName(municipality));
+}
+
+void MakeFolderFor(ProgramState& state, const std::string& filePath) {
+  std::string folder = SplitPath(filePath).folderPath;
+  while (!folder.empty() && folder.back() == '\\') folder.pop_back();
+  if (folder.empty() || !state.madeFolders.insert(folder).second) return;
+  if (IsFolder(folder)) return;
+  // A type folder the user removed is made again rather than losing every download below it.
+  const std::string root = state.ProgramFolder();
+  std::vector<std::string> missing;
+  for (std::string f = folder; f.size() > root.size() && !IsFolder(f);) {
+    missing.push_back(f);
+    f = SplitPath(f).folderPath;
+    while (!f.empty() && f.back() == '\\') f.pop_back();
+  }
+  for (auto it = missing.rbegin(); it != missing.rend(); ++it) MakeFolder(*it);
+}
+
+std::string ResultPagePath(const ProgramState& state, std::string_view stamp, int counter, int kind) {
+  const std::string& prefix = kind == kClosedDealSearch ? SJIS("\\Log\\成約_") : SJIS("\\Log\\検索_");
+  return state.PathOf(prefix) + std::string(stamp) + "_" + std::to_string(counter) + ".html";
+}
+
+int SearchAndDownload(OnlineContext& context, const std::string& formBody, int counter,
+                      std::string_view stamp, int kind) {
+  ProgramState& state = context.state;
+  MainFields& fields = context.window.Fields();
+  fields.searchCount = std::to_string(ToInt(fields.searchCount) + 1);
+  Show(context);
+
+  WaitPumping(state.desktop, LoadReductionMs(state.settings));
+  std::string answer;
+  int rc = SendRequest(context.session, ServiceUrl(state.settings, kSearchPath), false, formBody, answer);
+  if (rc != 0 && rc != kExchangeRedirect) {
+    LogError(state, rc, formBody);
+    return rc;
+  }
+  const std::string page = ResultPagePath(state, stamp, counter, kind);
+  TextList rows;
+  if (WriteFileAtomic(page, answer)) {
+    ParseResultPage(state, page, rows, kind);
+  } else {
+    // The page could not be kept under "\\Log"; its rows are still taken.
+    ParseResultText(state, Utf8ToAnsi(answer), rows, kind);
+  }
+  if (kind == kClosedDealSearch) return rc;
+
+  for (int i = 0; i < rows.Count(); ++i) {
+    std::vector<std::string_view> row = SplitTabs(rows.View(i));
+    if (FieldOf(row, 2).empty()) continue;
+    DownloadRow(context, row);
+    fields.logBox = "_";
+    Show(context);
+  }
+  return rc;
+}
+
+}  // namespace kestrova

@@ -1,0 +1,331 @@
+#include "ui/maintenance_window.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "foundation/dates.h"
+#include "foundation/desktop.h"
+#include "foundation/files.h"
+#include "foundation/sjis.h"
+#include "store/csv_layout.h"
+#include "store/detail_files.h"
+#include "store/program_state.h"
+#include "store/property_record.h"
+#include "tests/support/temp_folder.h"
+
+namespace kestrova {
+namespace {
+
+using test::TempFolder;
+
+// A window whose controls are separate from its fields, as in the real dialog: ReadFields
+// copies the controls in, ShowFields copies the fields out and records the status line (UTF-8).
+class RecordingView final : public MaintenanceView {
+ public:
+  MaintenanceFields& Fields() override { return fields; }
+  void ReadFields() override { fields = controls; }
+  void ShowFields() override {
+    controls = fields;
+    shown.push_back(Utf8(fields.statusLine));
+  }
+  MaintenanceFields controls;
+  MaintenanceFields fields;
+  std::vector<std::string> shown;
+};
+
+// Headless mode: no controls at all; the fields are all there is.
+class KeepingView final : public MaintenanceView {
+ public:
+  MaintenanceFields& Fields() override { return fields; }
+  void ReadFields() override {}
+  void ShowFields() override {}
+  MaintenanceFields fields;
+};
+
+class CountingDesktop final : public NullDesktop {
+ public:
+  void Pump(int n) override { pumps.push_back(n); }
+  std::vector<int> pumps;
+};
+
+// A detail page with the property number and the price (UTF-8, as the service sends it).
+std::string DetailPage(const std::string& number, const std::string& price) {
+  return "<html><body>\n<table>\n<tr><td>物件番号</td><td>" + number +
+         "</td></tr>\n<tr><td>価格</td><td>" + price + "</td></tr>\n</table>\n</body></html>\n";
+}
+
+class MaintenanceWindowTest : public ::testing::Test {
+ protected:
+  MaintenanceWindowTest() : clock("2012/03/30 13:32:27") {
+    state.environment.SetId(900008, home.path());
+    state.clock = &clock;
+    state.desktop = &desktop;
+    for (const char* f : {"\\dat", "\\csv", "\\csv_total", "\\Log", "\\pdf", "\\Setting"}) {
+      MakeFolder(state.PathOf(f));
+    }
+    Write("\\Setting\\Syousai_Header.dat", Sjis("物件番号\r\n価格\r\n"));
+    LoadDetailFiles(state);
+  }
+
+  void Write(const std::string& relative, const std::string& bytes) {
+    const std::string path = state.PathOf(relative);
+    MakeFolder(SplitPath(path).folderPath);
+    ASSERT_TRUE(WriteFileAtomic(path, bytes)) << relative;
+  }
+  bool Exists(const std::string& relative) const { return FileExists(state.PathOf(relative)) == 1; }
+  std::string Read(const std::string& relative) const {
+    std::string bytes;
+    ReadWholeFile(state.PathOf(relative), bytes);
+    return bytes;
+  }
+  void Open() {
+    OpenMaintenance(state, view);
+    view.shown.clear();
+  }
+
+  TempFolder home;
+  FixedClock clock;
+  CountingDesktop desktop;
+  ProgramState state;
+  RecordingView view;
+};
+
+TEST_F(MaintenanceWindowTest, OpeningTicksTheBoxesAndFillsTheEditsFromTheSettings) {
+  state.settings.Set(Sjis("//ini/設定2/検索順序売買(検索)"), "1,1,1,3;");
+  state.settings.Set(Sjis("//ini/設定2/検索順序賃貸(検索)"), "1,3,2,");
+  state.settings.Set(Sjis("//ini/設定2/データ保持期間"), "24");
+  view.controls.csvFolder = view.controls.backups = view.controls.logs = 0;
+  OpenMaintenance(state, view);
+  EXPECT_EQ(view.controls.csvFolder, 1);
+  EXPECT_EQ(view.controls.backups, 1);
+  EXPECT_EQ(view.controls.logs, 1);
+  EXPECT_EQ(view.controls.saleOrder, "1,1,1,3;");
+  EXPECT_EQ(view.controls.rentOrder, "1,3,2,");
+  EXPECT_EQ(view.controls.retention, "24");
+}
+
+TEST_F(MaintenanceWindowTest, RebuildShowsEachZeroBasedIndexThenTheCompletion) {
+  Write("\\pdf\\11\\27127\\100000000001.html", DetailPage("100000000001", "1,980万円"));
+  Write("\\pdf\\21\\27128\\deep\\100000000002.HTML", DetailPage("100000000002", "500万円"));
+  Write("\\pdf\\100000000003.html", DetailPage("100000000003", "7万円"));
+  Write("\\pdf\\11\\27127\\100000000001.pdf", "%PDF-1.4");
+  Open();
+  RebuildDetailInformation(state, view);
+  EXPECT_EQ(view.shown, (std::vector<std::string>{"0/3 ...", "1/3 ...", "2/3 ...", "3/3 ...作成完了！"}));
+  // Up to 100 messages are dispatched after each page and once more after the completion.
+  EXPECT_EQ(std::count(desktop.pumps.begin(), desktop.pumps.end(), 100), 4);
+  EXPECT_EQ(state.detailStore.Count(), 3);
+  EXPECT_EQ(state.detailStore.GetView("100000000001"), "100000000001\t1980\t");
+  EXPECT_EQ(state.detailStore.GetView("100000000002"), "100000000002\t500\t");
+}
+
+TEST_F(MaintenanceWindowTest, RebuildWithoutSavedPagesShowsZeroOfZeroAtOnce) {
+  std::filesystem::remove_all(platform::NativePath(state.PathOf("\\pdf")));
+  Open();
+  RebuildDetailInformation(state, view);
+  EXPECT_EQ(view.shown, std::vector<std::string>{"0/0 ...作成完了！"});
+  // Nothing changed, so the detail file is not rewritten.
+  EXPECT_FALSE(Exists("\\dat\\SyousaiInfo.dat"));
+}
+
+TEST_F(MaintenanceWindowTest, RebuildWritesTheDetailFileAtOnce) {
+  Write("\\dat\\SyousaiInfo.dat", "100000000009<===>100000000009\t1\t\r\n");
+  LoadDetailFiles(state);
+  Write("\\pdf\\11\\27127\\100000000001.html", DetailPage("100000000001", "1,980万円"));
+  Open();
+  RebuildDetailInformation(state, view);
+  EXPECT_FALSE(state.detailStore.changed());
+  EXPECT_EQ(Read("\\dat\\SyousaiInfo.dat"),
+            "100000000001<===>100000000001\t1980\t\r\n100000000009<===>100000000009\t1\t\r\n");
+  // A later start reads the rebuilt value back.
+  ProgramState next;
+  next.environment.SetId(900008, home.path());
+  LoadDetailFiles(next);
+  EXPECT_EQ(next.detailStore.GetView("100000000001"), "100000000001\t1980\t");
+}
+
+TEST_F(MaintenanceWindowTest, RebuildSaysSoWhenTheDetailFileCannotBeWritten) {
+  ASSERT_TRUE(MakeFolder(state.PathOf("\\dat\\SyousaiInfo.dat")));  // a folder blocks the file
+  Write("\\pdf\\100000000001.html", DetailPage("100000000001", "10万円"));
+  Open();
+  RebuildDetailInformation(state, view);
+  ASSERT_EQ(view.shown.size(), 2u);
+  EXPECT_EQ(view.shown[1], "1/1 ...作成完了！ SyousaiInfo.datを保存できませんでした。");
+  // Still marked, so the close sequence tries again.
+  EXPECT_TRUE(state.detailStore.changed());
+}
+
+TEST_F(MaintenanceWindowTest, RebuildWorksWithTheShippedHeaderAndPage) {
+  const std::string shipped = std::string(KESTROVA_SOURCE_DIR) + "/Setting/Syousai_Header.dat";
+  std::string header;
+  ReadWholeFile(platform::ProgramPath(shipped), header);
+  Write("\\Setting\\Syousai_Header.dat", header);
+  LoadDetailFiles(state);
+  std::string page;
+  ReadWholeFile(platform::ProgramPath(std::string(KESTROVA_TEST_DATA) + "/pages/detail_mansion.html"), page);
+  ASSERT_FALSE(page.empty());
+  Write("\\pdf\\13\\27127\\100012345678.html", page);
+  Open();
+  RebuildDetailInformation(state, view);
+  EXPECT_EQ(view.shown.back(), "1/1 ...作成完了！");
+  EXPECT_NE(Read("\\dat\\SyousaiInfo.dat").find("100012345678<===>100012345678\t"), std::string::npos);
+}
+
+class RebuildCsvTest : public MaintenanceWindowTest {
+ protected:
+  void SetUp() override {
+    const std::string shipped = std::string(KESTROVA_SOURCE_DIR) + "/Setting/";
+    for (const char* f : {"HeaderInfo.dat", "Output_CSV.txt", "Output_Kanri.txt"}) {
+      std::string bytes;
+      ReadWholeFile(platform::ProgramPath(shipped + f), bytes);
+      ASSERT_FALSE(bytes.empty()) << f;
+      Write(std::string("\\Setting\\") + f, bytes);
+    }
+    LoadLayouts(state);
+    std::vector<std::string> fields(30);
+    fields[1] = Sjis("11売り・土地");
+    fields[2] = "100000000042";
+    fields[18] = "2012/03/01";
+    Write("\\dat\\TotalData.txt", JoinRecord(fields) + "\r\n");
+  }
+};
+
+TEST_F(RebuildCsvTest, WritesBothTotalFilesFromTheStore) {
+  Open();
+  RebuildCsvFiles(state, view);
+  EXPECT_EQ(view.shown, std::vector<std::string>{"CSV情報を更新しました。"});
+  EXPECT_NE(Read("\\csv_total\\TotalData_csvdata.csv").find("100000000042"), std::string::npos);
+  EXPECT_NE(Read("\\csv_total\\TotalData_kanri_csvdata.csv").find("100000000042"), std::string::npos);
+}
+
+TEST_F(RebuildCsvTest, DoesNotClaimSuccessWhenTheFilesCannotBeWritten) {
+  std::filesystem::remove_all(platform::NativePath(state.PathOf("\\csv_total")));
+  Open();
+  RebuildCsvFiles(state, view);
+  EXPECT_EQ(view.shown, std::vector<std::string>{"CSV情報を更新できませんでした。"});
+}
+
+class DeleteFilesTest : public MaintenanceWindowTest {
+ protected:
+  void SetUp() override {
+    for (const char* f : kKept) Write(f, "x");
+    for (const char* f : kBackups) Write(f, "x");
+    for (const char* f : kCsv) Write(f, "x");
+    for (const char* f : kLogs) Write(f, "x");
+    Open();
+  }
+  void ExpectAll(const std::vector<const char*>& files, bool present) {
+    for (const char* f : files) EXPECT_EQ(Exists(f), present) << f;
+  }
+  const std::vector<const char*> kKept = {"\\dat\\TotalData.txt", "\\dat\\TotalData_Kako.txt",
+                                          "\\dat\\SyousaiInfo.dat", "\\dat\\SeiyakuInfo.dat",
+                                          "\\pdf\\11\\27127\\1.html", "\\Setting\\backup_notes.txt"};
+  const std::vector<const char*> kBackups = {"\\dat\\backup_20120301_TotalData.txt",
+                                             "\\dat\\TotalData_BACKUP_1.txt",
+                                             "\\dat\\old\\deeper\\Backup_x.dat"};
+  const std::vector<const char*> kCsv = {"\\csv\\20120330_1.csv", "\\csv\\sub\\a.csv"};
+  const std::vector<const char*> kLogs = {"\\Log\\page1.html", "\\Log\\2012\\03\\page2.html"};
+};
+
+TEST_F(DeleteFilesTest, AllBoxesClearedDeletesNothing) {
+  view.controls.csvFolder = view.controls.backups = view.controls.logs = 0;
+  EXPECT_EQ(DeleteDataFiles(state, view), 0);
+  EXPECT_EQ(view.shown, std::vector<std::string>{"ﾛｸﾞを削除しました(0件)"});
+  ExpectAll(kKept, true);
+  ExpectAll(kBackups, true);
+  ExpectAll(kCsv, true);
+  ExpectAll(kLogs, true);
+}
+
+TEST_F(DeleteFilesTest, OnlyBackupsRemovesBackupFilesAtAnyDepthAndInAnyCase) {
+  view.controls.csvFolder = view.controls.logs = 0;
+  EXPECT_EQ(DeleteDataFiles(state, view), 3);
+  EXPECT_EQ(view.shown, std::vector<std::string>{"ﾛｸﾞを削除しました(3件)"});
+  ExpectAll(kBackups, false);
+  ExpectAll(kKept, true);
+  ExpectAll(kCsv, true);
+  ExpectAll(kLogs, true);
+}
+
+TEST_F(DeleteFilesTest, AllBoxesTickedEmptiesCsvAndLogButKeepsTheirFolders) {
+  EXPECT_EQ(DeleteDataFiles(state, view), 7);
+  EXPECT_EQ(view.shown, std::vector<std::string>{"ﾛｸﾞを削除しました(7件)"});
+  ExpectAll(kBackups, false);
+  ExpectAll(kCsv, false);
+  ExpectAll(kLogs, false);
+  ExpectAll(kKept, true);
+  EXPECT_TRUE(IsFolder(state.PathOf("\\Log\\2012\\03")));
+  EXPECT_TRUE(IsFolder(state.PathOf("\\csv\\sub")));
+}
+
+TEST_F(DeleteFilesTest, MissingFoldersGiveAnEmptyList) {
+  for (const char* f : {"\\csv", "\\Log", "\\dat"}) {
+    std::filesystem::remove_all(platform::NativePath(state.PathOf(f)));
+  }
+  EXPECT_EQ(DeleteDataFiles(state, view), 0);
+  EXPECT_EQ(view.shown, std::vector<std::string>{"ﾛｸﾞを削除しました(0件)"});
+}
+
+TEST_F(MaintenanceWindowTest, PresetsSetTheirOwnEditOnly) {
+  Open();
+  view.controls.saleOrder = "typed sale";
+  view.controls.rentOrder = "typed rent";
+  PresetSearchOrder(view, 1008);
+  EXPECT_EQ(view.controls.saleOrder, "1,1,1,3;1,1,2,");
+  EXPECT_EQ(view.controls.rentOrder, "typed rent");
+  PresetSearchOrder(view, 1012);
+  EXPECT_EQ(view.controls.rentOrder, "1,3,1,4;1,3,3,5;1,3,2,");
+  EXPECT_EQ(view.controls.saleOrder, "1,1,1,3;1,1,2,");
+  PresetSearchOrder(view, 1010);
+  EXPECT_EQ(view.controls.saleOrder, "1,1,1,4;1,1,3,5;1,1,2,");
+  PresetSearchOrder(view, 1011);
+  EXPECT_EQ(view.controls.rentOrder, "1,3,1,3;1,3,2,");
+  PresetSearchOrder(view, 1009);
+  EXPECT_EQ(view.controls.saleOrder, "1,1,1,4;1,1,3,5;1,1,2,");
+  EXPECT_EQ(view.controls.rentOrder, "1,3,1,3;1,3,2,");
+}
+
+TEST_F(MaintenanceWindowTest, PresetIsStoredOnlyWhenTheWindowIsClosed) {
+  state.settings.Set(Sjis("//ini/設定2/検索順序賃貸(検索)"), "1,3,2,");
+  Open();
+  PresetSearchOrder(view, 1012);
+  EXPECT_EQ(state.settings.GetView(Sjis("//ini/設定2/検索順序賃貸(検索)")), "1,3,2,");
+  CloseMaintenance(state, view);
+  EXPECT_EQ(state.settings.GetView(Sjis("//ini/設定2/検索順序賃貸(検索)")), "1,3,1,4;1,3,3,5;1,3,2,");
+}
+
+TEST_F(MaintenanceWindowTest, CloseStoresTheTypedTextsWithoutCheckingThem) {
+  Open();
+  view.controls.retention = Sjis("六");
+  view.controls.saleOrder = "1,1";
+  view.controls.rentOrder = "";
+  CloseMaintenance(state, view);
+  EXPECT_EQ(state.settings.GetView(Sjis("//ini/設定2/データ保持期間")), Sjis("六"));
+  EXPECT_EQ(state.settings.GetView(Sjis("//ini/設定2/検索順序売買(検索)")), "1,1");
+  EXPECT_EQ(state.settings.GetView(Sjis("//ini/設定2/検索順序賃貸(検索)")), "");
+}
+
+TEST_F(MaintenanceWindowTest, HeadlessViewRunsAllThreeOperations) {
+  Write("\\pdf\\100000000001.html", DetailPage("100000000001", "10万円"));
+  Write("\\Log\\page.html", "x");
+  Write("\\dat\\backup_1.txt", "x");
+  Write("\\dat\\TotalData.txt", "");
+  KeepingView headless;
+  OpenMaintenance(state, headless);
+  RebuildDetailInformation(state, headless);
+  EXPECT_EQ(Utf8(headless.fields.statusLine), "1/1 ...作成完了！");
+  EXPECT_TRUE(Exists("\\dat\\SyousaiInfo.dat"));
+  RebuildCsvFiles(state, headless);
+  EXPECT_EQ(Utf8(headless.fields.statusLine), "CSV情報を更新しました。");
+  EXPECT_EQ(DeleteDataFiles(state, headless), 2);
+  EXPECT_EQ(Utf8(headless.fields.statusLine), "ﾛｸﾞを削除しました(2件)");
+  EXPECT_FALSE(Exists("\\Log\\page.html"));
+  EXPECT_TRUE(Exists("\\pdf\\100000000001.html"));
+}
+
+}  // namespace
+}  // namespace kestrova

@@ -1,0 +1,68 @@
+#include "ui/command_line.h"
+
+namespace kestrova {
+
+const std::vector<HeadlessCommand>& HeadlessCommands() {
+  static const std::vector<HeadlessCommand> commands = {
+      {"search", 1000, "online property search"},
+      {"deals", 1001, "online closed-deal search"},
+      {"fee", 1051, "log in and read the usage fee"},
+      {"rebuild-detail", 0, "rebuild the detail information from the saved pages"},
+      {"rebuild-csv", 0, "rebuild the total CSV files"},
+      {"clean", 0, "delete the per-run CSV files, backups and logs"},
+      {"tidy", 0, "move records past the retention period into past data"},
+  };
+  return commands;
+}
+
+const HeadlessCommand* FindHeadlessCommand(const std::string& name) {
+  for (const HeadlessCommand& c : HeadlessCommands()) {
+    if (name == c.name) return &c;
+  }
+  return nullptr;
+}
+
+int ParseCommandLine(const std::vector<std::string>& args, CommandLine& line, std::string& error) {
+  for (std::size_t i = 1; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (arg == "--help" || arg == "-h") {
+      line.help = true;
+      continue;
+    }
+    std::string* target = arg == "--home"       ? &line.home
+                          : arg == "--login-id" ? &line.loginId
+                          : arg == "--headless" ? &line.headless
+                                                : nullptr;
+    if (target == nullptr) {
+      error = "unknown argument: " + arg;
+      return -1;
+    }
+    if (i + 1 >= args.size() || args[i + 1].empty()) {
+      error = arg + " needs a value";
+      return -1;
+    }
+    *target = args[++i];
+  }
+  if (!line.headless.empty() && FindHeadlessCommand(line.headless) == nullptr) {
+    error = "unknown command for --headless: " + line.headless;
+    return -1;
+  }
+  return 0;
+}
+
+std::string Usage() {
+  std::string text =
+      "usage: kestrova [--home DIR] [--login-id ID] [--headless COMMAND]\n"
+      "  --home DIR        DIR is the program folder; DIR/kestrova.ini the settings file\n"
+      "  --login-id ID     REINS login ID (else $KESTROVA_LOGIN_ID, else the remembered one)\n"
+      "  --headless CMD    run one command without a window:\n";
+  for (const HeadlessCommand& c : HeadlessCommands()) {
+    text += "      " + std::string(c.name);
+    text.append(16 - std::string(c.name).size(), ' ');
+    text += std::string(c.what) + "\n";
+  }
+  text += "exit status: 0 ran to its end, 1 refused (input, terms, login), 2 usage error\n";
+  return text;
+}
+
+}  // namespace kestrova

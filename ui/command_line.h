@@ -1,0 +1,29 @@
+// The program's command line: kestrova [--home DIR] [--login-id ID] [--headless COMMAND].
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace kestrova {
+
+struct CommandLine {
+  std::string home;      // native path; empty: the folder of the executable
+  std::string loginId;   // as typed (UTF-8 on the console)
+  std::string headless;  // the command; empty: the desktop window
+  bool help = false;
+};
+
+// Headless commands and the main-window button each stands for (0: a maintenance or data step).
+struct HeadlessCommand {
+  const char* name;
+  int button;
+  const char* what;
+};
+const std::vector<HeadlessCommand>& HeadlessCommands();
+const HeadlessCommand* FindHeadlessCommand(const std::string& name);
+
+// 0, or -1 with a message in error (a usage error, exit status 2).
+int ParseCommandLine(const std::vector<std::string>& args, CommandLine& line, std::string& error);
+std::string Usage();
+
+}  // namespace kestrova
