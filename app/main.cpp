@@ -63,7 +63,8 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (line.headless.empty()) {
-    std::fprintf(stderr, "kestrova: this build has no desktop window yet; use --headless COMMAND\n%s",
+    std::fprintf(stderr,
+                 "kestrova: this build has no desktop window yet; use --headless COMMAND\n%s",
                  Usage().c_str());
     return 2;
   }
@@ -80,7 +81,8 @@ int main(int argc, char** argv) {
     }
   }
   run.loginId.commandLine = platform::Utf8ToCp932(line.loginId);
-  if (const char* id = std::getenv("KESTROVA_LOGIN_ID")) run.loginId.environment = platform::Utf8ToCp932(id);
+  if (const char* id = std::getenv("KESTROVA_LOGIN_ID"))
+    run.loginId.environment = platform::Utf8ToCp932(id);
 
   ProgramState state;
   ConsoleDesktop desktop(stderr);

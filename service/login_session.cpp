@@ -67,11 +67,15 @@ std::string LoadBalancingNotice(std::string_view loginId, int hour) {
   // Parities, not remainders: a leading "-" would make the remainder negative.
   if ((ToInt(shortened) % 2 != 0) == (hour % 2 != 0)) return std::string();
   return SJIS("負荷分散の為、\r\nログインID:") + shortened +
-         SJIS("\r\n(※下二桁を除いたID)\r\n\r\n偶数の場合は「偶数の時間帯」\r\n奇数の場合は「奇数の時間帯」\r\n\r\nでご利用ください");
+         SJIS(
+             "\r\n(※下二桁を除いたID)"
+             "\r\n\r\n偶数の場合は「偶数の時間帯」\r\n奇数の場合は「奇数の時間帯」\r\n\r\nでご利用"
+             "ください");
 }
 
 std::string FeeText(std::string_view convertedPage) {
-  std::string amount = ExtractBetween(convertedPage, FeeStartMarker(), FeeValueStart(), FeeEndMarker());
+  std::string amount =
+      ExtractBetween(convertedPage, FeeStartMarker(), FeeValueStart(), FeeEndMarker());
   char text[32];
   std::snprintf(text, sizeof text, "%d ", ToInt(amount));
   return text + SJIS("円");

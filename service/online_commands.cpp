@@ -16,7 +16,9 @@ namespace {
 // The title while the command runs, back to the plain title however the command ends.
 class RunningTitleScope {
  public:
-  explicit RunningTitleScope(MainWindowPort& window) : window_(window) { window_.SetTitle(RunningTitle()); }
+  explicit RunningTitleScope(MainWindowPort& window) : window_(window) {
+    window_.SetTitle(RunningTitle());
+  }
   ~RunningTitleScope() { window_.SetTitle(kTitle); }
   RunningTitleScope(const RunningTitleScope&) = delete;
   RunningTitleScope& operator=(const RunningTitleScope&) = delete;
@@ -51,7 +53,8 @@ std::string ErrorSummary(const ProgramState& state) {
          std::string(errors.View(errors.Count() - 1));
 }
 
-LoginRunResult OnlinePropertySearch(ProgramState& state, MainWindowPort& window, Transport& transport) {
+LoginRunResult OnlinePropertySearch(ProgramState& state, MainWindowPort& window,
+                                    Transport& transport) {
   window.ReadFields();
   RunningTitleScope title(window);
   LoginRunResult run = LoginAndSearch(state, window, transport, kKindListings);
@@ -64,7 +67,8 @@ LoginRunResult OnlinePropertySearch(ProgramState& state, MainWindowPort& window,
   window.ShowFields();
 
   if (state.errorList.Count() > 0) fields.logBox = ErrorSummary(state);
-  if (!kept.empty()) AppendLine(fields.logBox, SJIS("最終取得日付は更新していません（") + kept + SJIS("）"));
+  if (!kept.empty())
+    AppendLine(fields.logBox, SJIS("最終取得日付は更新していません（") + kept + SJIS("）"));
 
   if (state.newRowsFound != 0) {
     MergeNewRows(state);
@@ -76,7 +80,8 @@ LoginRunResult OnlinePropertySearch(ProgramState& state, MainWindowPort& window,
   return run;
 }
 
-LoginRunResult OnlineClosedDealSearch(ProgramState& state, MainWindowPort& window, Transport& transport) {
+LoginRunResult OnlineClosedDealSearch(ProgramState& state, MainWindowPort& window,
+                                      Transport& transport) {
   window.ReadFields();
   RunningTitleScope title(window);
   const int before = state.dealStore.Count();
@@ -89,7 +94,8 @@ LoginRunResult OnlineClosedDealSearch(ProgramState& state, MainWindowPort& windo
     window.ShowFields();
     WriteTotalCsv(state);
   }
-  fields.statusLine = SJIS("成約情報：") + std::to_string(before) + SJIS("→") + std::to_string(after) + SJIS(" 件");
+  fields.statusLine =
+      SJIS("成約情報：") + std::to_string(before) + SJIS("→") + std::to_string(after) + SJIS(" 件");
   SaveChangedDetailFiles(state);
   window.ShowFields();
   return run;

@@ -11,9 +11,11 @@ inline constexpr char kTitle[] = "Kestrova";
 const std::string& RunningTitle();
 
 // Button 1000. Returns how the login and the searches went.
-LoginRunResult OnlinePropertySearch(ProgramState& state, MainWindowPort& window, Transport& transport);
+LoginRunResult OnlinePropertySearch(ProgramState& state, MainWindowPort& window,
+                                    Transport& transport);
 // Button 1001.
-LoginRunResult OnlineClosedDealSearch(ProgramState& state, MainWindowPort& window, Transport& transport);
+LoginRunResult OnlineClosedDealSearch(ProgramState& state, MainWindowPort& window,
+                                      Transport& transport);
 // Button 1051: log in, read the fee and keep the style sheets, no search.
 LoginRunResult FeeCheck(ProgramState& state, MainWindowPort& window, Transport& transport);
 // Button 1008: from the day after the last fetched date to yesterday.

@@ -52,7 +52,8 @@ bool Download(OnlineContext& context, const char* path, const std::string& body,
               const std::string& target) {
   WaitPumping(context.state.desktop, LoadReductionMs(context.state.settings));
   std::string answer;
-  int rc = SendRequest(context.session, ServiceUrl(context.state.settings, path), false, body, answer);
+  int rc =
+      SendRequest(context.session, ServiceUrl(context.state.settings, path), false, body, answer);
   if (rc != 0) {
     LogError(context.state, rc, body);
     return false;
@@ -71,8 +72,8 @@ void DownloadRow(OnlineContext& context, const std::vector<std::string_view>& ro
   const std::string_view typeCode = TypeCodeOf(FieldOf(row, 1));
   const std::string folder = PropertyFolder(typeCode, FieldOf(row, 5));
   if (!IsSafePropertyPath(typeCode, FieldOf(row, 5), number)) {
-    LogError(state, kRefusedNameCode, SJIS("ファイル名に使えない名前のためダウンロードしません: ") +
-                                          folder + "\\" + number);
+    LogError(state, kRefusedNameCode,
+             SJIS("ファイル名に使えない名前のためダウンロードしません: ") + folder + "\\" + number);
     return;
   }
   const std::string base = state.PathOf("\\pdf\\") + folder + "\\" + number;
@@ -145,8 +146,10 @@ void MakeFolderFor(ProgramState& state, const std::string& filePath) {
   for (auto it = missing.rbegin(); it != missing.rend(); ++it) MakeFolder(*it);
 }
 
-std::string ResultPagePath(const ProgramState& state, std::string_view stamp, int counter, int kind) {
-  const std::string& prefix = kind == kClosedDealSearch ? SJIS("\\Log\\成約_") : SJIS("\\Log\\検索_");
+std::string ResultPagePath(const ProgramState& state, std::string_view stamp, int counter,
+                           int kind) {
+  const std::string& prefix =
+      kind == kClosedDealSearch ? SJIS("\\Log\\成約_") : SJIS("\\Log\\検索_");
   return state.PathOf(prefix) + std::string(stamp) + "_" + std::to_string(counter) + ".html";
 }
 
@@ -159,7 +162,8 @@ int SearchAndDownload(OnlineContext& context, const std::string& formBody, int c
 
   WaitPumping(state.desktop, LoadReductionMs(state.settings));
   std::string answer;
-  int rc = SendRequest(context.session, ServiceUrl(state.settings, kSearchPath), false, formBody, answer);
+  int rc = SendRequest(context.session, ServiceUrl(state.settings, kSearchPath), false, formBody,
+                       answer);
   if (rc != 0 && rc != kExchangeRedirect) {
     LogError(state, rc, formBody);
     return rc;

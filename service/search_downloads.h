@@ -38,7 +38,8 @@ bool IsSafePropertyPath(std::string_view typeCode, std::string_view location,
 void MakeFolderFor(ProgramState& state, const std::string& filePath);
 
 // "%s\\Log\\検索_%s_%d.html" (listings) or "%s\\Log\\成約_%s_%d.html" (closed deals).
-std::string ResultPagePath(const ProgramState& state, std::string_view stamp, int counter, int kind);
+std::string ResultPagePath(const ProgramState& state, std::string_view stamp, int counter,
+                           int kind);
 
 // Sends one search form and does its downloads. The result of the search request: 0 (or
 // kExchangeRedirect) when it was answered, else the failure code (already logged).

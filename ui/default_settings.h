@@ -9,7 +9,7 @@ namespace kestrova {
 class SettingsStore;
 
 struct DefaultSetting {
-  const char* key;    // UTF-8 in the source; stored as cp932
+  const char* key;  // UTF-8 in the source; stored as cp932
   const char* value;
 };
 

@@ -23,7 +23,8 @@ class ConsoleMaintenanceView final : public MaintenanceView {
   void ShowFields() override {
     if (fields_.statusLine == shown_) return;
     auto now = std::chrono::steady_clock::now();
-    if (now - last_ < std::chrono::milliseconds(250) && fields_.statusLine.find("...") != std::string::npos &&
+    if (now - last_ < std::chrono::milliseconds(250) &&
+        fields_.statusLine.find("...") != std::string::npos &&
         fields_.statusLine.find(SJIS("完了")) == std::string::npos) {
       return;
     }
@@ -43,13 +44,14 @@ class ConsoleMaintenanceView final : public MaintenanceView {
 bool RefusedWithoutTerms(ProgramState& state, MainWindow& window) {
   window.ReadFields();
   if (window.Fields().agreed != 0) return false;
-  state.desktop->Message(SJIS("規約に同意しないと利用できません"), "Kestrova", MessageIcon::kWarning,
-                         MessageButtons::kOk);
+  state.desktop->Message(SJIS("規約に同意しないと利用できません"), "Kestrova",
+                         MessageIcon::kWarning, MessageButtons::kOk);
   return true;
 }
 
 // The maintenance operations as the maintenance window runs them, all boxes ticked.
-int RunMaintenance(ProgramState& state, MainWindow& window, const std::string& command, std::FILE* out) {
+int RunMaintenance(ProgramState& state, MainWindow& window, const std::string& command,
+                   std::FILE* out) {
   if (RefusedWithoutTerms(state, window)) return 1;
   ConsoleMaintenanceView view(out);
   OpenMaintenance(state, view);

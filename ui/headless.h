@@ -11,8 +11,8 @@
 namespace kestrova {
 
 struct HeadlessRun {
-  std::string command;        // a name of HeadlessCommands()
-  EnvironmentSource source;   // the program path the environment is built from
+  std::string command;       // a name of HeadlessCommands()
+  EnvironmentSource source;  // the program path the environment is built from
   LoginIdSources loginId;
 };
 

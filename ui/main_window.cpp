@@ -98,7 +98,8 @@ void MainWindow::MakeDataFolders() {
   make("\\Tmp");
   make("\\Log");
   if (make("\\pdf")) {
-    static const char* const kTypes[] = {"11", "12", "13", "14", "15", "21", "22", "23", "24", "25"};
+    static const char* const kTypes[] = {"11", "12", "13", "14", "15",
+                                         "21", "22", "23", "24", "25"};
     for (const char* type : kTypes) MakeFolder(state_.PathOf("\\pdf\\") + type);
   }
   make("\\csv");
@@ -157,9 +158,12 @@ CommandResult MainWindow::RunCommand(int id) {
     return run.refused || !run.loggedIn ? CommandResult::kRefused : CommandResult::kRan;
   };
   switch (id) {
-    case kCommandPropertySearch: return online(OnlinePropertySearch);
-    case kCommandClosedDealSearch: return online(OnlineClosedDealSearch);
-    case kCommandFeeCheck: return online(FeeCheck);
+    case kCommandPropertySearch:
+      return online(OnlinePropertySearch);
+    case kCommandClosedDealSearch:
+      return online(OnlineClosedDealSearch);
+    case kCommandFeeCheck:
+      return online(FeeCheck);
     case kCommandPresetLastPlusOne:
       PresetLastPlusOneToYesterday(state_, *this);
       return CommandResult::kRan;

@@ -25,7 +25,10 @@ class MainWindowView {
   // Fields into controls.
   virtual void ShowFields(const MainFields& fields) = 0;
   virtual void SetTitle(std::string_view title) = 0;
-  virtual void SearchProgress(int done, int total) { (void)done; (void)total; }
+  virtual void SearchProgress(int done, int total) {
+    (void)done;
+    (void)total;
+  }
 };
 
 // Command ids of the main window's buttons.

@@ -71,8 +71,8 @@ inline std::string SettingsFor(const SimProcess& sim, const std::string& passwor
   return "[設定]\n開始日付=2011/05/01\n終了日付=2011/05/02\n最終日付=" + lastDate +
          "\n成約開始日=2011/05/01\n市町村コード=27128,27111\nログインパス=" + password +
          "\n売買=1\n賃貸=1\nPDFDL=1\nPDF取得=1\n詳細情報取得=1\n同意=1\n"
-         "[設定2]\n負荷軽減スリープ=0\nデータ保持期間=240\n接続先URL=" + sim.url() +
-         "\nCA証明書=" + sim.caFile() + "\n";
+         "[設定2]\n負荷軽減スリープ=0\nデータ保持期間=240\n接続先URL=" +
+         sim.url() + "\nCA証明書=" + sim.caFile() + "\n";
 }
 
 // The value of a key in the home's settings file (UTF-8), or empty.
@@ -85,14 +85,16 @@ inline std::string SettingOf(const std::string& home, const std::string& key) {
   return text.substr(at, text.find_first_of("\r\n", at) - at);
 }
 
-inline std::vector<std::string> FilesBelow(const std::string& folder, const std::string& suffix = "") {
+inline std::vector<std::string> FilesBelow(const std::string& folder,
+                                           const std::string& suffix = "") {
   std::vector<std::string> files;
   std::error_code ec;
   if (!std::filesystem::exists(folder)) return files;
   for (const auto& e : std::filesystem::recursive_directory_iterator(folder, ec)) {
     if (!e.is_regular_file()) continue;
     std::string name = e.path().string();
-    if (suffix.empty() || (name.size() >= suffix.size() && name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0)) {
+    if (suffix.empty() || (name.size() >= suffix.size() &&
+                           name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0)) {
       files.push_back(name);
     }
   }

@@ -13,11 +13,13 @@ namespace fs = std::filesystem;
 class HeadlessRunTest : public ::testing::Test {
  protected:
   // Starts the sim with the extra options and writes the home's settings for it.
-  void Start(const std::vector<std::string>& simOptions = {}, const std::string& password = "demo-pass") {
+  void Start(const std::vector<std::string>& simOptions = {},
+             const std::string& password = "demo-pass") {
     ASSERT_TRUE(sim.Start(simOptions));
     WriteSettings(home.native(), SettingsFor(sim, password));
   }
-  ProgramRun Run(const std::string& command, const std::vector<std::string>& extra = {"--login-id", "demo"}) {
+  ProgramRun Run(const std::string& command,
+                 const std::vector<std::string>& extra = {"--login-id", "demo"}) {
     std::vector<std::string> args = {"--home", home.native()};
     args.insert(args.end(), extra.begin(), extra.end());
     args.push_back("--headless");
@@ -60,7 +62,9 @@ TEST_F(HeadlessRunTest, SearchWritesPagesDownloadsStoreAndCsvFiles) {
   EXPECT_TRUE(fs::exists(At("Tmp/style.css")));
   EXPECT_FALSE(fs::exists(At("Err/ErrLog.txt"))) << ReadNative(At("Err/ErrLog.txt"));
 
-  EXPECT_NE(run.console.find("検索 1/6 (27128,27111,)1売  /1売物件/1土地/4外全/"), std::string::npos) << run.console;
+  EXPECT_NE(run.console.find("検索 1/6 (27128,27111,)1売  /1売物件/1土地/4外全/"),
+            std::string::npos)
+      << run.console;
   EXPECT_NE(run.console.find("検索 6/6 "), std::string::npos);
   EXPECT_NE(run.console.find("CSV情報を更新しました。"), std::string::npos);
   EXPECT_EQ(SettingOf(home.native(), "最終日付"), "2011/05/02");
@@ -109,7 +113,8 @@ TEST_F(HeadlessRunTest, FailingSearchFormsAreLoggedAndKeepTheLastDate) {
   Start({"--fail", "/reinsip/in0100/in010001_search.do=500"});
   ProgramRun run = Run("search");
   EXPECT_EQ(run.status, 0) << run.console;
-  EXPECT_NE(run.console.find("最終取得日付は更新していません（6/6 件の検索が失敗したため）"), std::string::npos)
+  EXPECT_NE(run.console.find("最終取得日付は更新していません（6/6 件の検索が失敗したため）"),
+            std::string::npos)
       << run.console;
   EXPECT_EQ(SettingOf(home.native(), "最終日付"), "2011/04/30");
   // One status line and one form line per failed search, each ended by "\n".
@@ -142,7 +147,8 @@ TEST_F(HeadlessRunTest, MissingLoginIdIsAnInputFault) {
 
 TEST_F(HeadlessRunTest, LoginIdFromTheEnvironment) {
   Start();
-  ProgramRun run = RunKestrova({"--home", home.native(), "--headless", "fee"}, {"KESTROVA_LOGIN_ID=demo"});
+  ProgramRun run =
+      RunKestrova({"--home", home.native(), "--headless", "fee"}, {"KESTROVA_LOGIN_ID=demo"});
   EXPECT_EQ(run.status, 0) << run.console;
   EXPECT_NE(run.console.find("終了"), std::string::npos) << run.console;
   EXPECT_TRUE(fs::exists(At("Tmp/style_fip.css")));

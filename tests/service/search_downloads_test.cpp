@@ -35,7 +35,8 @@ TEST(PropertyFolderTest, MarkerSearchRespectsDoubleByteCharacters) {
 }
 
 TEST(PropertyFolderTest, OfRowReadsTypeAndLocationFields) {
-  std::string row = Sjis("有\t13売り・マンション\t100012345678\t1,980万円\t一般媒介\t大阪市北区梅田１丁目\t梅田");
+  std::string row =
+      Sjis("有\t13売り・マンション\t100012345678\t1,980万円\t一般媒介\t大阪市北区梅田１丁目\t梅田");
   EXPECT_EQ(Utf8(PropertyFolderOfRow(row)), "13\\大阪市北区");
 }
 

@@ -43,7 +43,8 @@ TEST_F(SearchFormsTest, TemplateHasNinetySixFieldsIn1572Characters) {
   for (unsigned char c : utf8) chars += (c & 0xC0) != 0x80;
   EXPECT_EQ(chars, 1572u);
   EXPECT_EQ(utf8.rfind("sortKey1=6&sortKey2=0&dataSyuruiKubun=$種類区分$&", 0), 0u);
-  EXPECT_NE(utf8.find("&returnUrl=%2Fin0100%2Fin010001_redisplay_from_In020001.do&"), std::string::npos);
+  EXPECT_NE(utf8.find("&returnUrl=%2Fin0100%2Fin010001_redisplay_from_In020001.do&"),
+            std::string::npos);
 }
 
 TEST_F(SearchFormsTest, TwoCodesWithSaleAndRentGiveSixFormsInOrder) {

@@ -29,7 +29,8 @@ TEST_F(OnlinePropertySearchTest, FullRunSavesPagesDownloadsAndMergesTheStore) {
   EXPECT_EQ(CountPath(kFloorPlanPath), 1);
   EXPECT_EQ(fake.Requests()[0].body, "riyousyaId=12345678&password=secret");
 
-  for (int i = 0; i < 6; ++i) EXPECT_TRUE(Exists("\\Log\\検索_20110508143000_" + std::to_string(i) + ".html")) << i;
+  for (int i = 0; i < 6; ++i)
+    EXPECT_TRUE(Exists("\\Log\\検索_20110508143000_" + std::to_string(i) + ".html")) << i;
   EXPECT_TRUE(Exists("\\pdf\\13\\大阪市北区\\100012345678.html"));
   EXPECT_TRUE(Exists("\\pdf\\13\\大阪市北区\\100012345678.pdf"));
   EXPECT_TRUE(Exists("\\pdf\\13\\豊中市\\100012345679.html"));
@@ -125,7 +126,9 @@ TEST_F(OnlinePropertySearchTest, FailingFormIsLoggedAndKeepsTheLastFetchedDate) 
   EXPECT_NE(FindText(state.errorList.View(1), "sortKey1=6&sortKey2=0"), std::string_view::npos);
   const std::string log = Utf8(window->Fields().logBox);
   EXPECT_EQ(log.rfind("エラーが 2件 発生しました。\r\n", 0), 0u) << log;
-  EXPECT_NE(log.find("最終取得日付は更新していません（1/6 件の検索が失敗したため）"), std::string::npos) << log;
+  EXPECT_NE(log.find("最終取得日付は更新していません（1/6 件の検索が失敗したため）"),
+            std::string::npos)
+      << log;
   // The rows of the forms that were answered still reach the store.
   EXPECT_TRUE(Exists("\\dat\\TotalData.txt"));
 }
@@ -157,7 +160,8 @@ TEST_F(OnlinePropertySearchTest, FailedDownloadLeavesNoFileAndKeepsAnEarlierOne)
   // Each failed detail request is logged with its body.
   bool logged = false;
   for (int i = 0; i < state.errorList.Count(); ++i) {
-    logged |= FindText(state.errorList.View(i), "dataSyurui=1&bukkenNo=100012345679") != std::string_view::npos;
+    logged |= FindText(state.errorList.View(i), "dataSyurui=1&bukkenNo=100012345679") !=
+              std::string_view::npos;
   }
   EXPECT_TRUE(logged);
   // A failed download is no failed search: the date still moves.
@@ -224,7 +228,9 @@ TEST_F(OnlinePropertySearchTest, ErrorSummaryCountsEveryErrorOfTheProgramRun) {
   ScriptService();
   window->Command(kCommandPropertySearch);  // no new errors: pages are on disk
   EXPECT_EQ(state.errorList.Count(), errors);
-  EXPECT_EQ(Utf8(window->Fields().logBox).rfind("エラーが " + std::to_string(errors) + "件 発生しました。", 0), 0u);
+  EXPECT_EQ(Utf8(window->Fields().logBox)
+                .rfind("エラーが " + std::to_string(errors) + "件 発生しました。", 0),
+            0u);
 }
 
 TEST_F(OnlinePropertySearchTest, SecondCommandDuringARunIsRefused) {
@@ -233,7 +239,8 @@ TEST_F(OnlinePropertySearchTest, SecondCommandDuringARunIsRefused) {
   CommandResult inner = CommandResult::kUnknown;
   fake.responder = [&](const TransportRequest& r) -> std::optional<TransportResult> {
     // A button pressed while the messages of the run are pumped.
-    if (PathOfUrl(r.url) == kSearchPath && inner == CommandResult::kUnknown) inner = window->Command(kCommandClosedDealSearch);
+    if (PathOfUrl(r.url) == kSearchPath && inner == CommandResult::kUnknown)
+      inner = window->Command(kCommandClosedDealSearch);
     return std::nullopt;
   };
   EXPECT_EQ(window->Command(kCommandPropertySearch), CommandResult::kRan);
@@ -288,7 +295,8 @@ TEST_F(LoginChecksTest, FeeCheckLogsInFetchesStyleSheetsAndSearchesNothing) {
   StartReady();
   ScriptService();
   EXPECT_EQ(window->Command(kCommandFeeCheck), CommandResult::kRan);
-  EXPECT_EQ(fake.Paths(), (std::vector<std::string>{kLoginPath, kStyleSheetPath, kStyleSheetFipPath}));
+  EXPECT_EQ(fake.Paths(),
+            (std::vector<std::string>{kLoginPath, kStyleSheetPath, kStyleSheetFipPath}));
   EXPECT_EQ(Utf8(window->Fields().fee), "1200 円");
   EXPECT_EQ(Utf8(window->Fields().statusLine), "終了");
   EXPECT_EQ(window->Fields().logBox, "");
@@ -320,7 +328,8 @@ TEST(LoginSessionTest, FeeTextReadsLeadingDigitsOnly) {
 TEST(LoginSessionTest, LoadBalancingNoticeComparesParityOfShortenedIdAndHour) {
   EXPECT_EQ(LoadBalancingNotice("12345678", 14), "");
   std::string notice = Utf8(LoadBalancingNotice("12345678", 15));
-  EXPECT_EQ(notice.rfind("負荷分散の為、\r\nログインID:123456\r\n(※下二桁を除いたID)", 0), 0u) << notice;
+  EXPECT_EQ(notice.rfind("負荷分散の為、\r\nログインID:123456\r\n(※下二桁を除いたID)", 0), 0u)
+      << notice;
   EXPECT_NE(notice.find("でご利用ください"), std::string::npos);
   EXPECT_EQ(LoadBalancingNotice("12345778", 15), "");  // 123457 odd, 15 odd
   EXPECT_NE(LoadBalancingNotice("12345778", 0), "");

@@ -26,7 +26,8 @@ class RecordingView final : public MainWindowView {
  public:
   void ReadFields(MainFields&) override {}
   void ShowFields(const MainFields& fields) override {
-    if (statuses.empty() || statuses.back() != Utf8(fields.statusLine)) statuses.push_back(Utf8(fields.statusLine));
+    if (statuses.empty() || statuses.back() != Utf8(fields.statusLine))
+      statuses.push_back(Utf8(fields.statusLine));
     if (logs.empty() || logs.back() != Utf8(fields.logBox)) logs.push_back(Utf8(fields.logBox));
   }
   void SetTitle(std::string_view title) override { titles.push_back(Utf8(title)); }
@@ -65,7 +66,8 @@ inline TransportResult Answer(int status, std::string body) {
 // The page after a good login (UTF-8, as the service sends it).
 inline std::string LoginPage(const std::string& fee = "1200") {
   return "<html><body><a href=\"menu\">日報検索</a><table><tr><th>前日までの利用料</th>"
-         "<td class=\"fee\">" + fee + "円</td></tr></table></body></html>";
+         "<td class=\"fee\">" +
+         fee + "円</td></tr></table></body></html>";
 }
 
 class OnlineTest : public ::testing::Test {
@@ -107,7 +109,9 @@ class OnlineTest : public ::testing::Test {
     for (const std::string& p : fake.Paths()) n += p == path;
     return n;
   }
-  std::string File(const std::string& relativeUtf8) const { return state.PathOf(Sjis(relativeUtf8)); }
+  std::string File(const std::string& relativeUtf8) const {
+    return state.PathOf(Sjis(relativeUtf8));
+  }
   bool Exists(const std::string& relativeUtf8) const { return FileExists(File(relativeUtf8)) != 0; }
 
   TempFolder home;
