@@ -40,8 +40,11 @@ bool ReadWholeFile(std::string_view path, std::string& bytes, FileTimes* times =
 long long ReadFileInto(std::string_view path, char* dest, std::size_t capacity);
 // Writes to a temporary file in the same folder, flushes and renames it over path, so a crash
 // or a full disk leaves the old or the new file. mode: POSIX permission bits of a new file
-// (the umask applies); a replaced file keeps its own.
-bool WriteFileAtomic(std::string_view path, std::string_view bytes, int mode = 0644);
+// (the umask applies); a replaced file keeps its own. durable false skips the flushes to the
+// disk: for files that can be fetched again (downloaded pages), where the rename alone keeps a
+// torn file from replacing a whole one and a flush per file would cost more than the download.
+bool WriteFileAtomic(std::string_view path, std::string_view bytes, int mode = 0644,
+                     bool durable = true);
 bool AppendToFile(std::string_view path, std::string_view bytes);
 // Access and modification times (a time of 0 is left unchanged); creation cannot be set here.
 bool SetFileTimes(std::string_view path, const FileTimes& times);

@@ -58,7 +58,7 @@ bool Download(OnlineContext& context, const char* path, const std::string& body,
     LogError(context.state, rc, body);
     return false;
   }
-  return WriteFileAtomic(target, answer);
+  return WriteFileAtomic(target, answer, 0644, false);
 }
 
 void DownloadRow(OnlineContext& context, const std::vector<std::string_view>& row) {
@@ -170,7 +170,7 @@ int SearchAndDownload(OnlineContext& context, const std::string& formBody, int c
   }
   const std::string page = ResultPagePath(state, stamp, counter, kind);
   TextList rows;
-  if (WriteFileAtomic(page, answer)) {
+  if (WriteFileAtomic(page, answer, 0644, false)) {
     ParseResultPage(state, page, rows, kind);
   } else {
     // The page could not be kept under "\\Log"; its rows are still taken.

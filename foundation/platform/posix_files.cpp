@@ -184,7 +184,7 @@ long long ReadFileInto(std::string_view path, char* dest, std::size_t capacity) 
   return static_cast<long long>(have);
 }
 
-bool WriteFileAtomic(std::string_view path, std::string_view bytes, int mode) {
+bool WriteFileAtomic(std::string_view path, std::string_view bytes, int mode, bool durable) {
   const std::string target = platform::NativePath(path);
   if (target.empty()) return false;
   struct stat old;
@@ -195,12 +195,13 @@ bool WriteFileAtomic(std::string_view path, std::string_view bytes, int mode) {
   if (fd < 0) return false;
   // A replaced file keeps its permission bits.
   bool ok = !replacing || ::fchmod(fd, old.st_mode & 07777) == 0;
-  ok = ok && WriteAll(fd, bytes) && ::fsync(fd) == 0;
+  ok = ok && WriteAll(fd, bytes) && (!durable || ::fsync(fd) == 0);
   ok = (::close(fd) == 0) && ok;
   if (!ok || ::rename(temp.c_str(), target.c_str()) != 0) {
     ::unlink(temp.c_str());
     return false;
   }
+  if (!durable) return true;
   // The rename itself is made durable by flushing the folder.
   int dir = ::open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (dir >= 0) {

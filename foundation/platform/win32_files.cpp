@@ -116,7 +116,7 @@ long long ReadFileInto(std::string_view path, char* dest, std::size_t capacity) 
   return static_cast<long long>(have);
 }
 
-bool WriteFileAtomic(std::string_view path, std::string_view bytes, int /*mode*/) {
+bool WriteFileAtomic(std::string_view path, std::string_view bytes, int /*mode*/, bool durable) {
   // Permission bits have no meaning here: the file takes the access rules of its folder.
   static std::atomic<unsigned> counter{0};
   const std::string target(path);
@@ -130,10 +130,10 @@ bool WriteFileAtomic(std::string_view path, std::string_view bytes, int /*mode*/
   }
   Handle h(created);
   if (!h.ok()) return false;
-  bool ok = WriteAll(h.get(), bytes) && FlushFileBuffers(h.get());
+  bool ok = WriteAll(h.get(), bytes) && (!durable || FlushFileBuffers(h.get()));
   ok = h.Close() && ok;
   if (!ok || !MoveFileExA(temp.c_str(), target.c_str(),
-                          MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+                          MOVEFILE_REPLACE_EXISTING | (durable ? MOVEFILE_WRITE_THROUGH : 0))) {
     DeleteFileA(temp.c_str());
     return false;
   }
