@@ -35,7 +35,7 @@ class SilentView final : public kestrova::MainWindowView {
 constexpr const char* kHitsPerDay = "18";
 constexpr const char* kSeed = "1";
 
-std::string OnlineSettings(const kestrova::bench::SimChild& sim) {
+std::string OnlineSettings(const kestrova::test::SimProcess& sim) {
   return "[設定]\n開始日付=2011/05/01\n終了日付=2011/05/04\n最終日付=2011/04/30\n"
          "成約開始日=2011/05/01\n市町村コード=27128,27111,27127,27102,27106,27120\n"
          "ログインパス=demo-pass\n売買=1\n賃貸=1\nPDFDL=1\nPDF取得=1\n詳細情報取得=1\n同意=1\n"
@@ -44,8 +44,8 @@ std::string OnlineSettings(const kestrova::bench::SimChild& sim) {
 }
 
 void BM_OnlinePropertySearch(benchmark::State& state) {
-  kestrova::bench::SimChild sim({"--hits-per-day", kHitsPerDay, "--seed", kSeed});
-  if (!sim.ok()) {
+  kestrova::test::SimProcess sim;
+  if (!sim.Start({"--hits-per-day", kHitsPerDay, "--seed", kSeed})) {
     state.SkipWithError("kestrova-sim did not start (build the kestrova-sim target)");
     return;
   }
@@ -54,12 +54,12 @@ void BM_OnlinePropertySearch(benchmark::State& state) {
   int forms = 0, rows = 0, pdfs = 0, errors = 0;
   // The homes are removed only after the last run: on ext4, inodes freed moments earlier make
   // the allocation of new ones slow, which would charge the deletion of one run to the next.
-  std::vector<std::unique_ptr<kestrova::bench::ScratchFolder>> homes;
+  std::vector<std::unique_ptr<kestrova::test::TempFolder>> homes;
   for (auto _ : state) {
     // A fresh home and a fresh program run each time, so every page and PDF is downloaded and
     // every folder made again.
-    homes.push_back(std::make_unique<kestrova::bench::ScratchFolder>());
-    const kestrova::bench::ScratchFolder& home = *homes.back();
+    homes.push_back(std::make_unique<kestrova::test::TempFolder>());
+    const kestrova::test::TempFolder& home = *homes.back();
     kestrova::bench::MakeProgramHome(home.native(), OnlineSettings(sim));
     kestrova::FixedClock clock("2011/05/08 14:30:00");
     auto program = std::make_unique<kestrova::ProgramState>();

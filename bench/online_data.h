@@ -1,11 +1,7 @@
-// What the online benchmarks run on: a kestrova-sim child on loopback, a transport decorator
-// that times every exchange, and throw-away program folders.
+// What the online benchmarks run on: a transport decorator that times every exchange and the
+// program homes; the kestrova-sim child and scratch folders are the tests' own.
 #pragma once
 
-#include <poll.h>
-#include <signal.h>
-#include <sys/prctl.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -19,89 +15,10 @@
 
 #include "foundation/platform/platform.h"
 #include "service/transport.h"
+#include "tests/sim/sim_process.h"
+#include "tests/support/temp_folder.h"
 
 namespace kestrova::bench {
-
-// A folder under the system's temporary folder, removed with everything in it.
-class ScratchFolder {
- public:
-  ScratchFolder() {
-    std::string tmpl = (std::filesystem::temp_directory_path() / "kestrova-online-XXXXXX").string();
-    native_ = mkdtemp(tmpl.data()) ? tmpl : std::string();
-  }
-  ~ScratchFolder() {
-    std::error_code ec;
-    if (!native_.empty()) std::filesystem::remove_all(native_, ec);
-  }
-  ScratchFolder(const ScratchFolder&) = delete;
-  ScratchFolder& operator=(const ScratchFolder&) = delete;
-  const std::string& native() const { return native_; }
-
- private:
-  std::string native_;
-};
-
-// kestrova-sim started with --port 0 and its CA written to a scratch folder; killed with the
-// object. Its first stdout line is the URL.
-class SimChild {
- public:
-  explicit SimChild(const std::vector<std::string>& extra) {
-    std::vector<std::string> args = {KESTROVA_BINARY_DIR "/bin/kestrova-sim", "--port", "0",
-                                     "--ca-out", folder_.native()};
-    args.insert(args.end(), extra.begin(), extra.end());
-    int fds[2];
-    if (::pipe(fds) != 0) return;
-    pid_ = ::fork();
-    if (pid_ == 0) {
-      // A benchmark that dies takes its sim with it.
-      ::prctl(PR_SET_PDEATHSIG, SIGTERM);
-      ::dup2(fds[1], STDOUT_FILENO);
-      ::close(fds[0]);
-      ::close(fds[1]);
-      std::vector<char*> argv;
-      for (auto& a : args) argv.push_back(a.data());
-      argv.push_back(nullptr);
-      ::execv(argv[0], argv.data());
-      ::_exit(127);
-    }
-    ::close(fds[1]);
-    out_ = fds[0];
-    url_ = ReadLine(10000);
-  }
-  ~SimChild() {
-    if (pid_ > 0) {
-      ::kill(pid_, SIGTERM);
-      ::waitpid(pid_, nullptr, 0);
-    }
-    if (out_ >= 0) ::close(out_);
-  }
-  SimChild(const SimChild&) = delete;
-  SimChild& operator=(const SimChild&) = delete;
-
-  bool ok() const { return url_.rfind("https://127.0.0.1:", 0) == 0; }
-  const std::string& url() const { return url_; }
-  std::string caFile() const { return folder_.native() + "/ca.pem"; }
-
- private:
-  std::string ReadLine(int timeoutMs) {
-    std::string line;
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (out_ >= 0 && std::chrono::steady_clock::now() < deadline) {
-      pollfd p{out_, POLLIN, 0};
-      if (::poll(&p, 1, 50) <= 0) continue;
-      char c = 0;
-      if (::read(out_, &c, 1) != 1) break;
-      if (c == '\n') return line;
-      line += c;
-    }
-    return line;
-  }
-
-  ScratchFolder folder_;
-  pid_t pid_ = -1;
-  int out_ = -1;
-  std::string url_;
-};
 
 // Totals of the exchanges one command made.
 struct ExchangeStats {
