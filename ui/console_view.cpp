@@ -19,6 +19,11 @@ void ConsoleView::ShowFields(const MainFields& fields) {
       Print(status_);
     }
   }
+  // The fee box is what the fee check is for; a search shows it too, once per login.
+  if (fields.fee != fee_) {
+    fee_ = fields.fee;
+    if (!fee_.empty()) Print(SJIS("前日までの利用料：") + fee_);
+  }
   if (fields.logBox != log_) {
     log_ = fields.logBox;
     // "_" only clears the box between the rows of a page.

@@ -23,6 +23,7 @@ class ConsoleView final : public MainWindowView {
   std::FILE* out_;
   std::string status_;
   std::string log_;
+  std::string fee_;
   int done_ = 0;
   int total_ = 0;
 };

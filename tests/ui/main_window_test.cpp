@@ -2,34 +2,31 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
+#include <chrono>
+#include <filesystem>
+#include <set>
 
-#include "foundation/environment.h"
-#include "store/detail_files.h"
-#include "tests/ui/online_fixture.h"
-#include "ui/command_line.h"
-#include "ui/headless.h"
+#include "foundation/text_functions.h"
+#include "foundation/text_list.h"
+#include "store/property_record.h"
+#include "tests/ui/ui_fixture.h"
+#include "ui/default_settings.h"
 
 namespace kestrova::test {
 namespace {
 
 namespace fs = std::filesystem;
 
-class MainWindowTest : public OnlineTest {
- protected:
-  bool Start(const LoginIdSources& id = {}) {
-    return window->StartUp({home.path() + "\\kestrova"}, id);
-  }
-  std::string Ini() const { return Utf8(ReadNative(home.native() + "/kestrova.ini")); }
-  void WriteIni(const std::string& utf8) {
-    WriteNative(home.native() + "/kestrova.ini", Sjis(utf8));
-  }
-  std::string Setting(const char* key) const { return Utf8(state.settings.GetText(Sjis(key))); }
-};
+const char* const kDataFolders[] = {"Err", "Tmp", "Log", "pdf", "csv", "csv_total", "dat"};
+const char* const kTypeFolders[] = {"11", "12", "13", "14", "15", "21", "22", "23", "24", "25"};
 
-TEST_F(MainWindowTest, FirstStartFillsDefaultsDatesAndFolders) {
+// ---- start-up -------------------------------------------------------------------------------
+
+using MainWindowStartUpTest = UiTest;
+
+TEST_F(MainWindowStartUpTest, FirstStartChecksTheSwitchesAndLeavesTermsUnagreed) {
   ASSERT_TRUE(Start());
-  const MainFields& f = window->Fields();
+  const MainFields& f = Fields();
   EXPECT_EQ(f.sale, 1);
   EXPECT_EQ(f.rent, 1);
   EXPECT_EQ(f.skipExisting, 1);
@@ -37,196 +34,394 @@ TEST_F(MainWindowTest, FirstStartFillsDefaultsDatesAndFolders) {
   EXPECT_EQ(f.detail, 1);
   EXPECT_EQ(f.agreed, 0);
   EXPECT_EQ(f.searchCount, "0");
-  // Clock 2011/05/08: last fetch a week ago, start equal to it, end yesterday.
-  EXPECT_EQ(f.lastDate, "2011/05/01");
-  EXPECT_EQ(f.startDate, "2011/05/01");
-  EXPECT_EQ(f.endDate, "2011/05/07");
-  EXPECT_EQ(f.dealStartDate, "2011/02/08");
-  for (const char* d : {"Err", "Tmp", "Log", "pdf", "csv", "csv_total", "dat", "pdf/11", "pdf/15",
-                        "pdf/21", "pdf/25"}) {
-    EXPECT_TRUE(fs::is_directory(home.native() + "/" + d)) << d;
+  EXPECT_EQ(f.codes, "");
+  EXPECT_EQ(f.password, "");
+  EXPECT_EQ(f.loginInfo, "");
+  EXPECT_EQ(run->view.titles, std::vector<std::string>{"Kestrova"});
+  EXPECT_TRUE(desktop.messages.empty());
+}
+
+TEST_F(MainWindowStartUpTest, FirstStartFillsTheEmptyDatesFromTheClock) {
+  ASSERT_TRUE(Start());
+  // 2011/05/08: last fetch a week back, start equal to it, end yesterday, deals 3 months back.
+  EXPECT_EQ(Fields().lastDate, "2011/05/01");
+  EXPECT_EQ(Fields().startDate, "2011/05/01");
+  EXPECT_EQ(Fields().endDate, "2011/05/07");
+  EXPECT_EQ(Fields().dealStartDate, "2011/02/08");
+  ASSERT_FALSE(run->view.shown.empty());
+  EXPECT_EQ(run->view.shown.back().endDate, "2011/05/07");  // the controls got them too
+}
+
+TEST_F(MainWindowStartUpTest, DatesAtTheEndOfAMonthStepBackByCalendar) {
+  clock.Set(FixedClock("2011/03/01 00:10:00").Current());
+  ASSERT_TRUE(Start());
+  EXPECT_EQ(Fields().lastDate, "2011/02/22");
+  EXPECT_EQ(Fields().endDate, "2011/02/28");
+  EXPECT_EQ(Fields().dealStartDate, "2010/12/01");
+}
+
+TEST_F(MainWindowStartUpTest, StartDateFromTheSettingsFileIsKeptWhileTheLastDateIsFilled) {
+  WriteIni("[設定]\n開始日付=2011/04/20\n売買=0\n市町村コード=27128,27111\nログインパス=pw\n"
+           "[検索用]\n検索回数=17\n");
+  ASSERT_TRUE(Start());
+  EXPECT_EQ(Fields().startDate, "2011/04/20");
+  EXPECT_EQ(Fields().lastDate, "2011/05/01");
+  EXPECT_EQ(Fields().endDate, "2011/05/07");
+  EXPECT_EQ(Fields().sale, 0);
+  EXPECT_EQ(Fields().rent, 1);
+  EXPECT_EQ(Fields().codes, "27128,27111");
+  EXPECT_EQ(Fields().password, "pw");
+  EXPECT_EQ(Fields().searchCount, "17");
+}
+
+TEST_F(MainWindowStartUpTest, SettingsFileOfAnOlderVersionIsReadAndWrittenBack) {
+  fs::copy_file(std::string(KESTROVA_TEST_DATA) + "/older_settings.ini", Native("kestrova.ini"));
+  ASSERT_TRUE(Start());
+  EXPECT_EQ(Fields().startDate, "2011/05/01");
+  EXPECT_EQ(Fields().endDate, "2011/05/07");
+  EXPECT_EQ(Fields().codes, "27128,27111");
+  EXPECT_EQ(Fields().sale, 0);
+  EXPECT_EQ(Setting("//ini/設定2/負荷軽減スリープ"), "1500");
+  run->window.Close();
+  ASSERT_TRUE(Restart());
+  EXPECT_EQ(Fields().codes, "27128,27111");
+  EXPECT_EQ(Fields().sale, 0);
+  EXPECT_EQ(Setting("//ini/設定/ソフト名"), "ソフト表示");
+  EXPECT_EQ(Setting("//ini/設定2/負荷軽減スリープ"), "1500");
+}
+
+TEST_F(MainWindowStartUpTest, CreatesEveryDataFolderAndTheTenTypeFolders) {
+  ASSERT_TRUE(Start());
+  for (const char* d : kDataFolders) EXPECT_TRUE(fs::is_directory(Native(d))) << d;
+  for (const char* t : kTypeFolders) {
+    EXPECT_TRUE(fs::is_directory(Native(std::string("pdf/") + t))) << t;
+  }
+}
+
+TEST_F(MainWindowStartUpTest, ExistingPdfFolderIsNotGivenItsMissingTypeFolders) {
+  fs::create_directories(Native("pdf/11"));
+  fs::create_directories(Native("pdf/12"));
+  ASSERT_TRUE(Start());
+  EXPECT_TRUE(fs::is_directory(Native("pdf/11")));
+  EXPECT_FALSE(Exists("pdf/13"));
+  EXPECT_FALSE(Exists("pdf/25"));
+  EXPECT_TRUE(fs::is_directory(Native("csv_total")));  // the other folders still come
+}
+
+TEST_F(MainWindowStartUpTest, FileInPlaceOfADataFolderIsLeftAlone) {
+  WriteNative(Native("csv"), "not a folder");
+  ASSERT_TRUE(Start());
+  EXPECT_EQ(ReadNative(Native("csv")), "not a folder");
+  EXPECT_TRUE(fs::is_directory(Native("dat")));
+}
+
+TEST_F(MainWindowStartUpTest, HomeWhoseNameEndsInByte5CKeepsItsDataInside) {
+  // "表" is 0x95 0x5C in cp932: its trail byte must not be taken for a separator.
+  fs::create_directories(Native("表"));
+  ProgramRun inner(clock, desktop, Transports());
+  ASSERT_TRUE(inner.window.StartUp({home.path() + "\\" + Sjis("表") + "\\kestrova"}, {"a7", ""}));
+  for (const char* d : kDataFolders) EXPECT_TRUE(fs::is_directory(Native("表/") + d)) << d;
+  EXPECT_EQ(ReadNative(Native("表/dat/LoginId.txt")), "a7\r\n");
+  inner.window.Close();
+  EXPECT_TRUE(Exists("表/kestrova.ini"));
+  EXPECT_FALSE(Exists("kestrova.ini"));
+  EXPECT_FALSE(Exists("dat"));
+}
+
+TEST_F(MainWindowStartUpTest, EveryDefaultSettingIsInTheStoreAfterAFirstStart) {
+  ASSERT_TRUE(Start());
+  for (const DefaultSetting& d : DefaultSettings()) {
+    EXPECT_EQ(Setting(d.key), d.value) << d.key;
   }
   EXPECT_EQ(Setting("//ini/設定2/負荷軽減スリープ"), "1000");
-  EXPECT_EQ(Setting("//ini/設定2/接続先URL"), "https://system.reins.jp");
-  EXPECT_EQ(Setting("//ini/都道府県検索/市町村名"), "おおさかし");
-  EXPECT_EQ(view.titles.back(), "Kestrova");
-
-  EXPECT_FALSE(fs::exists(home.native() + "/kestrova.ini"));
-  window->Close();
-  const std::string ini = Ini();
-  EXPECT_NE(ini.find("最終日付=2011/05/01"), std::string::npos) << ini;
-  EXPECT_NE(ini.find("同意=0"), std::string::npos);
-  EXPECT_NE(ini.find("データ整理最終=2011/05"), std::string::npos);
+  EXPECT_EQ(Setting("//ini/都道府県検索/都道府県名"), "大阪府");
 }
 
-TEST_F(MainWindowTest, SettingsFileOverridesDefaultsAndKeepsUnknownKeys) {
-  WriteIni("[設定]\r\n開始日付=2011/04/20\r\n売買=0\r\n[独自]\r\nメモ=残す\r\n");
-  ASSERT_TRUE(Start());
-  EXPECT_EQ(window->Fields().startDate, "2011/04/20");  // kept while the last date is filled
-  EXPECT_EQ(window->Fields().lastDate, "2011/05/01");
-  EXPECT_EQ(window->Fields().sale, 0);
-  window->Close();
-  EXPECT_NE(Ini().find("[独自]\r\nメモ=残す"), std::string::npos) << Ini();
-  EXPECT_NE(Ini().find("売買=0"), std::string::npos);
-}
-
-TEST_F(MainWindowTest, MissingTypeFolderIsNotRecreatedWhenPdfExists) {
-  fs::create_directories(home.native() + "/pdf/11");
-  ASSERT_TRUE(Start());
-  EXPECT_TRUE(fs::is_directory(home.native() + "/pdf/11"));
-  EXPECT_FALSE(fs::exists(home.native() + "/pdf/13"));
-}
-
-TEST_F(MainWindowTest, CloseAppendsErrorLinesAndLeavesUnchangedFilesAlone) {
-  ASSERT_TRUE(Start());
-  WriteNative(home.native() + "/dat/SyousaiInfo.dat", "old");
-  WriteNative(home.native() + "/dat/SeiyakuInfo.dat", "old");
-  const auto before = fs::last_write_time(home.native() + "/dat/SyousaiInfo.dat");
-  window->Close();
-  EXPECT_FALSE(fs::exists(home.native() + "/Err/ErrLog.txt"));
-  EXPECT_EQ(fs::last_write_time(home.native() + "/dat/SyousaiInfo.dat"), before);
-  EXPECT_EQ(ReadNative(home.native() + "/dat/SeiyakuInfo.dat"), "old");
-
-  WriteNative(home.native() + "/Err/ErrLog.txt", "earlier\n");
-  state.errorList.Add("a\t10003\tone");
-  state.errorList.Add("b\t10004\ttwo");
-  window->Close();
-  EXPECT_EQ(ReadNative(home.native() + "/Err/ErrLog.txt"),
-            "earlier\na\t10003\tone\nb\t10004\ttwo\n");
-}
-
-TEST_F(MainWindowTest, MonthlyTidyRunsAtTheFirstCloseOfEachMonth) {
-  ASSERT_TRUE(Start());
-  window->Close();
-  EXPECT_EQ(Setting("//ini/設定2/データ整理最終"), "2011/05");
-  // A past-data file appears only when the tidy runs: remove it and close again this month.
-  fs::remove(home.native() + "/dat/TotalData_Kako.txt");
-  window->Close();
-  EXPECT_FALSE(fs::exists(home.native() + "/dat/TotalData_Kako.txt"));
-  clock.Set(FixedClock("2011/06/01 08:00:00").Current());
-  window->Close();
-  EXPECT_TRUE(fs::exists(home.native() + "/dat/TotalData_Kako.txt"));
-  EXPECT_EQ(Setting("//ini/設定2/データ整理最終"), "2011/06");
-}
-
-TEST_F(MainWindowTest, LoginIdFromCommandLineIsRememberedAndBeatsTheOthers) {
-  ASSERT_TRUE(Start({"agent7", "fromenv"}));
-  EXPECT_EQ(window->Fields().loginInfo, "agent7");
-  EXPECT_EQ(ReadNative(home.native() + "/dat/LoginId.txt"), "agent7\r\n");
-  EXPECT_EQ(RememberedLoginId(state), "agent7");
-
-  ProgramState second;
-  RecordingView otherView;
-  MainWindow again(second, otherView, nullptr);
-  second.clock = &clock;
-  ASSERT_TRUE(again.StartUp({home.path() + "\\kestrova"}, {"", "fromenv"}));
-  EXPECT_EQ(again.Fields().loginInfo, "fromenv");
-  ProgramState third;
-  MainWindow remembered(third, otherView, nullptr);
-  third.clock = &clock;
-  ASSERT_TRUE(remembered.StartUp({home.path() + "\\kestrova"}, {}));
-  EXPECT_EQ(remembered.Fields().loginInfo, "agent7");
-  remembered.SetLoginId("typed9");
-  EXPECT_EQ(RememberedLoginId(third), "typed9");
-}
-
-TEST_F(MainWindowTest, ResetCounterAndUnknownCommand) {
-  ASSERT_TRUE(Start());
-  window->Fields().searchCount = "42";
-  EXPECT_EQ(window->Command(kCommandResetCounter), CommandResult::kRan);
-  EXPECT_EQ(window->Fields().searchCount, "0");
-  EXPECT_EQ(window->Command(4711), CommandResult::kUnknown);
-}
-
-class HeadlessTest : public MainWindowTest {
- protected:
-  int Run(const std::string& command, const std::string& loginId = "12345678") {
-    std::FILE* out = std::tmpfile();
-    HeadlessRun run{command, {home.path() + "\\kestrova"}, {loginId, ""}};
-    ProgramState fresh;
-    fresh.clock = &clock;
-    fresh.desktop = &desktop;
-    int status = RunHeadless(
-        fresh, run,
-        [this](const SettingsStore&) {
-          return std::unique_ptr<Transport>(new ForwardingTransport(fake));
-        },
-        out);
-    std::rewind(out);
-    console.clear();
-    for (int c; (c = std::fgetc(out)) != EOF;) console += static_cast<char>(c);
-    std::fclose(out);
-    return status;
+TEST_F(MainWindowStartUpTest, DefaultsTableStartsWithTheStartDateAndHoldsTheServiceKeys) {
+  const std::vector<DefaultSetting>& table = DefaultSettings();
+  ASSERT_EQ(table.size(), 36u);
+  EXPECT_STREQ(table.front().key, "//ini/設定/開始日付");
+  EXPECT_STREQ(table[33].key, "//ini/都道府県検索/市町村名");
+  std::set<std::string> keys;
+  for (const DefaultSetting& d : table) {
+    EXPECT_TRUE(keys.insert(Utf8(FoldCase(Sjis(d.key)))).second) << "twice: " << d.key;
+    EXPECT_EQ(std::string(d.key).rfind("//ini/", 0), 0u) << d.key;
   }
-  std::string console;
+  EXPECT_EQ(keys.count("//ini/設定2/接続先url"), 1u);
+  EXPECT_EQ(keys.count("//ini/設定2/ca証明書"), 1u);
+}
+
+TEST_F(MainWindowStartUpTest, StoredDetailAndDealValuesAreLoadedUnchanged) {
+  WriteCp932("dat/SyousaiInfo.dat", "100000000001<===>3LDK\t\n100000000002<===>2DK\t\n");
+  WriteCp932("dat/SeiyakuInfo.dat", "100000000001<===>2011/04/01\t1980\n");
+  ASSERT_TRUE(Start());
+  EXPECT_EQ(run->state.detailStore.Count(), 2);
+  EXPECT_EQ(Utf8(run->state.detailStore.GetView("100000000002")), "2DK\t");
+  EXPECT_EQ(run->state.dealStore.Count(), 1);
+  EXPECT_FALSE(run->state.detailStore.changed());
+  EXPECT_FALSE(run->state.dealStore.changed());
+  EXPECT_GT(run->state.detailHeader.lines.Count(), 0);  // the shipped Syousai_Header.dat
+}
+
+TEST_F(MainWindowStartUpTest, UnwritableProgramFolderStopsTheStartWithAMessage) {
+  run = NewRun();
+  ASSERT_FALSE(run->window.StartUp({home.path() + "\\missing\\kestrova"}, {"agent7", ""}));
+  ASSERT_EQ(desktop.messages.size(), 1u);
+  EXPECT_NE(Messages()[0].find("書き込めません"), std::string::npos) << Messages()[0];
+  EXPECT_FALSE(Exists("missing"));
+  EXPECT_TRUE(run->view.titles.empty());
+}
+
+// ---- close ----------------------------------------------------------------------------------
+
+class MainWindowCloseTest : public UiTest {
+ protected:
+  // A stored record of type 11 whose update date (field 18) is `updated`.
+  static std::string Record(const std::string& number, const std::string& updated) {
+    std::vector<std::string> f(kRecordFields);
+    f[kFieldFloorPlan] = Sjis("有");
+    f[kFieldType] = Sjis("11売り・土地");
+    f[kFieldNumber] = number;
+    f[kFieldUpdated] = updated;
+    return JoinRecord(f);
+  }
+  void StoreRecords(const std::vector<std::string>& records) {
+    std::string bytes;
+    for (const std::string& r : records) bytes += r + "\r\n";
+    fs::create_directories(Native("dat"));
+    WriteNative(Native("dat/TotalData.txt"), bytes);
+  }
+  std::vector<std::string> Lines(const std::string& relative) const {
+    TextList list;
+    list.LoadLines(home.Path(relative));
+    return list.ToVector();
+  }
+  // Sets a file's modification time an hour back, so a rewrite would show.
+  fs::file_time_type Age(const std::string& relative) {
+    const fs::file_time_type old = fs::last_write_time(Native(relative)) - std::chrono::hours(1);
+    fs::last_write_time(Native(relative), old);
+    return old;
+  }
 };
 
-TEST_F(HeadlessTest, RefusedCommandsExitWithOne) {
-  EXPECT_EQ(Run("fee"), 1);  // terms not agreed
-  ASSERT_EQ(desktop.messages.size(), 1u);
-  EXPECT_EQ(Utf8(desktop.messages[0]), "規約に同意しないと利用できません");
-  EXPECT_EQ(Run("clean"), 1);
-  WriteIni("[設定]\r\n同意=1\r\nログインパス=x\r\n市町村コード=27128\r\n");
-  desktop.messages.clear();
-  fs::remove(home.native() + "/dat/LoginId.txt");  // remembered by the runs above
-  EXPECT_EQ(Run("search", ""), 1);
-  ASSERT_FALSE(desktop.messages.empty());
-  EXPECT_EQ(Utf8(desktop.messages.back()), "ログインID未設定");
+TEST_F(MainWindowCloseTest, FirstCloseCreatesTheSettingsFileWithTheStartValues) {
+  ASSERT_TRUE(Start({"agent7", ""}));
+  EXPECT_FALSE(Exists("kestrova.ini"));
+  run->window.Close();
+  ASSERT_TRUE(Exists("kestrova.ini"));
+  EXPECT_EQ(IniValue("//ini/設定/開始日付"), "2011/05/01");
+  EXPECT_EQ(IniValue("//ini/設定/終了日付"), "2011/05/07");
+  EXPECT_EQ(IniValue("//ini/設定/最終日付"), "2011/05/01");
+  EXPECT_EQ(IniValue("//ini/設定/成約開始日"), "2011/02/08");
+  for (const char* key : {"売買", "賃貸", "PDFDL", "PDF取得", "詳細情報取得"}) {
+    EXPECT_EQ(IniValue(std::string("//ini/設定/") + key), "1") << key;
+  }
+  EXPECT_EQ(IniValue("//ini/設定/同意"), "0");
+  EXPECT_EQ(IniValue("//ini/検索用/検索回数"), "0");
+  EXPECT_EQ(IniValue("//ini/設定2/接続先URL"), Setting("//ini/設定2/接続先URL"));
+  // The login ID is remembered apart from the settings.
+  EXPECT_EQ(IniText().find("agent7"), std::string::npos) << IniText();
+  EXPECT_NE(IniText().find("[設定]\r\n"), std::string::npos);
+  // It will hold the password, and the ID file names the account: private to the user.
+  const fs::perms others = fs::perms::group_all | fs::perms::others_all;
+  EXPECT_EQ(fs::status(Native("kestrova.ini")).permissions() & others, fs::perms::none);
+  EXPECT_EQ(fs::status(Native("dat/LoginId.txt")).permissions() & others, fs::perms::none);
+}
+
+TEST_F(MainWindowCloseTest, CloseStoresWhatTheUserTypedIntoTheControls) {
+  ASSERT_TRUE(Start());
+  run->view.edit = [](MainFields& f) {
+    f.codes = "27128";
+    f.password = "secret";
+    f.agreed = 1;
+    f.rent = 0;
+    f.statusLine = "status";
+    f.fee = "1200";
+  };
+  run->window.Close();
+  EXPECT_EQ(IniValue("//ini/設定/市町村コード"), "27128");
+  EXPECT_EQ(IniValue("//ini/設定/ログインパス"), "secret");
+  EXPECT_EQ(IniValue("//ini/設定/同意"), "1");
+  EXPECT_EQ(IniValue("//ini/設定/賃貸"), "0");
+  EXPECT_EQ(IniText().find("1200"), std::string::npos);  // status and fee are not saved
+  EXPECT_EQ(IniText().find("status"), std::string::npos);
+  ASSERT_TRUE(Restart());
+  EXPECT_EQ(Fields().codes, "27128");
+  EXPECT_EQ(Fields().agreed, 1);
+  EXPECT_EQ(Fields().rent, 0);
+}
+
+TEST_F(MainWindowCloseTest, KeyUnknownToTheDefaultsSurvivesTheRun) {
+  WriteIni("[独自]\nメモ=残す\n[設定]\n売買=0\nメモ2=これも\n");
+  ASSERT_TRUE(Start());
+  run->window.Close();
+  EXPECT_EQ(IniValue("//ini/独自/メモ"), "残す");
+  EXPECT_EQ(IniValue("//ini/設定/メモ2"), "これも");
+  EXPECT_EQ(IniValue("//ini/設定/売買"), "0");
+  EXPECT_NE(IniText().find("[独自]\r\nメモ=残す\r\n"), std::string::npos) << IniText();
+}
+
+TEST_F(MainWindowCloseTest, ErrorLinesAreAppendedEachWithALineFeed) {
+  ASSERT_TRUE(Start());
+  WriteNative(Native("Err/ErrLog.txt"), "earlier\n");
+  run->state.errorList.Add("2011/05/08 14:30:00\t10003\tone");
+  run->state.errorList.Add("2011/05/08 14:31:00\t10004\ttwo");
+  run->window.Close();
+  EXPECT_EQ(ReadNative(Native("Err/ErrLog.txt")),
+            "earlier\n2011/05/08 14:30:00\t10003\tone\n2011/05/08 14:31:00\t10004\ttwo\n");
+}
+
+TEST_F(MainWindowCloseTest, RunWithoutErrorsDoesNotTouchTheErrorLog) {
+  ASSERT_TRUE(Start());
+  run->window.Close();
+  EXPECT_FALSE(Exists("Err/ErrLog.txt"));
+
+  WriteNative(Native("Err/ErrLog.txt"), "earlier\n");
+  const fs::file_time_type old = Age("Err/ErrLog.txt");
+  ASSERT_TRUE(Restart());
+  run->window.Close();
+  EXPECT_EQ(ReadNative(Native("Err/ErrLog.txt")), "earlier\n");
+  EXPECT_EQ(fs::last_write_time(Native("Err/ErrLog.txt")), old);
+}
+
+TEST_F(MainWindowCloseTest, UnchangedDetailAndDealStoresAreNotRewritten) {
+  WriteCp932("dat/SyousaiInfo.dat", "100000000001<===>3LDK\t\n");
+  WriteCp932("dat/SeiyakuInfo.dat", "100000000001<===>2011/04/01\t1980\n");
+  const fs::file_time_type detailTime = Age("dat/SyousaiInfo.dat");
+  const fs::file_time_type dealTime = Age("dat/SeiyakuInfo.dat");
+  const std::string detailBytes = ReadNative(Native("dat/SyousaiInfo.dat"));
+  const std::string dealBytes = ReadNative(Native("dat/SeiyakuInfo.dat"));
+  ASSERT_TRUE(Start());
+  run->window.Close();
+  EXPECT_EQ(ReadNative(Native("dat/SyousaiInfo.dat")), detailBytes);
+  EXPECT_EQ(ReadNative(Native("dat/SeiyakuInfo.dat")), dealBytes);
+  EXPECT_EQ(fs::last_write_time(Native("dat/SyousaiInfo.dat")), detailTime);
+  EXPECT_EQ(fs::last_write_time(Native("dat/SeiyakuInfo.dat")), dealTime);
+}
+
+TEST_F(MainWindowCloseTest, ChangedDetailStoreIsWrittenAndTheUnchangedDealStoreIsNot) {
+  WriteCp932("dat/SeiyakuInfo.dat", "100000000001<===>2011/04/01\t1980\n");
+  const fs::file_time_type dealTime = Age("dat/SeiyakuInfo.dat");
+  ASSERT_TRUE(Start());
+  run->state.detailStore.Set("100000000009", "1LDK\t");
+  run->window.Close();
+  EXPECT_NE(ReadNative(Native("dat/SyousaiInfo.dat")).find("100000000009<===>1LDK\t"),
+            std::string::npos);
+  EXPECT_EQ(fs::last_write_time(Native("dat/SeiyakuInfo.dat")), dealTime);
+  ASSERT_TRUE(Restart());
+  EXPECT_EQ(std::string(run->state.detailStore.GetView("100000000009")), "1LDK\t");
+}
+
+TEST_F(MainWindowCloseTest, MonthlyTidyRunsAtTheFirstCloseOfEachMonthOnly) {
+  // Retention 12 months: on 2011/05/08 anything updated before 2010/05/08 is past data.
+  const std::string old1 = Record("100000000001", "2010/04/01");
+  const std::string recent = Record("100000000002", "2011/05/02");
+  const std::string old2 = Record("100000000003", "2010/05/20");
+  StoreRecords({old1, recent});
+  ASSERT_TRUE(Start());
+  run->window.Close();
+  EXPECT_EQ(Lines("dat\\TotalData_Kako.txt"), std::vector<std::string>{old1});
+  EXPECT_EQ(Lines("dat\\TotalData.txt"), std::vector<std::string>{recent});
+  EXPECT_EQ(Setting("//ini/設定2/データ整理最終"), "2011/05");
+  EXPECT_EQ(IniValue("//ini/設定2/データ整理最終"), "2011/05");
+
+  // Same month, a new program run: no second tidy, even of an old record.
+  StoreRecords({old1, recent});
+  ASSERT_TRUE(Restart());
+  run->window.Close();
+  EXPECT_EQ(Lines("dat\\TotalData_Kako.txt"), std::vector<std::string>{old1});
+  EXPECT_EQ(Lines("dat\\TotalData.txt"), (std::vector<std::string>{old1, recent}));
+
+  // First close of June: cutoff 2010/06/01, both old records go.
+  StoreRecords({recent, old2});
+  clock.Set(FixedClock("2011/06/01 08:00:00").Current());
+  ASSERT_TRUE(Restart());
+  run->window.Close();
+  EXPECT_EQ(Lines("dat\\TotalData_Kako.txt"), (std::vector<std::string>{old1, old2}));
+  EXPECT_EQ(Lines("dat\\TotalData.txt"), std::vector<std::string>{recent});
+  EXPECT_EQ(IniValue("//ini/設定2/データ整理最終"), "2011/06");
+}
+
+TEST_F(MainWindowCloseTest, TwoClosesOfOneRunTidyOnce) {
+  const std::string old1 = Record("100000000001", "2010/04/01");
+  ASSERT_TRUE(Start());
+  run->window.Close();
+  StoreRecords({old1});
+  run->window.Close();
+  EXPECT_EQ(Lines("dat\\TotalData.txt"), std::vector<std::string>{old1});
+  EXPECT_TRUE(Lines("dat\\TotalData_Kako.txt").empty());
+}
+
+// ---- commands -------------------------------------------------------------------------------
+
+class MainWindowCommandTest : public UiTest {
+ protected:
+  void SetUp() override { ASSERT_TRUE(Start()); }
+  // The user's edit of the controls, read by the command before it works.
+  void Type(std::function<void(MainFields&)> edit) { run->view.edit = std::move(edit); }
+};
+
+TEST_F(MainWindowCommandTest, ResetSetsTheCounterToZeroAndShowsIt) {
+  Type([](MainFields& f) { f.searchCount = "42"; });
+  EXPECT_EQ(run->window.Command(kCommandResetCounter), CommandResult::kRan);
+  EXPECT_EQ(Fields().searchCount, "0");
+  EXPECT_EQ(run->view.shown.back().searchCount, "0");
+  run->window.Close();
+  EXPECT_EQ(IniValue("//ini/検索用/検索回数"), "0");
+}
+
+TEST_F(MainWindowCommandTest, LastPlusOneToYesterdayPresetsTheRange) {
+  clock.Set(FixedClock("2011/06/05 10:00:00").Current());
+  Type([](MainFields& f) { f.lastDate = "2011/05/31"; });
+  EXPECT_EQ(run->window.Command(kCommandPresetLastPlusOne), CommandResult::kRan);
+  EXPECT_EQ(Fields().startDate, "2011/06/01");
+  EXPECT_EQ(Fields().endDate, "2011/06/04");
+  EXPECT_EQ(Fields().lastDate, "2011/05/31");
+  EXPECT_EQ(run->view.shown.back().startDate, "2011/06/01");
+}
+
+TEST_F(MainWindowCommandTest, LastToTodayPresetsTheRangeFromTheLastDate) {
+  clock.Set(FixedClock("2011/06/05 10:00:00").Current());
+  Type([](MainFields& f) {
+    f.lastDate = "2011/05/31";
+    f.startDate = "2011/04/01";
+  });
+  EXPECT_EQ(run->window.Command(kCommandPresetLastToToday), CommandResult::kRan);
+  EXPECT_EQ(Fields().endDate, "2011/06/05");
+  EXPECT_EQ(Fields().startDate, "2011/05/31");
+}
+
+TEST_F(MainWindowCommandTest, LastDateFrom2037OnGivesAnEmptyStart) {
+  Type([](MainFields& f) { f.lastDate = "2037/01/10"; });
+  EXPECT_EQ(run->window.Command(kCommandPresetLastPlusOne), CommandResult::kRan);
+  EXPECT_EQ(Fields().startDate, "");
+  EXPECT_EQ(Fields().endDate, "2011/05/07");
+}
+
+TEST_F(MainWindowCommandTest, UnknownIdIsNoCommandAndChangesNothing) {
+  const std::size_t shows = run->view.shown.size();
+  EXPECT_EQ(run->window.Command(4711), CommandResult::kUnknown);
+  EXPECT_EQ(run->view.shown.size(), shows);
+  EXPECT_FALSE(run->window.busy());
   EXPECT_TRUE(fake.Requests().empty());
 }
 
-TEST_F(HeadlessTest, FeeCheckRunsAndShowsTheFee) {
-  WriteIni(
-      "[設定]\r\n同意=1\r\nログインパス=x\r\n市町村コード=27128\r\n[設定2]\r\n負荷軽減スリープ="
-      "0\r\n");
-  ScriptService();
-  EXPECT_EQ(Run("fee"), 0) << console;
-  EXPECT_NE(console.find("終了"), std::string::npos) << console;
-  EXPECT_EQ(CountPath(kLoginPath), 1);
-  // The close wrote the settings and remembered the ID.
-  EXPECT_NE(Ini().find("ログインパス=x"), std::string::npos);
-  EXPECT_EQ(ReadNative(home.native() + "/dat/LoginId.txt"), "12345678\r\n");
-}
-
-TEST_F(HeadlessTest, MaintenanceCommandsAndTidyRun) {
-  WriteIni("[設定]\r\n同意=1\r\n");
-  fs::create_directories(home.native() + "/Log");
-  WriteNative(home.native() + "/Log/old.html", "x");
-  EXPECT_EQ(Run("clean"), 0) << console;
-  EXPECT_FALSE(fs::exists(home.native() + "/Log/old.html"));
-  EXPECT_NE(console.find("ﾛｸﾞを削除しました(1件)"), std::string::npos) << console;
-  EXPECT_EQ(Run("rebuild-csv"), 0);
-  EXPECT_TRUE(fs::exists(home.native() + "/csv_total/TotalData_csvdata.csv"));
-  EXPECT_EQ(Run("rebuild-detail"), 0);
-  EXPECT_NE(console.find("0/0 ...作成完了！"), std::string::npos) << console;
-  EXPECT_EQ(Run("tidy"), 0);
-}
-
-TEST(CommandLineTest, ReadsOptionsAndRefusesBadOnes) {
-  CommandLine line;
-  std::string error;
-  ASSERT_EQ(
-      ParseCommandLine({"kestrova", "--home", "/h", "--login-id", "id", "--headless", "deals"},
-                       line, error),
-      0);
-  EXPECT_EQ(line.home, "/h");
-  EXPECT_EQ(line.loginId, "id");
-  EXPECT_EQ(line.headless, "deals");
-  for (const std::vector<std::string>& bad : {std::vector<std::string>{"kestrova", "--home"},
-                                              {"kestrova", "--bogus"},
-                                              {"kestrova", "--headless", "frob"},
-                                              {"kestrova", "--login-id", ""}}) {
-    CommandLine l;
-    EXPECT_EQ(ParseCommandLine(bad, l, error), -1) << bad.back();
-    EXPECT_FALSE(error.empty());
-  }
-  CommandLine help;
-  EXPECT_EQ(ParseCommandLine({"kestrova", "--help"}, help, error), 0);
-  EXPECT_TRUE(help.help);
-  for (const char* name :
-       {"search", "deals", "fee", "rebuild-detail", "rebuild-csv", "clean", "tidy"}) {
-    EXPECT_NE(FindHeadlessCommand(name), nullptr) << name;
-  }
+TEST_F(MainWindowCommandTest, ButtonPressedWhileACommandRunsIsRefused) {
+  // A press that the pump delivers while a command shows its fields.
+  CommandResult nested = CommandResult::kUnknown;
+  run->view.onShow = [&] {
+    run->view.onShow = nullptr;
+    nested = run->window.Command(kCommandPresetLastToToday);
+  };
+  Type([](MainFields& f) { f.searchCount = "5"; });
+  EXPECT_EQ(run->window.Command(kCommandResetCounter), CommandResult::kRan);
+  EXPECT_EQ(nested, CommandResult::kRefused);
+  ASSERT_EQ(desktop.messages.size(), 1u);
+  EXPECT_NE(Messages()[0].find("他の処理を実行中です"), std::string::npos);
+  EXPECT_EQ(Fields().endDate, "2011/05/07");  // the refused preset did not run
+  EXPECT_FALSE(run->window.busy());
+  EXPECT_EQ(run->window.Command(kCommandPresetLastToToday), CommandResult::kRan);
+  EXPECT_EQ(Fields().endDate, "2011/05/08");
 }
 
 }  // namespace

@@ -1,0 +1,160 @@
+// A program home with the shipped Setting files, a fixed clock, a recording desktop and a
+// scripted service, and one program run (state, recording view, main window) over it that a
+// test can end and start again, as the user closes and restarts the program.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "foundation/dates.h"
+#include "foundation/environment.h"
+#include "foundation/settings_store.h"
+#include "foundation/sjis.h"
+#include "service/fake_transport.h"
+#include "store/program_state.h"
+#include "tests/service/recording_desktop.h"
+#include "tests/support/temp_folder.h"
+#include "ui/headless.h"
+#include "ui/main_window.h"
+
+namespace kestrova::test {
+
+// The main window's "controls": every ShowFields copy and every title is kept; ReadFields
+// applies the user's pending edit, once, as typing into the controls would.
+class FieldRecordingView final : public MainWindowView {
+ public:
+  void ReadFields(MainFields& fields) override {
+    if (!edit) return;
+    auto pending = std::move(edit);
+    edit = nullptr;
+    pending(fields);
+  }
+  void ShowFields(const MainFields& fields) override {
+    shown.push_back(fields);
+    if (onShow) onShow();
+  }
+  void SetTitle(std::string_view title) override { titles.push_back(Utf8(title)); }
+
+  std::function<void(MainFields&)> edit;
+  std::function<void()> onShow;
+  std::vector<MainFields> shown;
+  std::vector<std::string> titles;
+};
+
+// Forwards to the test's fake service, so its script and its recorded requests outlive the
+// transport each command makes for itself.
+class SharedFakeTransport final : public Transport {
+ public:
+  explicit SharedFakeTransport(FakeTransport& fake) : fake_(fake) {}
+  int Open(std::string_view userAgent) override { return fake_.Open(userAgent); }
+  TransportResult Send(const TransportRequest& request) override { return fake_.Send(request); }
+  void Close() override { fake_.Close(); }
+
+ private:
+  FakeTransport& fake_;
+};
+
+// One start of the program: its own process-wide objects and its main window.
+struct ProgramRun {
+  ProgramRun(const Clock& clock, Desktop& desktop, TransportFactory transports)
+      : window(state, view, std::move(transports)) {
+    state.clock = &clock;
+    state.desktop = &desktop;
+  }
+  ProgramState state;
+  FieldRecordingView view;
+  MainWindow window;
+};
+
+class UiTest : public ::testing::Test {
+ protected:
+  UiTest() : clock("2011/05/08 14:30:00") {
+    std::filesystem::copy(std::string(KESTROVA_SOURCE_DIR) + "/Setting", Native("Setting"),
+                          std::filesystem::copy_options::recursive);
+    run = NewRun();
+  }
+
+  TransportFactory Transports() {
+    return [this](const SettingsStore&) -> std::unique_ptr<Transport> {
+      return std::make_unique<SharedFakeTransport>(fake);
+    };
+  }
+  std::unique_ptr<ProgramRun> NewRun() {
+    return std::make_unique<ProgramRun>(clock, desktop, Transports());
+  }
+  std::string ProgramPath() const { return home.path() + "\\kestrova"; }
+  bool Start(const LoginIdSources& ids = {}) { return run->window.StartUp({ProgramPath()}, ids); }
+  // The program closed and started again over the same home.
+  bool Restart(const LoginIdSources& ids = {}) {
+    run = NewRun();
+    return Start(ids);
+  }
+  MainFields& Fields() { return run->window.Fields(); }
+
+  // A path under the home, "/"-separated UTF-8.
+  std::string Native(const std::string& relative) const { return home.native() + "/" + relative; }
+  bool Exists(const std::string& relative) const {
+    return std::filesystem::exists(Native(relative));
+  }
+  // Writes UTF-8 text as the program's cp932 file, LF becoming CR LF.
+  void WriteCp932(const std::string& relative, const std::string& utf8) const {
+    std::string text;
+    for (char c : utf8) {
+      if (c == '\n') text += '\r';
+      text += c;
+    }
+    std::filesystem::create_directories(std::filesystem::path(Native(relative)).parent_path());
+    WriteNative(Native(relative), Sjis(text));
+  }
+  void WriteIni(const std::string& utf8) const { WriteCp932("kestrova.ini", utf8); }
+  std::string IniText() const { return Utf8(ReadNative(Native("kestrova.ini"))); }
+  // The value the settings file holds for a "//ini/..." key (UTF-8), read as a new start would.
+  std::string IniValue(const std::string& key) const {
+    SettingsStore environment;
+    BuildEnvironment(environment, {ProgramPath()});
+    SettingsStore settings;
+    ReadIni(environment.GetId(kEnvIniFile), settings, environment);
+    return Utf8(settings.GetView(Sjis(key)));
+  }
+  std::string Setting(const std::string& key) const {
+    return Utf8(run->state.settings.GetView(Sjis(key)));
+  }
+
+  // A headless run in a program state of its own; the console output lands in `console`.
+  int RunHeadlessCommand(const std::string& command, const LoginIdSources& ids = {"12345678", ""}) {
+    std::FILE* out = std::tmpfile();
+    if (out == nullptr) {
+      ADD_FAILURE() << "no temporary file for the console";
+      return -100;
+    }
+    ProgramState state;
+    state.clock = &clock;
+    state.desktop = &desktop;
+    int status = RunHeadless(state, {command, {ProgramPath()}, ids}, Transports(), out);
+    std::rewind(out);
+    console.clear();
+    for (int c; (c = std::fgetc(out)) != EOF;) console += static_cast<char>(c);
+    std::fclose(out);
+    return status;
+  }
+  std::vector<std::string> Messages() const {
+    std::vector<std::string> utf8;
+    for (const std::string& m : desktop.messages) utf8.push_back(Utf8(m));
+    return utf8;
+  }
+
+  TempFolder home;
+  FixedClock clock;
+  RecordingDesktop desktop;
+  FakeTransport fake;
+  std::unique_ptr<ProgramRun> run;
+  std::string console;
+};
+
+}  // namespace kestrova::test
