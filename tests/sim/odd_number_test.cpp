@@ -10,34 +10,13 @@
 #include "sim/odd_listing.h"
 #include "sim/setting_tables.h"
 #include "sim/sim_options.h"
+#include "tests/sim/result_rows.h"
 #include "tests/sim/sim_process.h"
 
 namespace kestrova::sim {
 namespace {
 
-const std::string kRowMarker = "<td class=\"rlTeB\" rowspan=\"2\" nowrap>";
 const std::string kPlanIcon = "/reinsip/img/zumen.gif";
-
-// The row groups of a result page: the text from each row marker up to the next.
-std::vector<std::string> RowChunks(const std::string& page) {
-  std::vector<std::string> chunks;
-  std::size_t at = page.find(kRowMarker);
-  while (at != std::string::npos) {
-    std::size_t next = page.find(kRowMarker, at + 1);
-    chunks.push_back(page.substr(at, next == std::string::npos ? std::string::npos : next - at));
-    at = next;
-  }
-  return chunks;
-}
-
-// The property number of a row group: the first cell of class rbTeT without a rowspan.
-std::string NumberOf(const std::string& chunk) {
-  const std::string cell = "<td class=\"rbTeT\">";
-  std::size_t at = chunk.find(cell);
-  if (at == std::string::npos) return "";
-  at += cell.size();
-  return chunk.substr(at, chunk.find('<', at) - at);
-}
 
 // Where the floor-plan cell of a row group stands: the first cell of its third table row.
 std::pair<std::size_t, std::size_t> PlanCellSpan(const std::string& chunk) {

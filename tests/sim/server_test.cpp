@@ -5,10 +5,14 @@
 #include <chrono>
 #include <filesystem>
 
+#include "tests/sim/result_rows.h"
 #include "tests/sim/sim_process.h"
 
 namespace kestrova::test {
 namespace {
+
+using sim::NumberOf;
+using sim::RowChunks;
 
 const char* const kLogin = "/reinsip/an0100/an010002_login.do";
 const char* const kSearch = "/reinsip/in0100/in010001_search.do";
@@ -28,29 +32,6 @@ std::string SearchForm(const std::string& codes1, const std::string& kind = "1",
          "&syozaiti11Name2=&syozaiti12=27111&syozaiti13=&ensen1=&kakaku1="
          "&tourokuTime1Y=2011&tourokuTime1M=05&tourokuTime1D=01"
          "&tourokuTime2Y=2011&tourokuTime2M=05&tourokuTime2D=07&dataCountInfo=&kaiinNo=";
-}
-
-const std::string kRowMarker = "<td class=\"rlTeB\" rowspan=\"2\" nowrap>";
-
-// The row groups of a result page: the text after each row marker up to the next.
-std::vector<std::string> RowChunks(const std::string& page) {
-  std::vector<std::string> chunks;
-  std::size_t at = page.find(kRowMarker);
-  while (at != std::string::npos) {
-    std::size_t next = page.find(kRowMarker, at + 1);
-    chunks.push_back(page.substr(at, next == std::string::npos ? std::string::npos : next - at));
-    at = next;
-  }
-  return chunks;
-}
-
-// The property number of a row group: the first cell of class rbTeT without a rowspan.
-std::string NumberOf(const std::string& chunk) {
-  const std::string cell = "<td class=\"rbTeT\">";
-  std::size_t at = chunk.find(cell);
-  if (at == std::string::npos) return "";
-  at += cell.size();
-  return chunk.substr(at, chunk.find('<', at) - at);
 }
 
 class SimServerTest : public ::testing::Test {
