@@ -25,10 +25,12 @@ using namespace kestrova;
 // A program folder with the shipped Setting files, the stored records and the detail store.
 struct CsvBenchHome {
   CsvBenchHome() {
-    std::string tmpl = (std::filesystem::temp_directory_path() / "kestrova-csvbench-XXXXXX").string();
+    std::string tmpl =
+        (std::filesystem::temp_directory_path() / "kestrova-csvbench-XXXXXX").string();
     native = mkdtemp(tmpl.data());
     std::filesystem::copy(KESTROVA_SOURCE_DIR "/Setting", native + "/Setting");
-    for (const char* f : {"dat", "csv", "csv_total"}) std::filesystem::create_directory(native + "/" + f);
+    for (const char* f : {"dat", "csv", "csv_total"})
+      std::filesystem::create_directory(native + "/" + f);
     BuildEnvironment(state.environment, {platform::ProgramPath(native) + "\\kestrova"});
     LoadLayouts(state);
     LoadDetailFiles(state);
@@ -50,9 +52,12 @@ struct CsvBenchHome {
       value.assign(number).append("\t");
       for (int k = 1; k < pieces; ++k) {
         std::string_view name = state.detailHeader.lines.View(k);
-        if (name.find(Sjis("徒歩")) != std::string_view::npos) value += walk;
-        else if (name == Sjis("築年月")) value += built;
-        else value += std::to_string(100 + k);
+        if (name.find(Sjis("徒歩")) != std::string_view::npos)
+          value += walk;
+        else if (name == Sjis("築年月"))
+          value += built;
+        else
+          value += std::to_string(100 + k);
         value += '\t';
       }
       state.detailStore.Set(number, value);

@@ -15,11 +15,14 @@ int main() {
   getrusage(RUSAGE_SELF, &before);
   auto start = std::chrono::steady_clock::now();
   kestrova::MergeNewRows(home.state);
-  auto ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+  auto ms =
+      std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
   rusage after{};
   getrusage(RUSAGE_SELF, &after);
   double fileMb = static_cast<double>(home.stored.size()) / 1e6;
-  std::printf("merge: %.1f ms, store file %.1f MB, peak RSS %.1f MB (%.2fx the file; %.1f MB before the merge)\n", ms,
-              fileMb, after.ru_maxrss / 1e3, after.ru_maxrss / 1e3 / fileMb, before.ru_maxrss / 1e3);
+  std::printf(
+      "merge: %.1f ms, store file %.1f MB, peak RSS %.1f MB (%.2fx the file; %.1f MB before the "
+      "merge)\n",
+      ms, fileMb, after.ru_maxrss / 1e3, after.ru_maxrss / 1e3 / fileMb, before.ru_maxrss / 1e3);
   return 0;
 }

@@ -71,7 +71,8 @@ void BM_OnlinePropertySearch(benchmark::State& state) {
       return std::unique_ptr<kestrova::Transport>(
           new kestrova::bench::TimingTransport(curl(settings), stats));
     });
-    if (!window.StartUp({kestrova::platform::ProgramPath(home.native()) + "\\kestrova"}, {"demo", ""})) {
+    if (!window.StartUp({kestrova::platform::ProgramPath(home.native()) + "\\kestrova"},
+                        {"demo", ""})) {
       state.SkipWithError("start-up check failed");
       return;
     }
@@ -123,7 +124,8 @@ void BM_StartUp(benchmark::State& state) {
   data.ResetStore();
   data.AddDetails(50000);
   kestrova::SaveChangedDetailFiles(data.state);
-  const kestrova::EnvironmentSource source{kestrova::platform::ProgramPath(data.native) + "\\kestrova"};
+  const kestrova::EnvironmentSource source{kestrova::platform::ProgramPath(data.native) +
+                                           "\\kestrova"};
   int details = 0;
   for (auto _ : state) {
     auto program = std::make_unique<kestrova::ProgramState>();
@@ -131,7 +133,8 @@ void BM_StartUp(benchmark::State& state) {
     kestrova::MainWindow window(*program, view, kestrova::CurlTransportFactory());
     auto start = std::chrono::steady_clock::now();
     bool started = window.StartUp(source, {"demo", ""});
-    state.SetIterationTime(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    state.SetIterationTime(
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
     if (!started) {
       state.SkipWithError("start-up check failed");
       return;

@@ -38,7 +38,8 @@ class TimingTransport final : public Transport {
   TransportResult Send(const TransportRequest& request) override {
     auto start = std::chrono::steady_clock::now();
     TransportResult result = inner_->Send(request);
-    stats_.seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    stats_.seconds +=
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     ++stats_.requests;
     stats_.failures += result.code != 0;
     stats_.bytes += static_cast<std::int64_t>(result.body.size());
@@ -70,7 +71,8 @@ inline int CountLinesOfFiles(const std::string& folder, const std::string& suffi
   std::error_code ec;
   for (const auto& e : std::filesystem::directory_iterator(folder, ec)) {
     const std::string name = e.path().filename().string();
-    if (name.size() < suffix.size() || name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0)
+    if (name.size() < suffix.size() ||
+        name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0)
       continue;
     std::ifstream in(e.path(), std::ios::binary);
     std::string line;

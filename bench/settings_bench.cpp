@@ -15,13 +15,15 @@ std::string PairsFile(bool shuffled) {
   std::vector<std::string> lines;
   char buf[128];
   for (int i = 0; i < 50000; ++i) {
-    std::snprintf(buf, sizeof buf, "%012d<===>detail value %d\t%d\t%d\r\n", 100000000 + i * 3, i, i * 7, i * 13);
+    std::snprintf(buf, sizeof buf, "%012d<===>detail value %d\t%d\t%d\r\n", 100000000 + i * 3, i,
+                  i * 7, i * 13);
     lines.push_back(buf);
   }
   if (shuffled) std::shuffle(lines.begin(), lines.end(), std::mt19937(9));
-  std::string path = (std::filesystem::temp_directory_path() /
-                      (shuffled ? "kestrova-bench-pairs-random.dat" : "kestrova-bench-pairs-sorted.dat"))
-                         .string();
+  std::string path =
+      (std::filesystem::temp_directory_path() /
+       (shuffled ? "kestrova-bench-pairs-random.dat" : "kestrova-bench-pairs-sorted.dat"))
+          .string();
   std::ofstream out(path, std::ios::binary);
   for (const auto& l : lines) out << l;
   return kestrova::platform::ProgramPath(path);

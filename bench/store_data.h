@@ -23,7 +23,8 @@ struct BenchHome {
     std::string tmpl = (std::filesystem::temp_directory_path() / "kestrova-bench-XXXXXX").string();
     native = mkdtemp(tmpl.data());
     std::filesystem::copy(KESTROVA_SOURCE_DIR "/Setting", native + "/Setting");
-    for (const char* f : {"dat", "csv", "csv_total"}) std::filesystem::create_directory(native + "/" + f);
+    for (const char* f : {"dat", "csv", "csv_total"})
+      std::filesystem::create_directory(native + "/" + f);
     BuildEnvironment(state.environment, {platform::ProgramPath(native) + "\\kestrova"});
     LoadLayouts(state);
     LoadDetailFiles(state);
@@ -33,7 +34,8 @@ struct BenchHome {
 
   void ResetStore() {
     std::ofstream(native + "/dat/TotalData.txt", std::ios::binary) << stored;
-    for (const auto& e : std::filesystem::directory_iterator(native + "/csv")) std::filesystem::remove(e);
+    for (const auto& e : std::filesystem::directory_iterator(native + "/csv"))
+      std::filesystem::remove(e);
   }
   // 1,500 new properties and 500 updates of stored ones, with a later update date.
   void AddNewRows() {
@@ -54,7 +56,8 @@ struct BenchHome {
     lines.LoadLinesFromText(stored);
     for (int i = 0; i < n && i < lines.Count(); ++i) {
       std::string value = std::string(RecordField(lines.View(i), kFieldNumber)) + "\t";
-      for (int k = 1; k < state.detailHeader.lines.Count(); ++k) value += "v" + std::to_string(k) + "\t";
+      for (int k = 1; k < state.detailHeader.lines.Count(); ++k)
+        value += "v" + std::to_string(k) + "\t";
       state.detailStore.Set(RecordField(lines.View(i), kFieldNumber), value);
     }
   }

@@ -28,7 +28,8 @@ void BM_LoadLines(benchmark::State& state) {
     list.LoadLines(path);
     benchmark::DoNotOptimize(list.Count());
   }
-  state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(std::filesystem::file_size(LinesFile())));
+  state.SetBytesProcessed(state.iterations() *
+                          static_cast<int64_t>(std::filesystem::file_size(LinesFile())));
 }
 BENCHMARK(BM_LoadLines)->Unit(benchmark::kMillisecond);
 

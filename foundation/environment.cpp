@@ -59,8 +59,8 @@ std::string SpecialFolderLocation(int code) {
     case 0x1007:
     case 0x1008: {
       const char* quick = std::getenv("TEMP_QUICK");
-      std::string folder = quick && *quick ? platform::Utf8ToCp932(quick)
-                                           : FolderText(platform::TempFolder());
+      std::string folder =
+          quick && *quick ? platform::Utf8ToCp932(quick) : FolderText(platform::TempFolder());
       return code == 0x1007 ? folder : TempFileName(folder);
     }
     default:
@@ -97,11 +97,10 @@ void BuildEnvironment(SettingsStore& env, const EnvironmentSource& source) {
   env.SetId(900007, parts.pathWithoutExtension);
   env.SetId(kEnvProgramFolder, folder);
   env.SetId(900009, SJIS("■■■環境変数2 各種フォルダ■■■"));
-  static const int kShell[][2] = {{900010, 0x0000}, {900011, 0x0002}, {900012, 0x0005},
-                                  {900013, 0x0006}, {900014, 0x0007}, {900015, 0x0008},
-                                  {900016, 0x0009}, {900017, 0x000B}, {900018, 0x0010},
-                                  {900019, 0x1001}, {900020, 0x1007}, {900021, 0x1003},
-                                  {900022, 0x1004}, {900023, 0x1005}, {900024, 0x1006}};
+  static const int kShell[][2] = {
+      {900010, 0x0000}, {900011, 0x0002}, {900012, 0x0005}, {900013, 0x0006}, {900014, 0x0007},
+      {900015, 0x0008}, {900016, 0x0009}, {900017, 0x000B}, {900018, 0x0010}, {900019, 0x1001},
+      {900020, 0x1007}, {900021, 0x1003}, {900022, 0x1004}, {900023, 0x1005}, {900024, 0x1006}};
   for (const auto& [id, code] : kShell) env.SetId(id, SpecialFolderLocation(code));
   std::string windows = env.GetId(900021);
   env.SetId(900025, windows.size() >= 3 ? windows.substr(0, 3) + "Program Files" : std::string());
@@ -111,14 +110,14 @@ void BuildEnvironment(SettingsStore& env, const EnvironmentSource& source) {
 
 void ExpandMacros(std::string& text, const SettingsStore& env) {
   static const std::pair<const char*, int> kMacros[] = {
-      {"$ARGV0$", 900008}, {"$M_ARGV0_DIR", 900008}, {"$DESKTOP$", 900010}, {"$TEMPDIR$", 900019},
-      {"$WINDIR$", 900021}, {"$WINDRIVE$", 900026}, {"$PROGRAM$", 900025}};
+      {"$ARGV0$", 900008},  {"$M_ARGV0_DIR", 900008}, {"$DESKTOP$", 900010}, {"$TEMPDIR$", 900019},
+      {"$WINDIR$", 900021}, {"$WINDRIVE$", 900026},   {"$PROGRAM$", 900025}};
   for (const auto& [macro, id] : kMacros) ReplaceAllInPlace(text, macro, env.GetView(IdKey(id)));
 }
 
 void ContractMacros(std::string& text, const SettingsStore& env) {
   static const std::pair<int, const char*> kMacros[] = {
-      {900008, "$ARGV0$"}, {900010, "$DESKTOP$"}, {900019, "$TEMPDIR$"},
+      {900008, "$ARGV0$"},  {900010, "$DESKTOP$"},  {900019, "$TEMPDIR$"},
       {900021, "$WINDIR$"}, {900026, "$WINDRIVE$"}, {900025, "$PROGRAM$"}};
   for (const auto& [id, macro] : kMacros) {
     std::string_view value = env.GetView(IdKey(id));
@@ -133,7 +132,8 @@ void SetDefault(std::string_view key, std::string_view value, SettingsStore& sto
   store.Set(key, text);
 }
 
-void ReadIniFromText(std::string_view data, SettingsStore& store, const SettingsStore& env, int flags) {
+void ReadIniFromText(std::string_view data, SettingsStore& store, const SettingsStore& env,
+                     int flags) {
   TextList lines;
   lines.LoadLinesFromText(data, 1);
   std::string section;
@@ -174,7 +174,8 @@ std::string FormatIni(const SettingsStore& store, const SettingsStore& env, int 
     std::string_view rest = std::string_view(store.KeyTextAt(i)).substr(6);
     std::size_t slash = FindText(rest, "/");
     // A key without a section is written under the empty section.
-    std::string section(slash == std::string_view::npos ? std::string_view() : rest.substr(0, slash));
+    std::string section(slash == std::string_view::npos ? std::string_view()
+                                                        : rest.substr(0, slash));
     std::string name(slash == std::string_view::npos ? rest : rest.substr(slash + 1));
     std::string foldedSection = FoldCase(section);
     if (foldedSection != previousSection) {
@@ -188,7 +189,8 @@ std::string FormatIni(const SettingsStore& store, const SettingsStore& env, int 
   return out;
 }
 
-bool WriteIni(const std::string& path, const SettingsStore& store, const SettingsStore& env, int flags) {
+bool WriteIni(const std::string& path, const SettingsStore& store, const SettingsStore& env,
+              int flags) {
   // The file may hold the password: a new one is readable by its owner only.
   return WriteFileAtomic(path, FormatIni(store, env, flags), 0600);
 }

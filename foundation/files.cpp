@@ -85,13 +85,22 @@ bool IsSafeFileName(std::string_view name) {
     // A double-byte character may carry 0x5C or 0x7C as its trail byte without being a
     // backslash or a bar. Only a real trail byte is skipped: a lead byte followed by "/" or a
     // control character is no character, and the "/" would still reach the file system.
-    if (IsLeadByte(c) && i + 1 < name.size() && IsTrailByte(static_cast<unsigned char>(name[i + 1]))) {
+    if (IsLeadByte(c) && i + 1 < name.size() &&
+        IsTrailByte(static_cast<unsigned char>(name[i + 1]))) {
       ++i;
       continue;
     }
     if (c < 0x20 || c == 0x7F) return false;
     switch (c) {
-      case '\\': case '/': case ':': case '*': case '?': case '"': case '<': case '>': case '|':
+      case '\\':
+      case '/':
+      case ':':
+      case '*':
+      case '?':
+      case '"':
+      case '<':
+      case '>':
+      case '|':
         return false;
       default:
         break;

@@ -20,15 +20,15 @@ struct FileTimes {
 };
 
 struct LineReader {
-  std::string data;          // "fr"/"mw": the bytes; "mr" readers copy on first write
+  std::string data;              // "fr"/"mw": the bytes; "mr" readers copy on first write
   const char* memory = nullptr;  // "mr": the caller's text, not owned
   std::size_t memoryLength = 0;
-  std::size_t cursor = 0;    // offset of the read/write position
-  std::size_t end = 0;       // offset one past the valid data
+  std::size_t cursor = 0;  // offset of the read/write position
+  std::size_t end = 0;     // offset one past the valid data
   std::string path = "NON";
-  std::string mode;          // "fr", "mr" or "mw"
+  std::string mode;  // "fr", "mr" or "mw"
   FileTimes times;
-  std::string line;          // where ReadLine leaves the line
+  std::string line;  // where ReadLine leaves the line
   MessagePump* pump = nullptr;
 
   const char* Start() const { return memory ? memory : data.data(); }

@@ -137,7 +137,8 @@ int ListSorter::SortBy(int column, int direction) {
   if (!list_) return -1;
   SetSortState(column, direction);
   const int flag = sortFlag_;
-  list_->SortRows([flag](const std::string& a, const std::string& b) { return CompareKeys(a, b, flag); });
+  list_->SortRows(
+      [flag](const std::string& a, const std::string& b) { return CompareKeys(a, b, flag); });
   return 0;
 }
 

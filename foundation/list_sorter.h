@@ -22,7 +22,8 @@ class ListControl {
   virtual void AllocRowKey(int row, std::size_t size) = 0;
   virtual void FreeRowKey(int row) = 0;
   // Reorders the rows so that compare(keyA, keyB) < 0 puts A before B (a stable sort).
-  virtual void SortRows(const std::function<int(const std::string&, const std::string&)>& compare) = 0;
+  virtual void SortRows(
+      const std::function<int(const std::string&, const std::string&)>& compare) = 0;
 };
 
 class ListSorter {

@@ -74,7 +74,8 @@ void SettingsStore::LoadPairsFromText(std::string_view text, std::string_view se
     std::string_view line = lines.View(i);
     std::size_t at = FindText(line, separator);
     if (at == std::string_view::npos || at == 0) continue;
-    pairs.push_back({FoldCase(line.substr(0, at)), line.substr(0, at), line.substr(at + separator.size())});
+    pairs.push_back(
+        {FoldCase(line.substr(0, at)), line.substr(0, at), line.substr(at + separator.size())});
   }
   if (Count() > 0) {
     for (const Pair& p : pairs) Set(p.key, p.value);
@@ -151,4 +152,3 @@ std::vector<int> RestoreColumnWidths(const SettingsStore& store, std::string_vie
 }
 
 }  // namespace kestrova
-

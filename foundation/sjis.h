@@ -14,8 +14,8 @@ inline std::string Utf8(std::string_view cp932) { return platform::Cp932ToUtf8(c
 
 }  // namespace kestrova
 
-#define SJIS(literal)                                                          \
-  ([]() -> const std::string& {                                                \
+#define SJIS(literal)                                                                \
+  ([]() -> const std::string& {                                                      \
     static const std::string converted = ::kestrova::platform::Utf8ToCp932(literal); \
-    return converted;                                                          \
+    return converted;                                                                \
   }())

@@ -79,7 +79,8 @@ void ApplyKey(std::string& bytes, std::string_view key, int sign) {
       DoubleKey(work);
       i = 0;
     }
-    b = static_cast<char>(static_cast<unsigned char>(b) + sign * static_cast<unsigned char>(work[i]));
+    b = static_cast<char>(static_cast<unsigned char>(b) +
+                          sign * static_cast<unsigned char>(work[i]));
     ++i;
   }
 }
@@ -92,7 +93,8 @@ std::string Base64Encode(std::string_view data) {
   std::size_t i = 0;
   for (; i + 2 < data.size(); i += 3) {
     unsigned v = (static_cast<unsigned char>(data[i]) << 16) |
-                 (static_cast<unsigned char>(data[i + 1]) << 8) | static_cast<unsigned char>(data[i + 2]);
+                 (static_cast<unsigned char>(data[i + 1]) << 8) |
+                 static_cast<unsigned char>(data[i + 2]);
     out += kAlphabet[(v >> 18) & 63];
     out += kAlphabet[(v >> 12) & 63];
     out += kAlphabet[(v >> 6) & 63];
@@ -197,7 +199,8 @@ std::string Utf8ToAnsi(std::string_view text) {
       unit = static_cast<char16_t>(((b0 & 0x1F) << 6) | (byte(i + 1) & 0x3F));
       i += 2;
     } else {
-      unit = static_cast<char16_t>(((b0 & 0x0F) << 12) | ((byte(i + 1) & 0x3F) << 6) | (byte(i + 2) & 0x3F));
+      unit = static_cast<char16_t>(((b0 & 0x0F) << 12) | ((byte(i + 1) & 0x3F) << 6) |
+                                   (byte(i + 2) & 0x3F));
       i += 3;
     }
     if (first) {

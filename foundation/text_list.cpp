@@ -65,12 +65,14 @@ TextList::~TextList() {
 void TextList::GrowOffsets() {
   if (offsets_ == nullptr) {
     offsetsCapacity_ = kInitialOffsets;
-    offsets_ = static_cast<std::int32_t*>(std::malloc((offsetsCapacity_ + 2) * sizeof(std::int32_t)));
+    offsets_ =
+        static_cast<std::int32_t*>(std::malloc((offsetsCapacity_ + 2) * sizeof(std::int32_t)));
     return;
   }
   if (count_ < offsetsCapacity_ - 5) return;
   std::int32_t capacity = offsetsCapacity_ * 10;
-  offsets_ = static_cast<std::int32_t*>(std::realloc(offsets_, (capacity + 2) * sizeof(std::int32_t)));
+  offsets_ =
+      static_cast<std::int32_t*>(std::realloc(offsets_, (capacity + 2) * sizeof(std::int32_t)));
   offsetsCapacity_ = capacity;
 }
 
@@ -80,10 +82,12 @@ void TextList::GrowBuffer(std::size_t needed) {
     buffer_ = static_cast<char*>(std::malloc(bufferCapacity_ + 2));
   }
   long long capacity = bufferCapacity_;
-  while (static_cast<long long>(used_) + static_cast<long long>(needed) >= capacity - 10) capacity *= 10;
+  while (static_cast<long long>(used_) + static_cast<long long>(needed) >= capacity - 10)
+    capacity *= 10;
   if (capacity == bufferCapacity_) return;
   buffer_ = static_cast<char*>(std::realloc(buffer_, static_cast<std::size_t>(capacity) + 2));
-  if (capacity >= (8 << 20)) platform::AdviseLargeBuffer(buffer_, static_cast<std::size_t>(capacity));
+  if (capacity >= (8 << 20))
+    platform::AdviseLargeBuffer(buffer_, static_cast<std::size_t>(capacity));
   bufferCapacity_ = static_cast<std::int32_t>(std::min<long long>(capacity, 0x7ffffff0LL));
 }
 
@@ -216,7 +220,8 @@ void TextList::Sort(int flags, MessagePump* pump) {
     }
     std::stable_sort(order.begin(), order.end(), [&](std::int32_t a, std::int32_t b) {
       tick();
-      return CompareBytes(folded[static_cast<std::size_t>(a)], folded[static_cast<std::size_t>(b)]) < 0;
+      return CompareBytes(folded[static_cast<std::size_t>(a)],
+                          folded[static_cast<std::size_t>(b)]) < 0;
     });
     std::vector<std::int32_t> sorted(order.size());
     for (std::size_t i = 0; i < order.size(); ++i) sorted[i] = offsets_[order[i]];
@@ -285,7 +290,8 @@ int TextList::Split(std::string_view text, std::string_view delimiters, int flag
   std::size_t i = 0;
   auto close = [&](std::size_t tokenEnd) { Add(text.substr(tokenStart, tokenEnd - tokenStart)); };
   if (alternatives.size() == 1 && alternatives[0].size() == 1 &&
-      !IsLeadByte(static_cast<unsigned char>(alternatives[0][0])) && static_cast<unsigned char>(alternatives[0][0]) < 0x40) {
+      !IsLeadByte(static_cast<unsigned char>(alternatives[0][0])) &&
+      static_cast<unsigned char>(alternatives[0][0]) < 0x40) {
     // One ASCII delimiter below 0x40 can never be a trail byte: a plain byte search is exact.
     const char d = alternatives[0][0];
     for (;;) {
@@ -367,7 +373,8 @@ void TextList::LoadLines(const std::string& path, int strip, MessagePump* pump) 
   long long got = ReadFileInto(path, data, static_cast<std::size_t>(size));
   if (got < 0) return;
   std::size_t n = static_cast<std::size_t>(got);
-  if (const void* nul = std::memchr(data, 0, n)) n = static_cast<std::size_t>(static_cast<const char*>(nul) - data);
+  if (const void* nul = std::memchr(data, 0, n))
+    n = static_cast<std::size_t>(static_cast<const char*>(nul) - data);
   data[n] = 0;
   std::size_t i = 0;
   while (i < n) {

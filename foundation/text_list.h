@@ -12,15 +12,16 @@ class MessagePump;
 
 // Flags of TextList::Add.
 inline constexpr int kAddReplace = 0x04;  // with a position: point that entry at the new text
-inline constexpr int kAddReserve = 0x08;  // reserve 10 bytes so the entry can be overwritten in place
+inline constexpr int kAddReserve =
+    0x08;  // reserve 10 bytes so the entry can be overwritten in place
 // Flags of TextList::Remove.
 inline constexpr int kRemoveTakeOut = 0x02;  // also take the entry out of the list
 // Flags of TextList::Sort.
 inline constexpr int kSortDescending = 0x04;
 inline constexpr int kSortFoldCase = 0x10;
 // Flags of TextList::Split.
-inline constexpr int kSplitFoldCase = 0x04;     // 0x08 does the same
-inline constexpr int kSplitAppend = 0x10;       // keep the existing entries
+inline constexpr int kSplitFoldCase = 0x04;       // 0x08 does the same
+inline constexpr int kSplitAppend = 0x10;         // keep the existing entries
 inline constexpr int kSplitKeepDelimiter = 0x20;  // each token keeps its closing delimiter
 
 inline constexpr int kAppend = -1;  // position of TextList::Add: append
@@ -54,7 +55,8 @@ class TextList {
   void Sort(int flags = 0, MessagePump* pump = nullptr);
   void CopyTo(TextList& other) const;
   int Split(std::string_view text, std::string_view delimiters, int flags = 0, char separator = 0);
-  // Appends every line of the file (line ends dropped when strip != 0); a missing file adds nothing.
+  // Appends every line of the file (line ends dropped when strip != 0); a missing file adds
+  // nothing.
   void LoadLines(const std::string& path, int strip = 1, MessagePump* pump = nullptr);
   // Appends every line of a text held in memory.
   void LoadLinesFromText(std::string_view text, int strip = 1);

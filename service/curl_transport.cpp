@@ -159,12 +159,14 @@ TransportResult CurlTransport::Send(const TransportRequest& request) {
   if (request.method == "POST") {
     curl_easy_setopt(easy, CURLOPT_POST, 1L);
     curl_easy_setopt(easy, CURLOPT_POSTFIELDS, request.body.data());
-    curl_easy_setopt(easy, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(request.body.size()));
+    curl_easy_setopt(easy, CURLOPT_POSTFIELDSIZE_LARGE,
+                     static_cast<curl_off_t>(request.body.size()));
   } else {
     curl_easy_setopt(easy, CURLOPT_HTTPGET, 1L);
   }
   curl_slist* headers = nullptr;
-  for (const std::string& line : request.headers) headers = curl_slist_append(headers, line.c_str());
+  for (const std::string& line : request.headers)
+    headers = curl_slist_append(headers, line.c_str());
   // A form is sent at once rather than after a "100 Continue" round trip.
   headers = curl_slist_append(headers, "Expect:");
   curl_easy_setopt(easy, CURLOPT_HTTPHEADER, headers);
@@ -193,7 +195,8 @@ TransportResult CurlTransport::Send(const TransportRequest& request) {
     result.code = status != 0 ? kExchangeReadFailed : kExchangeSendFailed;
     result.error = impl_->error[0] != '\0' ? impl_->error : curl_easy_strerror(rc);
     if (impl_->idle.expired) {
-      result.error = "nothing received for " + std::to_string(impl_->options.receiveTimeoutSeconds) + " s";
+      result.error =
+          "nothing received for " + std::to_string(impl_->options.receiveTimeoutSeconds) + " s";
     }
   }
   return result;

@@ -17,8 +17,8 @@ struct CurlOptions {
   std::string extraCaFile;
   // System CA bundle (native path); empty for the one libcurl was built with.
   std::string systemCaFile;
-  long connectTimeoutMs = 60000;      // TCP and TLS set-up
-  long receiveTimeoutSeconds = 60;    // a request with no byte for this long ends
+  long connectTimeoutMs = 60000;    // TCP and TLS set-up
+  long receiveTimeoutSeconds = 60;  // a request with no byte for this long ends
 };
 
 // The options the settings ask for ("//ini/設定2/CA証明書"); the time-outs keep their defaults.

@@ -19,7 +19,8 @@ std::string PathOfUrl(std::string_view url) {
 
 void FakeTransport::Queue(std::string_view path, TransportResult answer) {
   auto it = queued_.find(path);
-  if (it == queued_.end()) it = queued_.emplace(std::string(path), std::deque<TransportResult>()).first;
+  if (it == queued_.end())
+    it = queued_.emplace(std::string(path), std::deque<TransportResult>()).first;
   it->second.push_back(std::move(answer));
 }
 

@@ -59,13 +59,15 @@ bool CrackUrl(std::string_view url, UrlParts& parts) {
   std::string_view rest = url.substr(colon + 3);
   std::size_t authorityEnd = rest.find_first_of("/?#");
   std::string_view authority = rest.substr(0, authorityEnd);
-  parts.path = authorityEnd == std::string_view::npos ? "/" : std::string(rest.substr(authorityEnd));
+  parts.path =
+      authorityEnd == std::string_view::npos ? "/" : std::string(rest.substr(authorityEnd));
   if (parts.path[0] != '/') parts.path.insert(0, "/");
   std::size_t at = authority.rfind('@');
   if (at != std::string_view::npos) authority = authority.substr(at + 1);
   for (char c : authority) {
     // Control bytes, blanks and non-ASCII bytes have no place in a host name.
-    if (static_cast<unsigned char>(c) <= 0x20 || static_cast<unsigned char>(c) >= 0x7F) return false;
+    if (static_cast<unsigned char>(c) <= 0x20 || static_cast<unsigned char>(c) >= 0x7F)
+      return false;
   }
   std::string_view host = authority;
   std::string_view portText;

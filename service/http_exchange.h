@@ -24,9 +24,9 @@ inline constexpr int kExchangeConnectFailed = 10008;  // host not usable for a c
 struct UrlParts {
   std::string scheme;  // lower case
   std::string host;
-  int port = 0;        // the scheme's default when the URL names none
-  std::string path;    // from the first "/" on, query included; "/" when the URL has none
-  bool secure = false; // https
+  int port = 0;         // the scheme's default when the URL names none
+  std::string path;     // from the first "/" on, query included; "/" when the URL has none
+  bool secure = false;  // https
 };
 
 // Splits scheme://host[:port][/path]. false when the form is broken or the scheme is neither
@@ -44,12 +44,12 @@ struct HttpSession {
 
   ProgramState& state;
   Transport& transport;
-  bool sessionOpen = false;    // the transport's session is running
-  bool connected = false;      // a host and port to send to are known
-  std::string host;            // of the URL given to OpenSession
+  bool sessionOpen = false;  // the transport's session is running
+  bool connected = false;    // a host and port to send to are known
+  std::string host;          // of the URL given to OpenSession
   int port = 0;
-  int lastStatus = 0;          // HTTP status of the last request, 0 when none arrived
-  std::string lastError;       // the client's reason when the last request failed
+  int lastStatus = 0;     // HTTP status of the last request, 0 when none arrived
+  std::string lastError;  // the client's reason when the last request failed
 };
 
 // Clears the session, takes the host and port from url, starts the client with the user

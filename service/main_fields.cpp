@@ -12,7 +12,8 @@ void NormaliseField(std::string& text, bool separators) {
     ReplaceAllInPlace(text, Sjis(kDigits[d]), std::string(1, static_cast<char>('0' + d)));
   }
   if (!separators) return;
-  static const char* const kSeparators[] = {"、", "。", "，", "．", "　", "；", "：", ".", " ", ":", ";"};
+  static const char* const kSeparators[] = {"、", "。", "，", "．", "　", "；",
+                                            "：", ".",  " ",  ":",  ";"};
   for (const char* s : kSeparators) ReplaceAllInPlace(text, Sjis(s), ",");
 }
 

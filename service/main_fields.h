@@ -39,7 +39,10 @@ class MainWindowPort {
   virtual void SetTitle(std::string_view title) = 0;
   // A count of the search forms of the run, for progress lines ("検索 3/12 ..."); the window
   // may ignore it.
-  virtual void SearchProgress(int done, int total) { (void)done; (void)total; }
+  virtual void SearchProgress(int done, int total) {
+    (void)done;
+    (void)total;
+  }
 };
 
 }  // namespace kestrova

@@ -31,7 +31,8 @@ constexpr std::string_view kTemplateUtf8 =
     "&setubijyoukenKubun=&setubijyoukenCode=&setubijyoukenNaiyou2_2=&setubijyoukenKubun_2="
     "&setubijyoukenCode_2=&dataCountInfo=&kaiinNo=";
 
-std::string Label(std::string_view value, std::initializer_list<std::pair<const char*, const char*>> table) {
+std::string Label(std::string_view value,
+                  std::initializer_list<std::pair<const char*, const char*>> table) {
   for (const auto& [v, label] : table) {
     if (value == v) return Sjis(label);
   }
@@ -47,12 +48,16 @@ const std::string& SearchFormTemplate() {
 
 std::string GroupLabel(const std::vector<std::string>& f) {
   // Both branches must be views: a ternary of a string and a literal would make a temporary.
-  auto field = [&](std::size_t i) { return i < f.size() ? std::string_view(f[i]) : std::string_view(); };
+  auto field = [&](std::size_t i) {
+    return i < f.size() ? std::string_view(f[i]) : std::string_view();
+  };
   std::string label = Label(field(0), {{"1", "1売  /"}, {"2", "2成約/"}});
-  label += Label(field(1), {{"1", "1売物件/"}, {"2", "2成約売/"}, {"3", "3賃貸  /"}, {"5", "5成約賃/"}});
+  label +=
+      Label(field(1), {{"1", "1売物件/"}, {"2", "2成約売/"}, {"3", "3賃貸  /"}, {"5", "5成約賃/"}});
   for (std::size_t i = 2; i <= 3; ++i) {
-    label += Label(field(i), {{"1", "1土地/"}, {"2", "2戸建/"}, {"3", "3マン/"}, {"4", "4外全/"},
-                              {"5", "5外一/"}});
+    label += Label(
+        field(i),
+        {{"1", "1土地/"}, {"2", "2戸建/"}, {"3", "3マン/"}, {"4", "4外全/"}, {"5", "5外一/"}});
   }
   return label;
 }
@@ -67,14 +72,15 @@ void FillPlaceholders(std::string& body, const std::vector<std::string>& datePar
     ReplaceAllInPlace(body, Sjis(kCodeMarks[i]), codes.View(firstCode + i));
   }
   for (int i = 0; i < 6; ++i) {
-    std::string_view part = i < static_cast<int>(dateParts.size()) ? std::string_view(dateParts[i]) : std::string_view();
+    std::string_view part = i < static_cast<int>(dateParts.size()) ? std::string_view(dateParts[i])
+                                                                   : std::string_view();
     ReplaceAllInPlace(body, Sjis(kDateMarks[i]), part);
   }
 }
 
 std::vector<std::string> RunDateParts(const SettingsStore& settings, int kind) {
   std::string start = settings.GetText(kind == kKindClosedDeals ? SJIS("//ini/設定/成約開始日")
-                                                                 : SJIS("//ini/設定/開始日付"));
+                                                                : SJIS("//ini/設定/開始日付"));
   std::string both = start + " " + settings.GetText(SJIS("//ini/設定/終了日付"));
   TextList parts(both, "/;:; ");
   std::vector<std::string> out;
@@ -85,8 +91,9 @@ std::vector<std::string> RunDateParts(const SettingsStore& settings, int kind) {
 std::string RunSearchOrder(const SettingsStore& settings, int kind, bool sale, bool rent) {
   const bool deals = kind == kKindClosedDeals;
   std::string order;
-  if (sale) order = settings.GetText(deals ? SJIS("//ini/設定2/検索順序売買(成約)")
-                                           : SJIS("//ini/設定2/検索順序売買(検索)"));
+  if (sale)
+    order = settings.GetText(deals ? SJIS("//ini/設定2/検索順序売買(成約)")
+                                   : SJIS("//ini/設定2/検索順序売買(検索)"));
   if (rent) {
     if (sale) order += ";";
     order += settings.GetText(deals ? SJIS("//ini/設定2/検索順序賃貸(成約)")
@@ -115,8 +122,9 @@ std::vector<SearchForm> BuildSearchForms(const SettingsStore& settings, int kind
       for (int i = 0; i < 4; ++i) {
         ReplaceAllInPlace(form.body, Sjis(kGroupMarks[i]), fieldList.View(i));
       }
-      form.status = "(" + std::string(codes.View(index)) + "," + std::string(codes.View(index + 1)) +
-                    "," + std::string(codes.View(index + 2)) + ")" + GroupLabel(fields);
+      form.status = "(" + std::string(codes.View(index)) + "," +
+                    std::string(codes.View(index + 1)) + "," + std::string(codes.View(index + 2)) +
+                    ")" + GroupLabel(fields);
       forms.push_back(std::move(form));
     }
   }

@@ -13,7 +13,8 @@ class SettingsStore;
 // The service's own public host; "//ini/設定2/接続先URL" replaces it (a stand-in, a test server).
 inline constexpr char kDefaultBaseUrl[] = "https://system.reins.jp";
 // Exactly this text; it ends after "Trident/4.0;" with no closing parenthesis.
-inline constexpr char kUserAgent[] = "Mozilla/4.0 (compatible; MSIE 8.0; Windows NT 5.1; Trident/4.0;";
+inline constexpr char kUserAgent[] =
+    "Mozilla/4.0 (compatible; MSIE 8.0; Windows NT 5.1; Trident/4.0;";
 inline constexpr char kFormContentType[] = "application/x-www-form-urlencoded";
 inline constexpr int kDefaultLoadReductionMs = 1000;
 
@@ -25,20 +26,20 @@ inline constexpr char kDetailPath[] = "/reinsip/in0300/in030001_init.do";
 inline constexpr char kFloorPlanPath[] = "/reinsip/in0200/in020001_zumenDownload.do";
 
 // Settings keys (cp932).
-const std::string& BaseUrlKey();         // "//ini/設定2/接続先URL"
-const std::string& CaFileKey();          // "//ini/設定2/CA証明書"
-const std::string& LoadReductionKey();   // "//ini/設定2/負荷軽減スリープ"
+const std::string& BaseUrlKey();        // "//ini/設定2/接続先URL"
+const std::string& CaFileKey();         // "//ini/設定2/CA証明書"
+const std::string& LoadReductionKey();  // "//ini/設定2/負荷軽減スリープ"
 
 enum class ServiceRequestKind { kLogin, kStyleSheet, kStyleSheetFip, kSearch, kDetail, kFloorPlan };
 
 struct ServiceRequest {
   ServiceRequestKind kind;
   const char* path;
-  bool get;              // GET (style sheets), else POST with the form content type
-  const char* body;      // format of the body ("%s" per value); the search form is built
-                         // elsewhere, style sheets have none
-  bool waitsBefore;      // preceded by the load-reduction wait
-  const char* answer;    // what the program relies on in the answer (a note, ASCII)
+  bool get;            // GET (style sheets), else POST with the form content type
+  const char* body;    // format of the body ("%s" per value); the search form is built
+                       // elsewhere, style sheets have none
+  bool waitsBefore;    // preceded by the load-reduction wait
+  const char* answer;  // what the program relies on in the answer (a note, ASCII)
 };
 
 // The whole table, in the order a run sends the requests.
@@ -63,11 +64,11 @@ std::string DetailBody(std::string_view propertyNumber);
 std::string FloorPlanBody(std::string_view propertyNumber);
 
 // Markers of the answers (cp932; the pages are converted from UTF-8 before they are judged).
-const std::string& LoginSuccessMarker();   // "日報検索": the menu shown after a good login
-const std::string& FeeStartMarker();       // "前日までの利用料"
-const std::string& FeeValueStart();        // "\">" right before the amount
-const std::string& FeeEndMarker();         // "円"
-const std::string& HundredthHitMarker();   // "100 件目": the page was cut at 100 hits
+const std::string& LoginSuccessMarker();  // "日報検索": the menu shown after a good login
+const std::string& FeeStartMarker();      // "前日までの利用料"
+const std::string& FeeValueStart();       // "\">" right before the amount
+const std::string& FeeEndMarker();        // "円"
+const std::string& HundredthHitMarker();  // "100 件目": the page was cut at 100 hits
 
 // 1 when the converted login answer shows the logged-in menu, else 0.
 int LoginSucceeded(std::string_view convertedPage);

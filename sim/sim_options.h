@@ -18,11 +18,11 @@ struct SimOptions {
   int port = 0;                   // 0: the system picks a free port
   std::vector<Account> accounts;  // the default account when none is given
   std::uint64_t seed = 1;
-  int hitsPerDay = 8;  // listings registered per municipality and day, all types together
-  int fee = 1200;      // usage fee shown after login, in yen
-  int threads = 8;  // an idle kept-alive connection holds one until it times out
-  std::string caOut;                     // folder that receives ca.pem; empty: none written
-  std::string settingDir;                // empty: <folder of the executable>/Setting
+  int hitsPerDay = 8;      // listings registered per municipality and day, all types together
+  int fee = 1200;          // usage fee shown after login, in yen
+  int threads = 8;         // an idle kept-alive connection holds one until it times out
+  std::string caOut;       // folder that receives ca.pem; empty: none written
+  std::string settingDir;  // empty: <folder of the executable>/Setting
   std::map<std::string, int> failPaths;  // request path -> status to answer
   std::set<std::string> dropPaths;       // request paths whose connection is closed unanswered
   int failEvery = 0;                     // every Nth request (0: never) ...

@@ -36,7 +36,8 @@ struct CsvLayout {
   void LoadFromText(std::string_view text);
 };
 
-// Start-up: "\\Setting\\HeaderInfo.dat", "\\Setting\\Output_CSV.txt", "\\Setting\\Output_Kanri.txt".
+// Start-up: "\\Setting\\HeaderInfo.dat", "\\Setting\\Output_CSV.txt",
+// "\\Setting\\Output_Kanri.txt".
 void LoadLayouts(ProgramState& state);
 
 }  // namespace kestrova

@@ -170,7 +170,8 @@ struct TypeColumns {
   bool needsDeal = false;
 };
 
-void Compile(const ProgramState& state, const CsvLayout& layout, const TextList& names, TypeColumns& type) {
+void Compile(const ProgramState& state, const CsvLayout& layout, const TextList& names,
+             TypeColumns& type) {
   type.ready = true;
   type.numberColumn = PropertyNumberColumn(names);
   type.specs.reserve(static_cast<std::size_t>(layout.Columns()));
@@ -201,7 +202,8 @@ std::string BuildCsv(const ProgramState& state, const TextList& records, const C
   std::vector<std::string_view> types(static_cast<std::size_t>(columns));
   for (int j = 0; j < columns; ++j) types[static_cast<std::size_t>(j)] = layout.types.View(j);
   std::string out;
-  out.reserve(static_cast<std::size_t>(records.Count()) * static_cast<std::size_t>(columns) * 8 + 4096);
+  out.reserve(static_cast<std::size_t>(records.Count()) * static_cast<std::size_t>(columns) * 8 +
+              4096);
   for (int j = 0; j < columns; ++j) {
     // A quote in a heading is doubled like one in a value, so the heading cell stays whole.
     out += '"';
@@ -260,7 +262,8 @@ int WriteTotalCsv(const ProgramState& state) {
 }
 
 int WritePastCsv(const ProgramState& state) {
-  return WriteFromStoreFile(state, "\\dat\\TotalData_Kako.txt", "\\csv_total\\TotalData_kako_csvdata.csv",
+  return WriteFromStoreFile(state, "\\dat\\TotalData_Kako.txt",
+                            "\\csv_total\\TotalData_kako_csvdata.csv",
                             "\\csv_total\\TotalData_kanri_kako_csvdata.csv");
 }
 

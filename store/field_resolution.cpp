@@ -37,15 +37,15 @@ const Texts& T() {
 
 // Position and length of the first alternative that starts at a character boundary at or
 // after from; npos when there is none.
-std::pair<std::size_t, std::size_t> FindFirstOf(std::string_view text,
-                                                std::initializer_list<std::string_view> alternatives,
-                                                std::size_t from) {
+std::pair<std::size_t, std::size_t> FindFirstOf(
+    std::string_view text, std::initializer_list<std::string_view> alternatives, std::size_t from) {
   const std::size_t n = text.size();
   for (std::size_t i = from; i < n;) {
     const char c = text[i];
     for (std::string_view a : alternatives) {
       // The first byte decides most positions without a full comparison.
-      if (!a.empty() && a[0] == c && a.size() <= n - i && std::memcmp(text.data() + i, a.data(), a.size()) == 0) {
+      if (!a.empty() && a[0] == c && a.size() <= n - i &&
+          std::memcmp(text.data() + i, a.data(), a.size()) == 0) {
         return {i, a.size()};
       }
     }
@@ -90,7 +90,8 @@ AddressView SplitAddressView(std::string_view text) {
   if (mark != npos) {
     // Trail bytes are 0x40 or above, so a byte in '0'..'9' is always a whole character.
     std::size_t digits = mark;
-    while (digits > 0 && out.building[digits - 1] >= '0' && out.building[digits - 1] <= '9') --digits;
+    while (digits > 0 && out.building[digits - 1] >= '0' && out.building[digits - 1] <= '9')
+      --digits;
     out.hasFloor = true;
     out.floor = ToInt(out.building.substr(digits, mark - digits));
     out.building = out.building.substr(0, digits);
@@ -113,8 +114,20 @@ std::string_view Limit(std::string_view value) {
 }
 
 enum Derived {
-  kLine, kStation, kWalk, kBus, kDealing, kFee, kRoad, kRoadDirection, kRoadFrontage, kDataKind,
-  kTypeShort, kAddress, kBuilding, kFloor
+  kLine,
+  kStation,
+  kWalk,
+  kBus,
+  kDealing,
+  kFee,
+  kRoad,
+  kRoadDirection,
+  kRoadFrontage,
+  kDataKind,
+  kTypeShort,
+  kAddress,
+  kBuilding,
+  kFloor
 };
 
 struct DerivedSpec {
@@ -124,13 +137,20 @@ struct DerivedSpec {
 };
 
 const DerivedSpec kDerived[] = {
-    {"$沿線$", "最寄駅", kLine},           {"$駅$", "最寄駅", kStation},
-    {"$徒歩分$", "徒歩", kWalk},            {"$バス$", "徒歩", kBus},
-    {"$取引態様$", "取引態様/報酬形態", kDealing}, {"$報酬形態$", "取引態様/報酬形態", kFee},
-    {"$接道状況$", "接道状況/方向", kRoad},   {"$接道方向$", "接道状況/方向", kRoadDirection},
-    {"$接道接面$", "幅員/接面", kRoadFrontage}, {"$データ種類$", "物件種別", kDataKind},
-    {"$物件種別$", "物件種別", kTypeShort},   {"$所在地$", "所在地", kAddress},
-    {"$マンション名$", "所在地", kBuilding},  {"$階数$", "所在地", kFloor},
+    {"$沿線$", "最寄駅", kLine},
+    {"$駅$", "最寄駅", kStation},
+    {"$徒歩分$", "徒歩", kWalk},
+    {"$バス$", "徒歩", kBus},
+    {"$取引態様$", "取引態様/報酬形態", kDealing},
+    {"$報酬形態$", "取引態様/報酬形態", kFee},
+    {"$接道状況$", "接道状況/方向", kRoad},
+    {"$接道方向$", "接道状況/方向", kRoadDirection},
+    {"$接道接面$", "幅員/接面", kRoadFrontage},
+    {"$データ種類$", "物件種別", kDataKind},
+    {"$物件種別$", "物件種別", kTypeShort},
+    {"$所在地$", "所在地", kAddress},
+    {"$マンション名$", "所在地", kBuilding},
+    {"$階数$", "所在地", kFloor},
 };
 
 struct TransportSpec {
@@ -165,7 +185,8 @@ const AddressView& AddressOf(int column, std::string_view text, ResolveScratch& 
   return scratch.address;
 }
 
-std::string_view DerivedValue(Derived what, int index, std::string_view column, ResolveScratch& scratch) {
+std::string_view DerivedValue(Derived what, int index, std::string_view column,
+                              ResolveScratch& scratch) {
   const Texts& t = T();
   switch (what) {
     case kLine: {
@@ -174,23 +195,34 @@ std::string_view DerivedValue(Derived what, int index, std::string_view column, 
       scratch.text.assign(v.line).append(v.closing);
       return scratch.text;
     }
-    case kStation: return LineStationOf(index, column, scratch).station;
-    case kWalk: case kDealing: case kRoad: return PieceOfChar(column, '/', 0);
-    case kBus: case kFee: case kRoadDirection: case kRoadFrontage: return PieceOfChar(column, '/', 1);
+    case kStation:
+      return LineStationOf(index, column, scratch).station;
+    case kWalk:
+    case kDealing:
+    case kRoad:
+      return PieceOfChar(column, '/', 0);
+    case kBus:
+    case kFee:
+    case kRoadDirection:
+    case kRoadFrontage:
+      return PieceOfChar(column, '/', 1);
     case kDataKind:
       if (!column.empty() && column[0] == '1') return t.sale;
       if (!column.empty() && column[0] == '2') return t.rent;
       return {};
     case kTypeShort: {
-      static const char kCodes[10][3] = {"11", "12", "13", "14", "15", "21", "22", "23", "24", "25"};
+      static const char kCodes[10][3] = {"11", "12", "13", "14", "15",
+                                         "21", "22", "23", "24", "25"};
       std::string_view code = column.substr(0, 2);
       for (int i = 0; i < 10; ++i) {
         if (code == kCodes[i]) return t.shortNames[i];
       }
       return {};
     }
-    case kAddress: return AddressOf(index, column, scratch).address;
-    case kBuilding: return AddressOf(index, column, scratch).building;
+    case kAddress:
+      return AddressOf(index, column, scratch).address;
+    case kBuilding:
+      return AddressOf(index, column, scratch).building;
     case kFloor: {
       const AddressView& v = AddressOf(index, column, scratch);
       if (!v.hasFloor) return {};
@@ -203,8 +235,8 @@ std::string_view DerivedValue(Derived what, int index, std::string_view column, 
 
 }  // namespace
 
-std::string_view SplitPiece(std::string_view text, std::initializer_list<std::string_view> alternatives,
-                            int index) {
+std::string_view SplitPiece(std::string_view text,
+                            std::initializer_list<std::string_view> alternatives, int index) {
   std::size_t start = 0;
   for (int k = 0;; ++k) {
     auto [at, length] = FindFirstOf(text, alternatives, start);
@@ -240,7 +272,8 @@ LineStation SplitLineStation(std::string_view text) {
 
 AddressParts SplitAddress(std::string_view text) {
   AddressView v = SplitAddressView(text);
-  return {std::string(v.address), std::string(v.building), v.hasFloor ? std::to_string(v.floor) : ""};
+  return {std::string(v.address), std::string(v.building),
+          v.hasFloor ? std::to_string(v.floor) : ""};
 }
 
 void SplitPieces(std::string_view text, char delimiter, Pieces& out) {
@@ -259,7 +292,8 @@ void SplitPieces(std::string_view text, char delimiter, Pieces& out) {
   out.emplace_back(data + start, n - start);
 }
 
-CompiledSpec::CompiledSpec(std::string_view spec, const TextList& names, const TextList& detailHeader) {
+CompiledSpec::CompiledSpec(std::string_view spec, const TextList& names,
+                           const TextList& detailHeader) {
   TextList alternatives(spec, "|");
   for (int a = 0; a < alternatives.Count(); ++a) {
     std::string_view alt = alternatives.View(a);
@@ -309,18 +343,25 @@ CompiledSpec::CompiledSpec(std::string_view spec, const TextList& names, const T
   }
 }
 
-std::string_view CompiledSpec::Resolve(const Pieces& fields, const Pieces& detail, const Pieces& deal,
-                                       ResolveScratch& scratch) const {
+std::string_view CompiledSpec::Resolve(const Pieces& fields, const Pieces& detail,
+                                       const Pieces& deal, ResolveScratch& scratch) const {
   for (const Alternative& a : alternatives_) {
     std::string_view value;
     switch (a.kind) {
-      case Kind::kColumn: value = PieceAt(fields, a.index); break;
+      case Kind::kColumn:
+        value = PieceAt(fields, a.index);
+        break;
       case Kind::kDerived:
-        value = DerivedValue(static_cast<Derived>(a.variant), a.index, PieceAt(fields, a.index), scratch);
+        value = DerivedValue(static_cast<Derived>(a.variant), a.index, PieceAt(fields, a.index),
+                             scratch);
         break;
       case Kind::kDealDate:
-      case Kind::kDealPrice: value = PieceAt(deal, a.index); break;
-      case Kind::kDetail: value = PieceAt(detail, a.index); break;
+      case Kind::kDealPrice:
+        value = PieceAt(deal, a.index);
+        break;
+      case Kind::kDetail:
+        value = PieceAt(detail, a.index);
+        break;
       case Kind::kAddressDetail:
         scratch.text.clear();
         for (int i : a.pieces) scratch.text.append(PieceAt(detail, i));
@@ -344,8 +385,10 @@ void LoadExtras(const ProgramState& state, int numberColumn, const Pieces& field
   std::string_view number = PieceAt(fields, numberColumn);
   if (number.empty()) return;
   // An empty store needs no look-up (the closed-deal store is often empty).
-  if (detail && state.detailStore.Count() > 0) SplitPieces(state.detailStore.GetView(number), '\t', *detail);
-  if (deal && state.dealStore.Count() > 0) SplitPieces(state.dealStore.GetView(number), '\t', *deal);
+  if (detail && state.detailStore.Count() > 0)
+    SplitPieces(state.detailStore.GetView(number), '\t', *detail);
+  if (deal && state.dealStore.Count() > 0)
+    SplitPieces(state.dealStore.GetView(number), '\t', *deal);
 }
 
 std::string ResolveField(const ProgramState& state, const TextList& names, const TextList& fields,
@@ -354,7 +397,8 @@ std::string ResolveField(const ProgramState& state, const TextList& names, const
   for (int i = 0; i < fields.Count(); ++i) record.push_back(fields.View(i));
   LoadExtras(state, PropertyNumberColumn(names), record, &detail, &deal);
   ResolveScratch scratch;
-  return std::string(CompiledSpec(spec, names, state.detailHeader.lines).Resolve(record, detail, deal, scratch));
+  return std::string(
+      CompiledSpec(spec, names, state.detailHeader.lines).Resolve(record, detail, deal, scratch));
 }
 
 }  // namespace kestrova

@@ -1,5 +1,6 @@
 // Where a CSV column's value comes from: a source spec of "|"-separated alternatives naming a
-// record column, a value derived from one ("$"), a detail field ("%", "&") or the closed deal ("@").
+// record column, a value derived from one ("$"), a detail field ("%", "&") or the closed deal
+// ("@").
 #pragma once
 
 #include <initializer_list>
@@ -60,13 +61,13 @@ using Pieces = std::vector<std::string_view>;
 void SplitPieces(std::string_view text, char delimiter, Pieces& out);
 inline std::string_view PieceAt(const Pieces& pieces, int i) {
   return i >= 0 && static_cast<std::size_t>(i) < pieces.size() ? pieces[static_cast<std::size_t>(i)]
-                                                                 : std::string_view();
+                                                               : std::string_view();
 }
 
 // Piece index of text split at the alternatives (each match starting at a character boundary),
 // as TextList::Split would give it, without copying.
-std::string_view SplitPiece(std::string_view text, std::initializer_list<std::string_view> alternatives,
-                            int index);
+std::string_view SplitPiece(std::string_view text,
+                            std::initializer_list<std::string_view> alternatives, int index);
 
 // The first count pieces of the same split in one pass; missing pieces are empty.
 void FirstPieces(std::string_view text, std::initializer_list<std::string_view> alternatives,

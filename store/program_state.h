@@ -21,11 +21,11 @@ struct ProgramState {
   DetailStore detailStore;
   DealStore dealStore;
   DetailHeader detailHeader;
-  TextList newRows;           // rows gathered during one online listing run
+  TextList newRows;  // rows gathered during one online listing run
   int newRowsFound = 0;
   HeaderLists headerLists;
-  CsvLayout kanriLayout;      // "\\Setting\\Output_Kanri.txt"
-  CsvLayout csvLayout;        // "\\Setting\\Output_CSV.txt"
+  CsvLayout kanriLayout;  // "\\Setting\\Output_Kanri.txt"
+  CsvLayout csvLayout;    // "\\Setting\\Output_CSV.txt"
   // Folders the downloads of this program run have already tried to create.
   std::set<std::string> madeFolders;
 
@@ -36,7 +36,9 @@ struct ProgramState {
   // The program folder (id 900008), the base of every data path, without a trailing "\\".
   std::string ProgramFolder() const { return environment.GetId(900008); }
   // ProgramFolder() + relative, where relative begins with "\\" (e.g. "\\dat\\TotalData.txt").
-  std::string PathOf(std::string_view relative) const { return ProgramFolder() + std::string(relative); }
+  std::string PathOf(std::string_view relative) const {
+    return ProgramFolder() + std::string(relative);
+  }
 
   SystemClock systemClock;
   NullDesktop nullDesktop;

@@ -49,7 +49,8 @@ void MergeNewRows(ProgramState& state) {
   const std::string stamp = NowStamp(*state.clock);
   if (state.newRows.Count() > 0) {
     state.newRows.SaveLines(state.PathOf("\\csv\\" + stamp + ".txt"));
-    WriteCsv(state, state.newRows, state.PathOf("\\csv\\" + stamp + "_csvdata.csv"), state.csvLayout);
+    WriteCsv(state, state.newRows, state.PathOf("\\csv\\" + stamp + "_csvdata.csv"),
+             state.csvLayout);
   }
   const std::string total = state.PathOf("\\dat\\TotalData.txt");
   state.newRows.LoadLines(total);

@@ -32,9 +32,12 @@ MessageAnswer ConsoleDesktop::Message(std::string_view text, std::string_view ca
   std::fflush(out_);
   // Nobody can answer in headless mode: a question takes its safe answer.
   switch (buttons) {
-    case MessageButtons::kOk: return MessageAnswer::kOk;
-    case MessageButtons::kOkCancel: return MessageAnswer::kCancel;
-    case MessageButtons::kYesNo: return MessageAnswer::kNo;
+    case MessageButtons::kOk:
+      return MessageAnswer::kOk;
+    case MessageButtons::kOkCancel:
+      return MessageAnswer::kCancel;
+    case MessageButtons::kYesNo:
+      return MessageAnswer::kNo;
   }
   return MessageAnswer::kOk;
 }

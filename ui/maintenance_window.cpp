@@ -98,7 +98,8 @@ void RebuildDetailInformation(ProgramState& state, MaintenanceView& view) {
 void RebuildCsvFiles(ProgramState& state, MaintenanceView& view) {
   const int result = WriteTotalCsv(state);
   // On failure the old CSV files stay as they were; saying they were updated would be false.
-  ShowStatus(view, result == 0 ? SJIS("CSV情報を更新しました。") : SJIS("CSV情報を更新できませんでした。"));
+  ShowStatus(view, result == 0 ? SJIS("CSV情報を更新しました。")
+                               : SJIS("CSV情報を更新できませんでした。"));
 }
 
 int DeleteDataFiles(ProgramState& state, MaintenanceView& view) {
@@ -108,7 +109,8 @@ int DeleteDataFiles(ProgramState& state, MaintenanceView& view) {
   // Without a program folder the data paths would name folders at the file-system root.
   if (!state.ProgramFolder().empty()) {
     if (f.csvFolder) ListFiles(state.PathOf("\\csv"), "", paths, kListFilesFiles, 0, state.desktop);
-    if (f.backups) ListFiles(state.PathOf("\\dat"), "backup_", paths, kListFilesFiles, 0, state.desktop);
+    if (f.backups)
+      ListFiles(state.PathOf("\\dat"), "backup_", paths, kListFilesFiles, 0, state.desktop);
     if (f.logs) ListFiles(state.PathOf("\\Log"), "", paths, kListFilesFiles, 0, state.desktop);
   }
   RemoveListed(paths);

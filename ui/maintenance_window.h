@@ -11,12 +11,12 @@ struct ProgramState;
 
 // The controls of the maintenance window (cp932 texts; check boxes 1 ticked, 0 cleared).
 struct MaintenanceFields {
-  int csvFolder = 1;       // 1055 "CSVフォルダ": include "\\csv" in the deletion
-  int backups = 1;         // 1056 "ﾊﾞｯｸｱｯﾌﾟﾃﾞｰﾀ": include "\\dat\\*backup_*"
-  int logs = 1;            // 1013 "ﾛｸﾞ": include "\\Log"
-  std::string retention;   // 1033 "//ini/設定2/データ保持期間"
-  std::string saleOrder;   // 1059 "//ini/設定2/検索順序売買(検索)"
-  std::string rentOrder;   // 1035 "//ini/設定2/検索順序賃貸(検索)"
+  int csvFolder = 1;      // 1055 "CSVフォルダ": include "\\csv" in the deletion
+  int backups = 1;        // 1056 "ﾊﾞｯｸｱｯﾌﾟﾃﾞｰﾀ": include "\\dat\\*backup_*"
+  int logs = 1;           // 1013 "ﾛｸﾞ": include "\\Log"
+  std::string retention;  // 1033 "//ini/設定2/データ保持期間"
+  std::string saleOrder;  // 1059 "//ini/設定2/検索順序売買(検索)"
+  std::string rentOrder;  // 1035 "//ini/設定2/検索順序賃貸(検索)"
   std::string statusLine;  // 1009
 };
 

@@ -39,9 +39,10 @@ KESTROVA_EXPORT int InetMemToClip(const char* text) {
 
 KESTROVA_EXPORT int f_MDText_s(const char* data, int length, char* result) {
   if (!result) return -1;
-  std::string_view bytes = data ? (length > 0 ? std::string_view(data, static_cast<std::size_t>(length))
-                                              : std::string_view(data))
-                                : std::string_view();
+  std::string_view bytes =
+      data ? (length > 0 ? std::string_view(data, static_cast<std::size_t>(length))
+                         : std::string_view(data))
+           : std::string_view();
   CopyOut(kestrova::MdText(bytes), result, 33);
   return 0;
 }

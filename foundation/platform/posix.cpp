@@ -5,9 +5,9 @@
 #include <unistd.h>
 
 #include <array>
-#include <cstdint>
 #include <cerrno>
 #include <chrono>
+#include <cstdint>
 #include <cstdlib>
 #include <fstream>
 #include <memory>
@@ -34,7 +34,8 @@ const std::vector<std::string>& UnitTable() {
       char* outp = out;
       std::size_t inLeft = 2, outLeft = sizeof out;
       iconv(cd, nullptr, nullptr, nullptr, nullptr);
-      if (iconv(cd, &inp, &inLeft, &outp, &outLeft) != static_cast<std::size_t>(-1) && inLeft == 0) {
+      if (iconv(cd, &inp, &inLeft, &outp, &outLeft) != static_cast<std::size_t>(-1) &&
+          inLeft == 0) {
         t[u].assign(out, static_cast<std::size_t>(outp - out));
       }
     }
@@ -211,7 +212,8 @@ std::string ExecutablePath() {
   for (;;) {
     ssize_t n = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
     if (n < 0) return {};
-    if (static_cast<std::size_t>(n) < buffer.size()) return std::string(buffer.data(), static_cast<std::size_t>(n));
+    if (static_cast<std::size_t>(n) < buffer.size())
+      return std::string(buffer.data(), static_cast<std::size_t>(n));
     buffer.resize(buffer.size() * 2);
   }
 }

@@ -80,7 +80,8 @@ int CreateTemporary(const std::string& target, int mode, std::string& temp) {
   static std::atomic<unsigned> counter{0};
   for (int attempt = 0; attempt < 100; ++attempt) {
     temp = target + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
-    int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, static_cast<mode_t>(mode));
+    int fd =
+        ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, static_cast<mode_t>(mode));
     if (fd >= 0 || errno != EEXIST) return fd;
   }
   return -1;
@@ -212,7 +213,8 @@ bool WriteFileAtomic(std::string_view path, std::string_view bytes, int mode, bo
 }
 
 bool AppendToFile(std::string_view path, std::string_view bytes) {
-  int fd = ::open(platform::NativePath(path).c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+  int fd =
+      ::open(platform::NativePath(path).c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
   if (fd < 0) return false;
   bool ok = WriteAll(fd, bytes);
   return (::close(fd) == 0) && ok;
@@ -255,7 +257,8 @@ bool CopyFileTo(std::string_view from, std::string_view to) {
   if (!ReadWholeFile(from, bytes, &times)) return false;
   struct stat st;
   const int mode = ::stat(platform::NativePath(from).c_str(), &st) == 0
-                       ? static_cast<int>(st.st_mode & 0777) : 0644;
+                       ? static_cast<int>(st.st_mode & 0777)
+                       : 0644;
   if (!WriteFileAtomic(to, bytes, mode)) return false;
   SetFileTimes(to, {0, times.lastWrite, 0});
   return true;

@@ -1,7 +1,7 @@
 // Windows side of the platform: code page 932 through the system's converters, native paths
 // are the cp932 paths themselves turned into UTF-16 at the call.
-#include <windows.h>
 #include <shlobj.h>
+#include <windows.h>
 
 #include <string>
 
@@ -22,9 +22,11 @@ std::string Narrow(std::wstring_view text, UINT codePage, const char* fallback) 
   BOOL used = FALSE;
   BOOL* usedPtr = codePage == CP_UTF8 ? nullptr : &used;
   const char* fb = codePage == CP_UTF8 ? nullptr : fallback;
-  int n = WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, fb, usedPtr);
+  int n = WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                              fb, usedPtr);
   std::string out(static_cast<std::size_t>(n), '\0');
-  WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), out.data(), n, fb, usedPtr);
+  WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), out.data(), n, fb,
+                      usedPtr);
   return out;
 }
 
@@ -36,7 +38,9 @@ std::string Folder(int csidl) {
 
 }  // namespace
 
-std::string Cp932ToUtf8(std::string_view cp932) { return Narrow(Wide(cp932, 932), CP_UTF8, nullptr); }
+std::string Cp932ToUtf8(std::string_view cp932) {
+  return Narrow(Wide(cp932, 932), CP_UTF8, nullptr);
+}
 
 std::string Utf8ToCp932(std::string_view utf8, std::string_view replacement) {
   std::string fb(replacement.empty() ? "?" : std::string(replacement.substr(0, 1)));

@@ -20,8 +20,8 @@ namespace {
 constexpr std::int64_t kEpochDifference = 116444736000000000LL;
 
 std::int64_t Nanos(const FILETIME& t) {
-  const std::int64_t ticks =
-      (static_cast<std::int64_t>(t.dwHighDateTime) << 32) | static_cast<std::int64_t>(t.dwLowDateTime);
+  const std::int64_t ticks = (static_cast<std::int64_t>(t.dwHighDateTime) << 32) |
+                             static_cast<std::int64_t>(t.dwLowDateTime);
   return ticks == 0 ? 0 : (ticks - kEpochDifference) * 100;
 }
 
@@ -123,9 +123,10 @@ bool WriteFileAtomic(std::string_view path, std::string_view bytes, int /*mode*/
   std::string temp;
   HANDLE created = INVALID_HANDLE_VALUE;
   for (int attempt = 0; attempt < 100 && created == INVALID_HANDLE_VALUE; ++attempt) {
-    temp = target + ".tmp" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(counter++);
-    created = CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
-                          nullptr);
+    temp =
+        target + ".tmp" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(counter++);
+    created = CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                          FILE_ATTRIBUTE_NORMAL, nullptr);
     if (created == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) return false;
   }
   Handle h(created);
@@ -154,7 +155,8 @@ bool SetFileTimes(std::string_view path, const FileTimes& times) {
                        FILE_FLAG_BACKUP_SEMANTICS, nullptr));
   if (!h.ok()) return false;
   // Here the creation time can be set too; a time of 0 is left as it is.
-  FILETIME c = FileTime(times.creation), w = FileTime(times.lastWrite), a = FileTime(times.lastAccess);
+  FILETIME c = FileTime(times.creation), w = FileTime(times.lastWrite),
+           a = FileTime(times.lastAccess);
   return SetFileTime(h.get(), times.creation ? &c : nullptr, times.lastAccess ? &a : nullptr,
                      times.lastWrite ? &w : nullptr) != 0;
 }
@@ -192,7 +194,8 @@ bool CopyFileTo(std::string_view from, std::string_view to) {
 }
 
 bool RenameFile(std::string_view from, std::string_view to) {
-  return MoveFileExA(std::string(from).c_str(), std::string(to).c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+  return MoveFileExA(std::string(from).c_str(), std::string(to).c_str(),
+                     MOVEFILE_REPLACE_EXISTING) != 0;
 }
 
 long long FileSize(std::string_view path) {

@@ -57,13 +57,17 @@ TEST(Utf8ToAnsiTest, AgreesWithIconvForEveryBmpCharacter) {
 }
 
 TEST(Utf8ToAnsiTest, DropsALeadingByteOrderMarkOnly) {
-  EXPECT_EQ(Utf8ToAnsi("\xEF\xBB\xBF" "abc"), "abc");
-  EXPECT_EQ(Utf8ToAnsi("\xEF\xBF\xBE" "abc"), "abc");  // the swapped mark too
+  EXPECT_EQ(Utf8ToAnsi("\xEF\xBB\xBF"
+                       "abc"),
+            "abc");
+  EXPECT_EQ(Utf8ToAnsi("\xEF\xBF\xBE"
+                       "abc"),
+            "abc");  // the swapped mark too
   EXPECT_EQ(Utf8ToAnsi("a\xEF\xBB\xBF"), "a" + IconvCp932(0xFEFF));
 }
 
 TEST(Utf8ToAnsiTest, BlanksWhatCp932CannotHold) {
-  EXPECT_EQ(Utf8ToAnsi("\xC3\xA9"), " ");  // é
+  EXPECT_EQ(Utf8ToAnsi("\xC3\xA9"), " ");          // é
   EXPECT_EQ(Utf8ToAnsi("a\xE2\x82\xACz"), "a z");  // €
   EXPECT_EQ(Utf8ToAnsi("日報検索"), "\x93\xFA\x95\xF1\x8C\x9F\x8D\xF5");
 }
@@ -74,7 +78,10 @@ TEST(Utf8ToAnsiTest, DecodesWithoutValidation) {
   // The stray 0x80 reads as a three-byte form of unit 0.
   EXPECT_EQ(Utf8ToAnsi("\xF0\x9F\x98\x80"), std::string(" \0", 2));
   // An ASCII continuation byte still counts as the second byte of its sequence.
-  EXPECT_EQ(Utf8ToAnsi("\xC3" "A" "b"), IconvCp932(((0xC3 & 0x1F) << 6) | ('A' & 0x3F)) + "b");
+  EXPECT_EQ(Utf8ToAnsi("\xC3"
+                       "A"
+                       "b"),
+            IconvCp932(((0xC3 & 0x1F) << 6) | ('A' & 0x3F)) + "b");
 }
 
 TEST(CodecTest, EveryDoubleByteCharacterRoundTripsThroughUtf8) {

@@ -80,11 +80,13 @@ TEST_F(DatesTest, AgreesWithMktimeOverASweep) {
         char date[16];
         std::snprintf(date, sizeof date, "%04d/%02d/%02d", y, m, d);
         for (int amount : {-400, -31, -1, 0, 1, 29, 365}) {
-          ASSERT_EQ(AddToDate(date, kDays, amount), Reference(y, m, d, kDays, amount)) << date << amount;
+          ASSERT_EQ(AddToDate(date, kDays, amount), Reference(y, m, d, kDays, amount))
+              << date << amount;
           ++checked;
         }
         for (int amount : {-25, -13, -12, -1, 1, 11, 12, 30}) {
-          ASSERT_EQ(AddToDate(date, kMonths, amount), Reference(y, m, d, kMonths, amount)) << date << amount;
+          ASSERT_EQ(AddToDate(date, kMonths, amount), Reference(y, m, d, kMonths, amount))
+              << date << amount;
           ++checked;
         }
       }

@@ -1,7 +1,6 @@
 #include "foundation/environment.h"
 
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
 #include <cstdlib>

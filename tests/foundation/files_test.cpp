@@ -1,7 +1,6 @@
 #include "foundation/files.h"
 
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -60,7 +59,10 @@ TEST(ListFilesTest, WalksTheTreeAndIgnoresCase) {
   test::TempFolder dir;
   ASSERT_TRUE(MakeFolder(dir.Path(Sjis("pdf\\11\\大阪市中央区"))));
   test::WriteNative(dir.native() + "/pdf/11/a.html", "x");
-  test::WriteNative(dir.native() + "/pdf/11/" + "\xE5\xA4\xA7\xE9\x98\xAA\xE5\xB8\x82\xE4\xB8\xAD\xE5\xA4\xAE\xE5\x8C\xBA" + "/b.HTML", "x");
+  test::WriteNative(dir.native() + "/pdf/11/" +
+                        "\xE5\xA4\xA7\xE9\x98\xAA\xE5\xB8\x82\xE4\xB8\xAD\xE5\xA4\xAE\xE5\x8C\xBA" +
+                        "/b.HTML",
+                    "x");
   test::WriteNative(dir.native() + "/pdf/11/c.pdf", "x");
   TextList list;
   ListFiles(dir.Path("pdf"), ".HTML", list);
@@ -128,7 +130,8 @@ TEST(FileLayerTest, SafeNamesStayInsideTheirFolder) {
   EXPECT_TRUE(IsSafeFileName("100012345678"));
   EXPECT_TRUE(IsSafeFileName(Sjis("大阪市中央区")));
   EXPECT_TRUE(IsSafeFileName(Sjis("ソ")));  // trail byte 0x5C is not a separator
-  for (const char* bad : {"", ".", "..", "a/b", "a\\b", "c:", "x*", "?", "\"", "<", ">", "|", "a\tb", "\x7f"}) {
+  for (const char* bad :
+       {"", ".", "..", "a/b", "a\\b", "c:", "x*", "?", "\"", "<", ">", "|", "a\tb", "\x7f"}) {
     EXPECT_FALSE(IsSafeFileName(bad)) << bad;
   }
   EXPECT_TRUE(IsSafeFileName("..."));
@@ -137,7 +140,7 @@ TEST(FileLayerTest, SafeNamesStayInsideTheirFolder) {
   EXPECT_FALSE(IsSafeFileName(std::string("\x81\0", 2)));
   EXPECT_FALSE(IsSafeFileName("\x81\n"));
   EXPECT_TRUE(IsSafeFileName("\x81\x7C"));  // a double-byte character ending in 0x7C
-  EXPECT_TRUE(IsSafeFileName("ab\x81"));   // a cut character is no separator
+  EXPECT_TRUE(IsSafeFileName("ab\x81"));    // a cut character is no separator
 }
 
 TEST(ListFilesTest, ALinkBackToAnOuterFolderIsNotWalkedAgain) {
@@ -150,7 +153,8 @@ TEST(ListFilesTest, ALinkBackToAnOuterFolderIsNotWalkedAgain) {
   ListFiles(dir.Path("tree"), ".html", list);
   std::vector<std::string> found = list.ToVector();
   std::sort(found.begin(), found.end());
-  EXPECT_EQ(found, (std::vector<std::string>{dir.Path("tree\\link.html"), dir.Path("tree\\sub\\a.html")}));
+  EXPECT_EQ(found,
+            (std::vector<std::string>{dir.Path("tree\\link.html"), dir.Path("tree\\sub\\a.html")}));
 }
 
 TEST(FileLayerTest, ExistenceTestsMatchWildcardsInTheName) {
@@ -180,7 +184,8 @@ TEST(FileLayerTest, NewFilesTakeTheirModeThroughTheUmask) {
 
 TEST(FileLayerTest, ReplacingLeavesNoTemporaryFileBehind) {
   test::TempFolder dir;
-  for (int i = 0; i < 5; ++i) ASSERT_TRUE(WriteFileAtomic(dir.Path("d.txt"), std::string(i * 1000, 'z')));
+  for (int i = 0; i < 5; ++i)
+    ASSERT_TRUE(WriteFileAtomic(dir.Path("d.txt"), std::string(i * 1000, 'z')));
   TextList all;
   ListFiles(dir.path(), "", all);
   EXPECT_EQ(all.ToVector(), std::vector<std::string>{dir.Path("d.txt")});

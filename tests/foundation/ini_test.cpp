@@ -73,7 +73,8 @@ TEST(IniTest, ReadsAnOlderSettingsFile) {
   EXPECT_EQ(std::string(s.GetText(Sjis("//ini/検索用/出力先"))), dir.path() + "\\csv_total");
   EXPECT_EQ(std::string(s.GetText(Sjis("//ini/検索用/旧出力先"))), dir.path() + "\\csv");
   EXPECT_STREQ(s.GetText(Sjis("//ini/検索用/pos_search")), "118,128,1103,714");
-  EXPECT_STREQ(s.GetText(Sjis("//ini/検索用/節なし後")), "z");  // an unclosed header changes nothing
+  EXPECT_STREQ(s.GetText(Sjis("//ini/検索用/節なし後")),
+               "z");  // an unclosed header changes nothing
   EXPECT_EQ(std::string(s.GetText(Sjis("//ini/都道府県検索/都道府県名"))), Sjis("大阪府"));
   // Two spellings of one section are one section: the later value, the first spelling.
   EXPECT_STREQ(s.GetText("//ini/Settei/LoginId"), "third");

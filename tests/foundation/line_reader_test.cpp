@@ -105,7 +105,12 @@ TEST(LineReaderTest, OpenFailsForMissingFile) {
 
 TEST(LineReaderTest, WideToAnsiConvertsUtf16) {
   // BOM, "A", "あ" (U+3042), CR LF
-  std::string utf16("\xFF\xFE" "A\0" "\x42\x30" "\r\0\n\0", 10);
+  std::string utf16(
+      "\xFF\xFE"
+      "A\0"
+      "\x42\x30"
+      "\r\0\n\0",
+      10);
   LineReaderPtr r = Open(std::string_view(utf16.data(), utf16.size()), "mr");
   WideToAnsi(r.get());
   EXPECT_EQ(r->Text(), "A\x82\xA0\r\n");

@@ -13,11 +13,14 @@ namespace {
 // A list control held in memory: rows of cells plus each row's key.
 class FakeList : public ListControl {
  public:
-  explicit FakeList(std::vector<std::vector<std::string>> rows) : rows_(std::move(rows)), keys_(rows_.size()) {}
+  explicit FakeList(std::vector<std::vector<std::string>> rows)
+      : rows_(std::move(rows)), keys_(rows_.size()) {}
   int RowCount() const override { return static_cast<int>(rows_.size()); }
   std::string CellText(int row, int column) const override {
     const auto& r = rows_[static_cast<std::size_t>(row)];
-    return column >= 0 && static_cast<std::size_t>(column) < r.size() ? r[static_cast<std::size_t>(column)] : "";
+    return column >= 0 && static_cast<std::size_t>(column) < r.size()
+               ? r[static_cast<std::size_t>(column)]
+               : "";
   }
   std::string& RowKey(int row) override { return keys_[static_cast<std::size_t>(row)].second; }
   bool HasRowKey(int row) const override { return keys_[static_cast<std::size_t>(row)].first; }
@@ -25,12 +28,16 @@ class FakeList : public ListControl {
     keys_[static_cast<std::size_t>(row)] = {true, std::string()};
     keys_[static_cast<std::size_t>(row)].second.reserve(size);
   }
-  void FreeRowKey(int row) override { keys_[static_cast<std::size_t>(row)] = {false, std::string()}; }
-  void SortRows(const std::function<int(const std::string&, const std::string&)>& compare) override {
+  void FreeRowKey(int row) override {
+    keys_[static_cast<std::size_t>(row)] = {false, std::string()};
+  }
+  void SortRows(
+      const std::function<int(const std::string&, const std::string&)>& compare) override {
     std::vector<std::size_t> order(rows_.size());
     std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(),
-                     [&](std::size_t a, std::size_t b) { return compare(keys_[a].second, keys_[b].second) < 0; });
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+      return compare(keys_[a].second, keys_[b].second) < 0;
+    });
     std::vector<std::vector<std::string>> rows;
     std::vector<std::pair<bool, std::string>> keys;
     for (std::size_t i : order) {

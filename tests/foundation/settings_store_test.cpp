@@ -64,7 +64,8 @@ TEST(SettingsStoreTest, KeepsKeysSortedWhateverTheOrderOfSetting) {
   SettingsStore s;
   std::mt19937 rng(11);
   for (int i = 0; i < 2000; ++i) s.Set("key" + std::to_string(rng() % 1000), std::to_string(i));
-  for (int i = 1; i < s.Count(); ++i) EXPECT_LT(std::string(s.FoldedKeyAt(i - 1)), std::string(s.FoldedKeyAt(i)));
+  for (int i = 1; i < s.Count(); ++i)
+    EXPECT_LT(std::string(s.FoldedKeyAt(i - 1)), std::string(s.FoldedKeyAt(i)));
 }
 
 TEST(SettingsStoreTest, PairFilesRoundTrip) {
@@ -90,7 +91,8 @@ TEST(SettingsStoreTest, BulkLoadEqualsLoadingOneByOne) {
   std::mt19937 rng(5);
   std::string text;
   for (int i = 0; i < 3000; ++i) {
-    text += (rng() % 2 ? "Key" : "key") + std::to_string(rng() % 1500) + "<===>v" + std::to_string(i) + "\r\n";
+    text += (rng() % 2 ? "Key" : "key") + std::to_string(rng() % 1500) + "<===>v" +
+            std::to_string(i) + "\r\n";
   }
   SettingsStore bulk;
   bulk.LoadPairsFromText(text, "<===>");

@@ -184,8 +184,9 @@ TEST(TextListTest, SortOrdersByUnsignedBytesAndPumps) {
   CountingPump pump;
   list.Sort(0, &pump);
   std::sort(reference.begin(), reference.end(), [](const std::string& a, const std::string& b) {
-    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
-                                        [](char x, char y) { return static_cast<unsigned char>(x) < static_cast<unsigned char>(y); });
+    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+      return static_cast<unsigned char>(x) < static_cast<unsigned char>(y);
+    });
   });
   EXPECT_EQ(list.ToVector(), reference);
   EXPECT_GT(pump.pumped, 0);

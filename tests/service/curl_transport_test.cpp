@@ -3,12 +3,11 @@
 #include "service/curl_transport.h"
 
 #include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <httplib.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
-
-#include <httplib.h>
-#include <gtest/gtest.h>
 
 #include <atomic>
 #include <chrono>
@@ -77,15 +76,16 @@ class LoopbackServer {
     });
     server_.Post("/stall", [this](const httplib::Request& req, httplib::Response& res) {
       Note(req);
-      res.set_chunked_content_provider("text/plain", [](std::size_t offset, httplib::DataSink& sink) {
-        if (offset == 0) {
-          sink.write("partial", 7);
-          return true;
-        }
-        std::this_thread::sleep_for(2500ms);
-        sink.done();
-        return true;
-      });
+      res.set_chunked_content_provider("text/plain",
+                                       [](std::size_t offset, httplib::DataSink& sink) {
+                                         if (offset == 0) {
+                                           sink.write("partial", 7);
+                                           return true;
+                                         }
+                                         std::this_thread::sleep_for(2500ms);
+                                         sink.done();
+                                         return true;
+                                       });
     });
     port_ = server_.bind_to_any_port("127.0.0.1");
     thread_ = std::thread([this] { server_.listen_after_bind(); });
@@ -140,8 +140,8 @@ class CurlTransportTest : public ::testing::Test {
   static void SetUpTestSuite() {
     setenv("no_proxy", "127.0.0.1,localhost", 1);  // loopback never goes through a proxy
     ca_ = new test::KeyAndCert(test::MakeCertificate("Kestrova Test CA", nullptr));
-    server_ = new test::KeyAndCert(
-        test::MakeCertificate("127.0.0.1", ca_, "IP:127.0.0.1,DNS:localhost"));
+    server_ =
+        new test::KeyAndCert(test::MakeCertificate("127.0.0.1", ca_, "IP:127.0.0.1,DNS:localhost"));
     otherCa_ = new test::KeyAndCert(test::MakeCertificate("Unrelated CA", nullptr));
   }
   static void TearDownTestSuite() {
@@ -489,12 +489,14 @@ TEST_F(CurlTransportTest, InjectedServiceFaultsMapToTheirCodes) {
   std::string base = sim.url();
   ASSERT_EQ(OpenSession(session, kUserAgent, base + kLoginPath), 0);
   std::string page;
-  ASSERT_EQ(SendRequest(session, base + kLoginPath, false, LoginBody("demo", "demo-pass"), page), 0);
+  ASSERT_EQ(SendRequest(session, base + kLoginPath, false, LoginBody("demo", "demo-pass"), page),
+            0);
   std::string detail, plan;
   EXPECT_EQ(SendRequest(session, base + kDetailPath, false, DetailBody("1"), detail),
             kExchangeStatusError);
   ASSERT_EQ(state.errorList.Count(), 1);
-  EXPECT_EQ(std::string(state.errorList.Get(0)).substr(19), "\t  503\t" + Sjis("↓ステータスエラー"));
+  EXPECT_EQ(std::string(state.errorList.Get(0)).substr(19),
+            "\t  503\t" + Sjis("↓ステータスエラー"));
   EXPECT_EQ(SendRequest(session, base + kFloorPlanPath, false, FloorPlanBody("1"), plan),
             kExchangeSendFailed);
   EXPECT_TRUE(plan.empty());

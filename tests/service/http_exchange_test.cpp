@@ -180,7 +180,8 @@ TEST_F(HttpExchangeTest, EveryStatusButOkAndRedirectIsAnError) {
     EXPECT_TRUE(answer.empty()) << status;
   }
   EXPECT_EQ(state.errorList.Count(), 4);
-  EXPECT_EQ(std::string(state.errorList.Get(3)).substr(19), "\t  500\t" + Sjis("↓ステータスエラー"));
+  EXPECT_EQ(std::string(state.errorList.Get(3)).substr(19),
+            "\t  500\t" + Sjis("↓ステータスエラー"));
 }
 
 TEST_F(HttpExchangeTest, NoAnswerGives10003AndLeavesTheLineToTheCaller) {

@@ -24,7 +24,8 @@ TEST(ServiceRequestsTest, BaseUrlComesFromTheSettingWithoutTrailingSlash) {
   SettingsStore settings;
   settings.Set(kUrlKey, " https://127.0.0.1:40123// ");
   EXPECT_EQ(BaseUrl(settings), "https://127.0.0.1:40123");
-  EXPECT_EQ(ServiceUrl(settings, kDetailPath), "https://127.0.0.1:40123/reinsip/in0300/in030001_init.do");
+  EXPECT_EQ(ServiceUrl(settings, kDetailPath),
+            "https://127.0.0.1:40123/reinsip/in0300/in030001_init.do");
   settings.Set(kUrlKey, "");
   EXPECT_EQ(BaseUrl(settings), "https://system.reins.jp");
 }
@@ -56,11 +57,11 @@ TEST(ServiceRequestsTest, TableHoldsEveryRequestOnceAndOnlyStyleSheetsUseGet) {
     EXPECT_EQ(request.waitsBefore, !styleSheet) << request.path;
     EXPECT_EQ(&RequestOf(request.kind), &request);
   }
-  EXPECT_EQ(paths, (std::set<std::string>{
-                       "/reinsip/an0100/an010002_login.do", "/reinsip/css/style.css",
-                       "/reinsip/css/style_fip.css", "/reinsip/in0100/in010001_search.do",
-                       "/reinsip/in0300/in030001_init.do",
-                       "/reinsip/in0200/in020001_zumenDownload.do"}));
+  EXPECT_EQ(paths,
+            (std::set<std::string>{
+                "/reinsip/an0100/an010002_login.do", "/reinsip/css/style.css",
+                "/reinsip/css/style_fip.css", "/reinsip/in0100/in010001_search.do",
+                "/reinsip/in0300/in030001_init.do", "/reinsip/in0200/in020001_zumenDownload.do"}));
 }
 
 TEST(ServiceRequestsTest, LoadReductionWaitDefaultsToOneSecond) {

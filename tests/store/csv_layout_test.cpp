@@ -63,7 +63,8 @@ TEST(CsvLayoutTest, CommentsAndEmptyLinesAreNoColumns) {
 }
 
 TEST(CsvLayoutTest, SettingsStandAnywhereAndTheLastWins) {
-  CsvLayout layout = Layout("!区切り=;\na\tS\tA\n!ヘッダ空行=5\n!区切り=||\nb\tS\tB\n!ヘッダ空行=1\n");
+  CsvLayout layout =
+      Layout("!区切り=;\na\tS\tA\n!ヘッダ空行=5\n!区切り=||\nb\tS\tB\n!ヘッダ空行=1\n");
   EXPECT_EQ(layout.Columns(), 2);
   EXPECT_EQ(layout.separator, "||");
   EXPECT_EQ(layout.blankLines, 1);
@@ -190,8 +191,10 @@ class ShippedLayoutsTest : public LoadLayoutsTest {
  protected:
   void SetUp() override {
     const std::string shipped = std::string(KESTROVA_SOURCE_DIR) + "/Setting";
-    for (const char* f : {"HeaderInfo.dat", "Output_CSV.txt", "Output_Kanri.txt", "Syousai_Header.dat"}) {
-      std::filesystem::copy_file(shipped + "/" + f, platform::NativePath(state.PathOf("\\Setting\\")) + f);
+    for (const char* f :
+         {"HeaderInfo.dat", "Output_CSV.txt", "Output_Kanri.txt", "Syousai_Header.dat"}) {
+      std::filesystem::copy_file(shipped + "/" + f,
+                                 platform::NativePath(state.PathOf("\\Setting\\")) + f);
     }
     LoadLayouts(state);
     LoadDetailFiles(state);
@@ -202,16 +205,17 @@ TEST_F(ShippedLayoutsTest, EveryTypeNamesThirtyFieldsAndTheColumnsLookedFor) {
   for (int i = 0; i < 10; ++i) {
     const TextList& names = state.headerLists.lists[i];
     EXPECT_EQ(names.Count(), 31) << "type list " << i;  // 30 TAB-terminated names
-    for (const char* n : {"物件番号", "更新年月日", "物件種別", "所在地", "最寄駅", "徒歩",
-                          "取引態様/報酬形態"}) {
+    for (const char* n :
+         {"物件番号", "更新年月日", "物件種別", "所在地", "最寄駅", "徒歩", "取引態様/報酬形態"}) {
       EXPECT_GE(names.Find(0, Sjis(n)), 0) << "type list " << i << " lacks " << n;
     }
   }
 }
 
 TEST_F(ShippedLayoutsTest, ManagementLayoutHoldsWhatTheLocalSearchReads) {
-  for (const char* spec : {"更新年月日", "図面", "$駅$", "会員名", "%所在階%", "%土地面積%",
-                           "%建物面積１%", "%築年月%", "$徒歩分$", "$所在地$", "物件番号", "物件種別"}) {
+  for (const char* spec :
+       {"更新年月日", "図面", "$駅$", "会員名", "%所在階%", "%土地面積%", "%建物面積１%",
+        "%築年月%", "$徒歩分$", "$所在地$", "物件番号", "物件種別"}) {
     EXPECT_GE(state.kanriLayout.sources.Find(0, Sjis(spec)), 0) << spec;
   }
   EXPECT_EQ(state.kanriLayout.sources.Count(), state.kanriLayout.headings.Count());
@@ -221,10 +225,13 @@ TEST_F(ShippedLayoutsTest, BothLayoutsWriteTheStoredRecords) {
   MakeFolder(state.PathOf("\\dat"));
   MakeFolder(state.PathOf("\\csv_total"));
   TextList store;
-  for (const char* type : {"11売り・土地", "13売り・マンション", "23賃貸・マンション", "25賃貸・建物一部"}) {
+  for (const char* type :
+       {"11売り・土地", "13売り・マンション", "23賃貸・マンション", "25賃貸・建物一部"}) {
     std::string line;
     for (int f = 0; f < 30; ++f) {
-      line += f == 1 ? Sjis(type) : f == 2 ? std::string("10000000") + type[1] : "x" + std::to_string(f);
+      line += f == 1   ? Sjis(type)
+              : f == 2 ? std::string("10000000") + type[1]
+                       : "x" + std::to_string(f);
       line += '\t';
     }
     store.Add(line);

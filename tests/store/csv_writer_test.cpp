@@ -32,7 +32,8 @@ class CsvWriterTest : public ::testing::Test {
  protected:
   CsvWriterTest() {
     BuildEnvironment(state.environment, {home.path() + "\\kestrova"});
-    for (const char* f : {"\\dat", "\\csv", "\\csv_total", "\\Setting"}) MakeFolder(state.PathOf(f));
+    for (const char* f : {"\\dat", "\\csv", "\\csv_total", "\\Setting"})
+      MakeFolder(state.PathOf(f));
     // Every type names field i "f<i>", except the ones named here.
     std::string line;
     for (int i = 0; i < 30; ++i) {
@@ -72,50 +73,60 @@ class CsvWriterTest : public ::testing::Test {
 };
 
 TEST_F(CsvWriterTest, WritesQuotedHeadingsTwoBlankLinesAndFormattedRecords) {
-  std::string csv = Csv("物件番号\tS\t番号\n価格\tN\t価格\n", {Record("11売り・土地", "12345", {{3, "1,980万円"}})});
+  std::string csv = Csv("物件番号\tS\t番号\n価格\tN\t価格\n",
+                        {Record("11売り・土地", "12345", {{3, "1,980万円"}})});
   EXPECT_EQ(csv, Crlf("\"番号\",\"価格\",\n\n\n\"12345\",1980,\n"));
 }
 
 TEST_F(CsvWriterTest, TabSeparatorFollowsEveryHeadingAndValue) {
-  std::string csv = Csv("!区切り=\t\n物件番号\tS\t番号\n価格\tN\t価格\n", {Record("11売り・土地", "7", {{3, "5"}})});
+  std::string csv = Csv("!区切り=\t\n物件番号\tS\t番号\n価格\tN\t価格\n",
+                        {Record("11売り・土地", "7", {{3, "5"}})});
   EXPECT_EQ(csv, Crlf("\"番号\"\t\"価格\"\t\n\n\n\"7\"\t5\t\n"));
 }
 
 TEST_F(CsvWriterTest, MultiByteSeparatorIsWrittenWhole) {
-  std::string csv = Csv("!区切り=；\n!ヘッダ空行=0\n物件番号\t\t番号\n", {Record("11売り・土地", "7")});
+  std::string csv =
+      Csv("!区切り=；\n!ヘッダ空行=0\n物件番号\t\t番号\n", {Record("11売り・土地", "7")});
   EXPECT_EQ(csv, Crlf("\"番号\"；\n7；\n"));
 }
 
 TEST_F(CsvWriterTest, ZeroBlankLinesPutTheFirstRecordUnderTheHeading) {
-  std::string csv = Csv("!ヘッダ空行=0\n物件番号\tS\t番号\n", {Record("11売り・土地", "1"), Record("21賃貸・土地", "2")});
+  std::string csv = Csv("!ヘッダ空行=0\n物件番号\tS\t番号\n",
+                        {Record("11売り・土地", "1"), Record("21賃貸・土地", "2")});
   EXPECT_EQ(csv, Crlf("\"番号\",\n\"1\",\n\"2\",\n"));
 }
 
 TEST_F(CsvWriterTest, TypeCodesWriteTheirDefaultsForEmptyValues) {
-  std::string csv = Csv("!ヘッダ空行=0\nf4\tS\ta\nf4\tS未定\tb\nf4\tN0\tc\nf4\tD\td\nf4\t\te\nf4\tX既定\tf\n",
-                        {Record("11売り・土地", "1")});
+  std::string csv =
+      Csv("!ヘッダ空行=0\nf4\tS\ta\nf4\tS未定\tb\nf4\tN0\tc\nf4\tD\td\nf4\t\te\nf4\tX既定\tf\n",
+          {Record("11売り・土地", "1")});
   EXPECT_EQ(csv, Crlf("\"a\",\"b\",\"c\",\"d\",\"e\",\"f\",\n\"\",\"未定\",0,,,,\n"));
 }
 
 TEST_F(CsvWriterTest, TypeCodesFormatPresentValues) {
-  std::string csv = Csv("!ヘッダ空行=0\nf4\tS未定\ta\nf4\tN0\tb\nf6\tD\tc\nf4\tX\td\nf7\tN\te\n",
-                        {Record("11売り・土地", "1", {{4, "約12.5㎡（２区画）"}, {6, "平成23年10月"}, {7, "未定"}})});
-  EXPECT_EQ(csv, Crlf("\"a\",\"b\",\"c\",\"d\",\"e\",\n\"約12.5㎡（２区画）\",12.5,2011/10/01,約12.5㎡（２区画）,,\n"));
+  std::string csv = Csv(
+      "!ヘッダ空行=0\nf4\tS未定\ta\nf4\tN0\tb\nf6\tD\tc\nf4\tX\td\nf7\tN\te\n",
+      {Record("11売り・土地", "1", {{4, "約12.5㎡（２区画）"}, {6, "平成23年10月"}, {7, "未定"}})});
+  EXPECT_EQ(csv, Crlf("\"a\",\"b\",\"c\",\"d\",\"e\",\n\"約12.5㎡（２区画）\",12.5,2011/10/"
+                      "01,約12.5㎡（２区画）,,\n"));
 }
 
 TEST_F(CsvWriterTest, NumberColumnKeepsOnlyAsciiDigitsAndPoints) {
   // Full-width digits and the trail bytes of double-byte characters never count as digits.
-  std::string csv = Csv("!ヘッダ空行=0\nf4\tN\ta\n", {Record("11売り・土地", "1", {{4, "１２3,4.5-6 ｍ＠"}})});
+  std::string csv =
+      Csv("!ヘッダ空行=0\nf4\tN\ta\n", {Record("11売り・土地", "1", {{4, "１２3,4.5-6 ｍ＠"}})});
   EXPECT_EQ(csv, Crlf("\"a\",\n34.56,\n"));
 }
 
 TEST_F(CsvWriterTest, CommaInAnyValueBecomesIdeographicComma) {
-  std::string csv = Csv("!ヘッダ空行=0\n!区切り=\t\nf4\tS\ta\nf4\t\tb\n", {Record("11売り・土地", "1", {{4, "南,東"}})});
+  std::string csv = Csv("!ヘッダ空行=0\n!区切り=\t\nf4\tS\ta\nf4\t\tb\n",
+                        {Record("11売り・土地", "1", {{4, "南,東"}})});
   EXPECT_EQ(csv, Crlf("\"a\"\t\"b\"\t\n\"南、東\"\t南、東\t\n"));
 }
 
 TEST_F(CsvWriterTest, QuoteInQuotedValueIsDoubled) {
-  std::string csv = Csv("!ヘッダ空行=0\nf4\tS\ta\nf5\tS\"空\"\tb\n", {Record("11売り・土地", "1", {{4, "say \"hi\""}})});
+  std::string csv = Csv("!ヘッダ空行=0\nf4\tS\ta\nf5\tS\"空\"\tb\n",
+                        {Record("11売り・土地", "1", {{4, "say \"hi\""}})});
   EXPECT_EQ(csv, Crlf("\"a\",\"b\",\n\"say \"\"hi\"\"\",\"\"\"空\"\"\",\n"));
 }
 
@@ -131,7 +142,8 @@ TEST_F(CsvWriterTest, DefaultTextKeepsItsCommas) {
 }
 
 TEST_F(CsvWriterTest, RecordsWithoutTypeAndEmptyLinesGiveNoLine) {
-  std::string csv = Csv("!ヘッダ空行=0\n物件番号\t\tn\n", {Record("", "9"), "", Record("25賃貸・建物一部", "7"), "\t\t"});
+  std::string csv = Csv("!ヘッダ空行=0\n物件番号\t\tn\n",
+                        {Record("", "9"), "", Record("25賃貸・建物一部", "7"), "\t\t"});
   EXPECT_EQ(csv, Crlf("\"n\",\n7,\n"));
 }
 
@@ -144,7 +156,8 @@ TEST_F(CsvWriterTest, EachRecordUsesTheColumnNamesOfItsType) {
     names25 += (i == 5 ? Sjis("価格") : "c" + std::to_string(i)) + "\t";
   }
   std::string all;
-  for (int t = 0; t < 10; ++t) all += (t == 0 ? names11 : t == 5 ? names21 : t == 9 ? names25 : names11) + "\r\n";
+  for (int t = 0; t < 10; ++t)
+    all += (t == 0 ? names11 : t == 5 ? names21 : t == 9 ? names25 : names11) + "\r\n";
   state.headerLists.LoadFromText(all);
   std::vector<std::pair<int, std::string>> fields = {{3, "3"}, {4, "4"}, {5, "5"}};
   std::string csv = Csv("!ヘッダ空行=0\n価格\tN\tp\n賃料|価格\tN\tr\n",
@@ -210,7 +223,8 @@ TEST_F(CsvWriterTest, WriteCsvReplacesTheFileWhole) {
   EXPECT_EQ(Read("\\csv\\run_csvdata.csv"), Crlf("\"番号\",\n\n\n\"5\",\n"));
   // Nothing but the file itself is left in the folder.
   int entries = 0;
-  for (const auto& e : std::filesystem::directory_iterator(platform::NativePath(state.PathOf("\\csv")))) {
+  for (const auto& e :
+       std::filesystem::directory_iterator(platform::NativePath(state.PathOf("\\csv")))) {
     (void)e;
     ++entries;
   }
@@ -265,7 +279,7 @@ TEST(NormaliseDateTest, SlashDatesArePadded) {
   EXPECT_EQ(NormaliseDate("12/3/5"), "0012/03/05");
   EXPECT_EQ(NormaliseDate("2012/13/45"), "2012/13/45");  // no range check
   EXPECT_EQ(NormaliseDate("2012//"), "2012/00/00");
-  EXPECT_EQ(NormaliseDate("-5/3/1"), "-005/03/01");     // as printf's "%04d" writes it
+  EXPECT_EQ(NormaliseDate("-5/3/1"), "-005/03/01");  // as printf's "%04d" writes it
 }
 
 TEST(NormaliseDateTest, WesternYearsWithKanjiUnits) {

@@ -19,8 +19,8 @@ class FieldResolutionTest : public ::testing::Test {
                           "接道状況/方向", "幅員/接面", "価格", "価格"}) {
       names.Add(Sjis(n));
     }
-    for (const char* d : {"物件番号", "所在地１", "所在地２", "その他所在地表示", "交通１<>駅より徒歩",
-                          "築年月", "交通２<>バス停より徒歩"}) {
+    for (const char* d : {"物件番号", "所在地１", "所在地２", "その他所在地表示",
+                          "交通１<>駅より徒歩", "築年月", "交通２<>バス停より徒歩"}) {
       state.detailHeader.lines.Add(Sjis(d));
     }
   }
@@ -37,9 +37,16 @@ class FieldResolutionTest : public ::testing::Test {
 
   TextList names;
   ProgramState state;
-  const std::vector<std::string> flat = {"13売り・マンション", "100", "阪急宝塚線梅田", "5/12",
-                                         "大阪市北区梅田１丁目　梅田ハイツ12階", "媒介/分かれ",
-                                         "公道/南", "6.0/8.5", "1980", "2000"};
+  const std::vector<std::string> flat = {"13売り・マンション",
+                                         "100",
+                                         "阪急宝塚線梅田",
+                                         "5/12",
+                                         "大阪市北区梅田１丁目　梅田ハイツ12階",
+                                         "媒介/分かれ",
+                                         "公道/南",
+                                         "6.0/8.5",
+                                         "1980",
+                                         "2000"};
 };
 
 TEST_F(FieldResolutionTest, PlainNameGivesTheFirstColumnOfThatName) {
@@ -91,10 +98,10 @@ TEST_F(FieldResolutionTest, SlashColumnsGiveTheirPieces) {
 TEST_F(FieldResolutionTest, TypeColumnGivesDataKindAndShortName) {
   EXPECT_EQ(U("$データ種類$", flat), "売物件");
   EXPECT_EQ(U("$物件種別$", flat), "売マン");
-  const char* shortNames[][2] = {{"11売り・土地", "売土地"}, {"12売り・戸建", "売戸建"}, {"14売り・外全", "売外全"},
-                                 {"15売り・外一", "売外一"}, {"21賃貸・土地", "貸土地"}, {"22賃貸・戸建", "貸戸建"},
-                                 {"23賃貸・マンション", "貸マン"}, {"24賃貸・外全", "貸外全"},
-                                 {"25賃貸・建物一部", "貸外一"}};
+  const char* shortNames[][2] = {
+      {"11売り・土地", "売土地"},       {"12売り・戸建", "売戸建"}, {"14売り・外全", "売外全"},
+      {"15売り・外一", "売外一"},       {"21賃貸・土地", "貸土地"}, {"22賃貸・戸建", "貸戸建"},
+      {"23賃貸・マンション", "貸マン"}, {"24賃貸・外全", "貸外全"}, {"25賃貸・建物一部", "貸外一"}};
   for (const auto& [type, expected] : shortNames) {
     std::vector<std::string> rec = flat;
     rec[0] = type;
@@ -294,8 +301,9 @@ TEST(SplitPieceTest, MatchesTextListSplit) {
   const std::string delimiters = Sjis("年;月;日");
   const std::string y = Sjis("年"), m = Sjis("月"), d = Sjis("日");
   // The last text holds the bytes of "年" (94 4E) across two characters: 81 94 and 4E.
-  for (const std::string& text : {Sjis("2012年3月30日"), Sjis("年月"), std::string(), Sjis("平成5年"),
-                                  Sjis("月月月"), Sjis("年"), std::string("\x81\x94\x4E") + Sjis("年x")}) {
+  for (const std::string& text :
+       {Sjis("2012年3月30日"), Sjis("年月"), std::string(), Sjis("平成5年"), Sjis("月月月"),
+        Sjis("年"), std::string("\x81\x94\x4E") + Sjis("年x")}) {
     TextList expected(text, delimiters);
     std::string_view first[4];
     FirstPieces(text, {y, m, d}, first, 4);

@@ -48,7 +48,8 @@ TEST_F(PropertyStoreTest, NewerRowReplacesStoredOneAndOlderRowIsDropped) {
   // The run files hold the new rows as they came, the older one included.
   EXPECT_EQ(Read("\\csv\\20120330133227.txt"), newer + "\r\n" + older + "\r\n");
   EXPECT_NE(Read("\\csv\\20120330133227_csvdata.csv").find("\"100000000002\","), std::string::npos);
-  EXPECT_EQ(Read("\\dat\\backup_20120330133227_TotalData.txt"), storedNew + "\r\n" + newer + "\r\n");
+  EXPECT_EQ(Read("\\dat\\backup_20120330133227_TotalData.txt"),
+            storedNew + "\r\n" + newer + "\r\n");
   EXPECT_NE(Read("\\csv_total\\TotalData_kanri_csvdata.csv").find("\"100000000001\",2012/03/25,"),
             std::string::npos);
 }
@@ -93,7 +94,8 @@ TEST_F(PropertyStoreTest, SortByKeyColumnsOrdersDescendingThenByLine) {
   list.Add("z\ta\t2\t");
   list.Add("w\ta\t2\t");
   SortByKeyColumns(list, "1,2");
-  EXPECT_EQ(list.ToVector(), (std::vector<std::string>{"y\tb\t1\t", "z\ta\t2\t", "w\ta\t2\t", "x\ta\t1\t"}));
+  EXPECT_EQ(list.ToVector(),
+            (std::vector<std::string>{"y\tb\t1\t", "z\ta\t2\t", "w\ta\t2\t", "x\ta\t1\t"}));
 }
 
 TEST_F(PropertyStoreTest, LargeMergeLosesAndDuplicatesNothing) {
@@ -107,7 +109,8 @@ TEST_F(PropertyStoreTest, LargeMergeLosesAndDuplicatesNothing) {
   ASSERT_TRUE(stored.SaveLines(state.PathOf("\\dat\\TotalData.txt")));
   // 300 updates of stored properties with a later date, 500 new properties.
   for (int i = 0; i < 300; ++i) {
-    state.newRows.Add(Record("13売り・マンション", std::to_string(100000000000LL + i * 9), "2012/03/01", {{3, "new"}}));
+    state.newRows.Add(Record("13売り・マンション", std::to_string(100000000000LL + i * 9),
+                             "2012/03/01", {{3, "new"}}));
   }
   for (int i = 0; i < 500; ++i) {
     std::string n = std::to_string(200000000000LL + i);
@@ -140,7 +143,8 @@ TEST_F(PropertyStoreTest, TidyMovesOnlyLinesOlderThanTheRetention) {
   EXPECT_EQ(Stored(), std::vector<std::string>{stays});
   EXPECT_EQ(Read("\\dat\\TotalData_Kako.txt"), "earlier\r\n" + moved + "\r\n" + blank + "\r\n");
   EXPECT_EQ(Read("\\dat\\backup_20120330133227_TotalData_Kako.txt"), "earlier\r\n");
-  EXPECT_NE(Read("\\csv_total\\TotalData_kanri_kako_csvdata.csv").find("\"1\",2011/03/29,"), std::string::npos);
+  EXPECT_NE(Read("\\csv_total\\TotalData_kanri_kako_csvdata.csv").find("\"1\",2011/03/29,"),
+            std::string::npos);
 }
 
 TEST_F(PropertyStoreTest, TidyWithoutUpdateColumnMovesNothing) {

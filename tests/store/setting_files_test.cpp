@@ -18,10 +18,9 @@
 namespace kestrova {
 namespace {
 
-const char* const kTypes[10] = {"11売り・土地",     "12売り・戸建て",     "13売り・マンション",
-                                "14売り・建物全部", "15売り・建物一部",   "21賃貸・土地",
-                                "22賃貸・戸建て",   "23賃貸・マンション", "24賃貸・建物全部",
-                                "25賃貸・建物一部"};
+const char* const kTypes[10] = {
+    "11売り・土地", "12売り・戸建て", "13売り・マンション", "14売り・建物全部", "15売り・建物一部",
+    "21賃貸・土地", "22賃貸・戸建て", "23賃貸・マンション", "24賃貸・建物全部", "25賃貸・建物一部"};
 
 std::string Shipped(const std::string& name) {
   std::string bytes;
@@ -72,10 +71,10 @@ std::string Column(const CsvLayout& layout, std::string_view line, const std::st
 }
 
 TEST(SettingFilesTest, EveryFileIsCp932WithCrLf) {
-  for (const char* name : {"Setting/HeaderInfo.dat", "Setting/Syousai_Header.dat", "Setting/Output_CSV.txt",
-                           "Setting/Output_Kanri.txt", "Setting/UserFindKeyList1.txt",
-                           "Setting/UserFindKeyList2.txt", "Setting/UserFindKeyList3.txt",
-                           "Setting/zip_code.txt", "利用規約.txt"}) {
+  for (const char* name :
+       {"Setting/HeaderInfo.dat", "Setting/Syousai_Header.dat", "Setting/Output_CSV.txt",
+        "Setting/Output_Kanri.txt", "Setting/UserFindKeyList1.txt", "Setting/UserFindKeyList2.txt",
+        "Setting/UserFindKeyList3.txt", "Setting/zip_code.txt", "利用規約.txt"}) {
     std::string bytes = Shipped(name);
     ASSERT_GE(bytes.size(), 2u) << name;
     EXPECT_EQ(Utf8(bytes).find("\xEF\xBF\xBD"), std::string::npos) << name << " is not cp932";
@@ -104,17 +103,23 @@ TEST(SettingFilesTest, HeaderInfoNamesThirtyDistinctFieldsPerType) {
     for (int j = 0; j < kRecordFields; ++j) {
       EXPECT_FALSE(names.View(j).empty()) << "type " << t << " field " << j;
       EXPECT_TRUE(seen.insert(std::string(names.View(j))).second)
-          << Utf8(names.View(j)) << " twice in type list " << t << "; a lookup by name finds only the first";
+          << Utf8(names.View(j)) << " twice in type list " << t
+          << "; a lookup by name finds only the first";
     }
   }
 }
 
 TEST(SettingFilesTest, NamesTheProgramLooksUpStandAtOneIndexOnEveryLine) {
   ProgramState state = ShippedState();
-  const std::pair<int, const char*> fixed[] = {
-      {kFieldFloorPlan, "図面"}, {kFieldType, "物件種別"},   {kFieldNumber, "物件番号"}, {4, "取引態様/報酬形態"},
-      {kFieldLocation, "所在地"}, {6, "最寄駅"},           {7, "徒歩"},              {kFieldUpdated, "更新年月日"},
-      {23, "会員名"}};
+  const std::pair<int, const char*> fixed[] = {{kFieldFloorPlan, "図面"},
+                                               {kFieldType, "物件種別"},
+                                               {kFieldNumber, "物件番号"},
+                                               {4, "取引態様/報酬形態"},
+                                               {kFieldLocation, "所在地"},
+                                               {6, "最寄駅"},
+                                               {7, "徒歩"},
+                                               {kFieldUpdated, "更新年月日"},
+                                               {23, "会員名"}};
   for (int t = 0; t < 10; ++t) {
     const TextList& names = state.headerLists.lists[t];
     for (const auto& [index, name] : fixed) {
@@ -131,9 +136,9 @@ TEST(SettingFilesTest, NamesTheProgramLooksUpStandAtOneIndexOnEveryLine) {
 
 TEST(SettingFilesTest, DetailHeaderHasTheNamesTheProgramUses) {
   ProgramState state = ShippedState();
-  for (const char* n : {"物件番号", "所在地１", "所在地２", "所在地３", "その他所在地表示", "交通１<>駅より徒歩",
-                        "交通１<>バス停より徒歩", "交通２<>駅より徒歩", "交通２<>バス停より徒歩", "所在階",
-                        "土地面積", "建物面積１", "築年月"}) {
+  for (const char* n : {"物件番号", "所在地１", "所在地２", "所在地３", "その他所在地表示",
+                        "交通１<>駅より徒歩", "交通１<>バス停より徒歩", "交通２<>駅より徒歩",
+                        "交通２<>バス停より徒歩", "所在階", "土地面積", "建物面積１", "築年月"}) {
     EXPECT_GE(state.detailHeader.IndexOf(Sjis(n)), 0) << n;
   }
 }
@@ -164,19 +169,21 @@ TEST(SettingFilesTest, DetailLabelsCannotBeFoundInsideEachOther) {
 
 // Every alternative of every column must name something the program can resolve; a typo
 // (建物面積 for 建物面積１) silently gives an empty column in every row.
-void ExpectEverySourceResolvable(const ProgramState& state, const CsvLayout& layout, const char* file) {
+void ExpectEverySourceResolvable(const ProgramState& state, const CsvLayout& layout,
+                                 const char* file) {
   const std::set<std::string> derived = [] {
     std::set<std::string> s;
-    for (const char* d : {"$沿線$", "$駅$", "$徒歩分$", "$バス$", "$取引態様$", "$報酬形態$", "$接道状況$",
-                          "$接道方向$", "$接道接面$", "$データ種類$", "$物件種別$", "$所在地$", "$マンション名$",
-                          "$階数$"})
+    for (const char* d : {"$沿線$", "$駅$", "$徒歩分$", "$バス$", "$取引態様$", "$報酬形態$",
+                          "$接道状況$", "$接道方向$", "$接道接面$", "$データ種類$", "$物件種別$",
+                          "$所在地$", "$マンション名$", "$階数$"})
       s.insert(Sjis(d));
     return s;
   }();
   const std::set<std::string> combined = [] {
     std::set<std::string> s;
-    for (const char* d : {"&所在地&", "&交通１<>駅より徒歩&", "&交通１<>駅より徒歩ｍ&", "&交通１<>バス停より徒歩&",
-                          "&交通２<>駅より徒歩&", "&交通２<>駅より徒歩ｍ&", "&交通２<>バス停より徒歩&"})
+    for (const char* d :
+         {"&所在地&", "&交通１<>駅より徒歩&", "&交通１<>駅より徒歩ｍ&", "&交通１<>バス停より徒歩&",
+          "&交通２<>駅より徒歩&", "&交通２<>駅より徒歩ｍ&", "&交通２<>バス停より徒歩&"})
       s.insert(Sjis(d));
     return s;
   }();
@@ -185,7 +192,8 @@ void ExpectEverySourceResolvable(const ProgramState& state, const CsvLayout& lay
     std::string_view spec = layout.sources.View(c);
     EXPECT_FALSE(layout.headings.View(c).empty()) << file << " column " << c;
     std::string_view type = layout.types.View(c);
-    EXPECT_TRUE(!type.empty() && (type[0] == 'S' || type[0] == 'N' || type[0] == 'D')) << file << " column " << c;
+    EXPECT_TRUE(!type.empty() && (type[0] == 'S' || type[0] == 'N' || type[0] == 'D'))
+        << file << " column " << c;
     TextList alternatives(spec, "|");
     for (int a = 0; a < alternatives.Count(); ++a) {
       std::string alt(alternatives.View(a));
@@ -196,7 +204,8 @@ void ExpectEverySourceResolvable(const ProgramState& state, const CsvLayout& lay
       } else if (alt[0] == '&') {
         EXPECT_TRUE(combined.count(alt)) << file << ": " << Utf8(alt);
       } else if (alt[0] == '@') {
-        EXPECT_TRUE(alt == SJIS("@成約日付@") || alt == SJIS("@成約価格@")) << file << ": " << Utf8(alt);
+        EXPECT_TRUE(alt == SJIS("@成約日付@") || alt == SJIS("@成約価格@"))
+            << file << ": " << Utf8(alt);
       } else if (alt[0] == '%') {
         std::erase(alt, '%');
         EXPECT_GE(state.detailHeader.IndexOf(alt), 0) << file << ": detail field " << Utf8(alt);
@@ -217,8 +226,9 @@ TEST(SettingFilesTest, EveryLayoutSourceNamesAKnownField) {
 
 TEST(SettingFilesTest, KanriLayoutHoldsEverySourceTheLocalSearchUses) {
   ProgramState state = ShippedState();
-  for (const char* s : {"更新年月日", "図面", "$駅$", "会員名", "%所在階%", "%土地面積%", "%建物面積１%",
-                        "%築年月%", "$徒歩分$", "$所在地$", "物件番号", "物件種別"}) {
+  for (const char* s :
+       {"更新年月日", "図面", "$駅$", "会員名", "%所在階%", "%土地面積%", "%建物面積１%",
+        "%築年月%", "$徒歩分$", "$所在地$", "物件番号", "物件種別"}) {
     EXPECT_GE(state.kanriLayout.sources.Find(0, Sjis(s)), 0) << s;
   }
 }
@@ -237,7 +247,8 @@ TEST(SettingFilesTest, KanriRowsCarryWhatTheLocalSearchFiltersOn) {
     // The sale/rent choice looks for these texts anywhere in the raw line.
     EXPECT_NE(line.find(t < 5 ? SJIS("売り・") : SJIS("賃貸・")), std::string::npos) << kTypes[t];
     EXPECT_EQ(Column(state.kanriLayout, line, SJIS("物件種別")), Sjis(kTypes[t]));
-    EXPECT_EQ(Column(state.kanriLayout, line, SJIS("物件番号")), "1000000000" + std::to_string(10 + t));
+    EXPECT_EQ(Column(state.kanriLayout, line, SJIS("物件番号")),
+              "1000000000" + std::to_string(10 + t));
     EXPECT_EQ(Column(state.kanriLayout, line, SJIS("更新年月日")), "2026/11/30");
     EXPECT_EQ(Column(state.kanriLayout, line, SJIS("図面")), SJIS("有"));
     EXPECT_EQ(Column(state.kanriLayout, line, SJIS("$駅$")), SJIS("本町"));

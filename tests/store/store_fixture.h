@@ -21,7 +21,8 @@ class StoreTest : public ::testing::Test {
   StoreTest() : clock("2012/03/30 13:32:27") {
     BuildEnvironment(state.environment, {home.path() + "\\kestrova"});
     state.clock = &clock;
-    for (const char* f : {"\\dat", "\\csv", "\\csv_total", "\\Setting"}) MakeFolder(state.PathOf(f));
+    for (const char* f : {"\\dat", "\\csv", "\\csv_total", "\\Setting"})
+      MakeFolder(state.PathOf(f));
   }
 
   // Writes a cp932 file under the program folder from UTF-8 text (LF become CR LF).
@@ -49,7 +50,8 @@ class StoreTest : public ::testing::Test {
     for (int t = 0; t < 10; ++t) all += line + "\n";
     WriteSetting("\\Setting\\HeaderInfo.dat", all);
   }
-  static std::string Record(const std::string& type, const std::string& number, const std::string& updated,
+  static std::string Record(const std::string& type, const std::string& number,
+                            const std::string& updated,
                             std::vector<std::pair<int, std::string>> more = {}) {
     std::vector<std::string> f(30);
     f[0] = Sjis("有");

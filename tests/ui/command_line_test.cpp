@@ -86,8 +86,8 @@ TEST(CommandLineTest, HelpIsRecognisedAndUsageNamesEveryCommand) {
 
 TEST(CommandLineTest, HeadlessCommandsStandForTheirButtons) {
   const std::vector<std::pair<const char*, int>> expected = {
-      {"search", 1000}, {"deals", 1001},      {"fee", 1051}, {"rebuild-detail", 0},
-      {"rebuild-csv", 0}, {"clean", 0}, {"tidy", 0}};
+      {"search", 1000},   {"deals", 1001}, {"fee", 1051}, {"rebuild-detail", 0},
+      {"rebuild-csv", 0}, {"clean", 0},    {"tidy", 0}};
   ASSERT_EQ(HeadlessCommands().size(), expected.size());
   for (const auto& [name, button] : expected) {
     const HeadlessCommand* c = FindHeadlessCommand(name);

@@ -61,8 +61,9 @@ TEST_F(MainWindowStartUpTest, DatesAtTheEndOfAMonthStepBackByCalendar) {
 }
 
 TEST_F(MainWindowStartUpTest, StartDateFromTheSettingsFileIsKeptWhileTheLastDateIsFilled) {
-  WriteIni("[設定]\n開始日付=2011/04/20\n売買=0\n市町村コード=27128,27111\nログインパス=pw\n"
-           "[検索用]\n検索回数=17\n");
+  WriteIni(
+      "[設定]\n開始日付=2011/04/20\n売買=0\n市町村コード=27128,27111\nログインパス=pw\n"
+      "[検索用]\n検索回数=17\n");
   ASSERT_TRUE(Start());
   EXPECT_EQ(Fields().startDate, "2011/04/20");
   EXPECT_EQ(Fields().lastDate, "2011/05/01");

@@ -115,7 +115,8 @@ TEST_F(MaintenanceWindowTest, RebuildShowsEachZeroBasedIndexThenTheCompletion) {
   Write("\\pdf\\11\\27127\\100000000001.pdf", "%PDF-1.4");
   Open();
   RebuildDetailInformation(state, view);
-  EXPECT_EQ(view.shown, (std::vector<std::string>{"0/3 ...", "1/3 ...", "2/3 ...", "3/3 ...作成完了！"}));
+  EXPECT_EQ(view.shown,
+            (std::vector<std::string>{"0/3 ...", "1/3 ...", "2/3 ...", "3/3 ...作成完了！"}));
   // Up to 100 messages are dispatched after each page and once more after the completion.
   EXPECT_EQ(std::count(desktop.pumps.begin(), desktop.pumps.end(), 100), 4);
   EXPECT_EQ(state.detailStore.Count(), 3);
@@ -166,13 +167,15 @@ TEST_F(MaintenanceWindowTest, RebuildWorksWithTheShippedHeaderAndPage) {
   Write("\\Setting\\Syousai_Header.dat", header);
   LoadDetailFiles(state);
   std::string page;
-  ReadWholeFile(platform::ProgramPath(std::string(KESTROVA_TEST_DATA) + "/pages/detail_mansion.html"), page);
+  ReadWholeFile(
+      platform::ProgramPath(std::string(KESTROVA_TEST_DATA) + "/pages/detail_mansion.html"), page);
   ASSERT_FALSE(page.empty());
   Write("\\pdf\\13\\27127\\100012345678.html", page);
   Open();
   RebuildDetailInformation(state, view);
   EXPECT_EQ(view.shown.back(), "1/1 ...作成完了！");
-  EXPECT_NE(Read("\\dat\\SyousaiInfo.dat").find("100012345678<===>100012345678\t"), std::string::npos);
+  EXPECT_NE(Read("\\dat\\SyousaiInfo.dat").find("100012345678<===>100012345678\t"),
+            std::string::npos);
 }
 
 class RebuildCsvTest : public MaintenanceWindowTest {
@@ -199,7 +202,8 @@ TEST_F(RebuildCsvTest, WritesBothTotalFilesFromTheStore) {
   RebuildCsvFiles(state, view);
   EXPECT_EQ(view.shown, std::vector<std::string>{"CSV情報を更新しました。"});
   EXPECT_NE(Read("\\csv_total\\TotalData_csvdata.csv").find("100000000042"), std::string::npos);
-  EXPECT_NE(Read("\\csv_total\\TotalData_kanri_csvdata.csv").find("100000000042"), std::string::npos);
+  EXPECT_NE(Read("\\csv_total\\TotalData_kanri_csvdata.csv").find("100000000042"),
+            std::string::npos);
 }
 
 TEST_F(RebuildCsvTest, DoesNotClaimSuccessWhenTheFilesCannotBeWritten) {
@@ -221,9 +225,9 @@ class DeleteFilesTest : public MaintenanceWindowTest {
   void ExpectAll(const std::vector<const char*>& files, bool present) {
     for (const char* f : files) EXPECT_EQ(Exists(f), present) << f;
   }
-  const std::vector<const char*> kKept = {"\\dat\\TotalData.txt", "\\dat\\TotalData_Kako.txt",
-                                          "\\dat\\SyousaiInfo.dat", "\\dat\\SeiyakuInfo.dat",
-                                          "\\pdf\\11\\27127\\1.html", "\\Setting\\backup_notes.txt"};
+  const std::vector<const char*> kKept = {
+      "\\dat\\TotalData.txt",   "\\dat\\TotalData_Kako.txt", "\\dat\\SyousaiInfo.dat",
+      "\\dat\\SeiyakuInfo.dat", "\\pdf\\11\\27127\\1.html",  "\\Setting\\backup_notes.txt"};
   const std::vector<const char*> kBackups = {"\\dat\\backup_20120301_TotalData.txt",
                                              "\\dat\\TotalData_BACKUP_1.txt",
                                              "\\dat\\old\\deeper\\Backup_x.dat"};
@@ -295,7 +299,8 @@ TEST_F(MaintenanceWindowTest, PresetIsStoredOnlyWhenTheWindowIsClosed) {
   PresetSearchOrder(view, 1012);
   EXPECT_EQ(state.settings.GetView(Sjis("//ini/設定2/検索順序賃貸(検索)")), "1,3,2,");
   CloseMaintenance(state, view);
-  EXPECT_EQ(state.settings.GetView(Sjis("//ini/設定2/検索順序賃貸(検索)")), "1,3,1,4;1,3,3,5;1,3,2,");
+  EXPECT_EQ(state.settings.GetView(Sjis("//ini/設定2/検索順序賃貸(検索)")),
+            "1,3,1,4;1,3,3,5;1,3,2,");
 }
 
 TEST_F(MaintenanceWindowTest, CloseStoresTheTypedTextsWithoutCheckingThem) {
