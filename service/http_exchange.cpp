@@ -169,19 +169,5 @@ void CloseSession(HttpSession& session) {
   session.port = 0;
 }
 
-std::string FormatErrorLine(std::string_view time, int code, std::string_view text) {
-  char number[16];
-  std::snprintf(number, sizeof number, "%5d", code);
-  std::string line(time);
-  line += '\t';
-  line += number;
-  line += '\t';
-  line += text;
-  return line;
-}
-
-void LogError(ProgramState& state, int code, std::string_view text) {
-  state.errorList.Add(FormatErrorLine(Now(*state.clock), code, text));
-}
 
 }  // namespace kestrova

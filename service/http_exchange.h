@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "store/error_log.h"
+
 namespace kestrova {
 
 struct ProgramState;
@@ -70,8 +72,5 @@ struct HttpSession {
 void CloseSession(HttpSession& session);
 
 // Adds "time\tcode\ttext" ("%s\t%5d\t%s", time from Now) to state.errorList.
-void LogError(ProgramState& state, int code, std::string_view text);
-// The line LogError adds, for a given time text.
-std::string FormatErrorLine(std::string_view time, int code, std::string_view text);
 
 }  // namespace kestrova

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "foundation/text_list.h"
+#include "store/error_log.h"
 
 namespace kestrova {
 
@@ -13,7 +14,6 @@ struct ProgramState;
 
 inline constexpr int kListingSearch = 1;     // every row becomes a PropertyRecord
 inline constexpr int kClosedDealSearch = 3;  // every row gives a DealStore entry
-inline constexpr int kLostResultsCode = 20001;
 
 // The ten property types: the label looked for in a row ("売り・土地</", ...) and the type text
 // the record receives ("11売り・土地", ...), tried in table order.

@@ -5,14 +5,13 @@
 #include <string>
 #include <string_view>
 
+#include "store/error_log.h"
+
 namespace kestrova {
 
 struct ProgramState;
 struct HttpSession;
 class MainWindowPort;
-
-// A page-supplied name (property number, municipality folder) that cannot be a file name.
-inline constexpr int kRefusedNameCode = 20002;
 
 // What one online command works with: the program state, the main window, the open session.
 struct OnlineContext {

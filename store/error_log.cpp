@@ -1,0 +1,25 @@
+#include "store/error_log.h"
+
+#include <cstdio>
+
+#include "foundation/dates.h"
+#include "store/program_state.h"
+
+namespace kestrova {
+
+std::string FormatErrorLine(std::string_view time, int code, std::string_view text) {
+  char number[16];
+  std::snprintf(number, sizeof number, "%5d", code);
+  std::string line(time);
+  line += '\t';
+  line += number;
+  line += '\t';
+  line += text;
+  return line;
+}
+
+void LogError(ProgramState& state, int code, std::string_view text) {
+  state.errorList.Add(FormatErrorLine(Now(*state.clock), code, text));
+}
+
+}  // namespace kestrova
