@@ -48,6 +48,8 @@ const std::vector<DefaultSetting>& DefaultSettings() {
       // Where the listing service is, and CA certificates to trust besides the system's.
       {"//ini/設定2/接続先URL", kDefaultBaseUrl},
       {"//ini/設定2/CA証明書", ""},
+      // A search whose result was cut at 100 hits is searched again in parts.
+      {"//ini/設定2/取りこぼし時に分割", "1"},
   };
   return table;
 }
