@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdio>
 
+#include "foundation/settings_keys.h"
 #include "foundation/settings_store.h"
 #include "foundation/sjis.h"
 
@@ -72,11 +73,9 @@ std::vector<std::string> CodesOf(const SearchForm& form) {
 
 }  // namespace
 
-const std::string& SplitOnCutKey() { return SJIS("//ini/設定2/取りこぼし時に分割"); }
-
 bool SplitOnCut(const SettingsStore& settings) {
-  if (settings.IndexOf(SplitOnCutKey()) < 0) return true;
-  return settings.GetInt(SplitOnCutKey()) != 0;
+  if (settings.IndexOf(keys::kSplitOnCut) < 0) return true;
+  return settings.GetInt(keys::kSplitOnCut) != 0;
 }
 
 std::vector<SearchForm> SplitCutForm(const SearchForm& cut) {

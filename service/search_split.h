@@ -12,9 +12,8 @@ namespace kestrova {
 
 class SettingsStore;
 
-// "//ini/設定2/取りこぼし時に分割": "1" (the default) searches a cut result again in parts,
+// The setting keys::kSplitOnCut: on (the default) a cut result is searched again in parts,
 // "0" takes the cut page as it is.
-const std::string& SplitOnCutKey();
 bool SplitOnCut(const SettingsStore& settings);
 
 // The forms that search what the cut form searched, in parts: its date range halved (start to

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "foundation/settings_keys.h"
 #include "foundation/settings_store.h"
 #include "foundation/sjis.h"
 
@@ -108,11 +109,10 @@ TEST(SearchSplitTest, SingleDayAndCodeOrNoDatesCannotBeSplit) {
 TEST(SearchSplitTest, SplittingIsOnUnlessTheSettingIsZero) {
   SettingsStore settings;
   EXPECT_TRUE(SplitOnCut(settings));
-  settings.Set(SplitOnCutKey(), "0");
+  settings.Set(keys::kSplitOnCut, "0");
   EXPECT_FALSE(SplitOnCut(settings));
-  settings.Set(SplitOnCutKey(), "1");
+  settings.Set(keys::kSplitOnCut, "1");
   EXPECT_TRUE(SplitOnCut(settings));
-  EXPECT_EQ(Utf8(SplitOnCutKey()), "//ini/設定2/取りこぼし時に分割");
 }
 
 }  // namespace

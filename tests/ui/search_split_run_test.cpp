@@ -2,6 +2,7 @@
 // parts, and the last fetched date moves only when nothing was lost.
 #include <gtest/gtest.h>
 
+#include "foundation/settings_keys.h"
 #include "foundation/text_functions.h"
 #include "service/online_commands.h"
 #include "service/search_split.h"
@@ -99,7 +100,7 @@ TEST_F(SearchSplitRunTest, OnlyADayOfOneCodeIsLostAndThenTheDateStays) {
 }
 
 TEST_F(SearchSplitRunTest, SplittingOffTakesEveryCutPageAsItIs) {
-  state.settings.Set(SplitOnCutKey(), "0");
+  state.settings.Set(keys::kSplitOnCut, "0");
   CutWhen([](const std::string& b) { return Land(b); });
   window->Command(kCommandPropertySearch);
 
