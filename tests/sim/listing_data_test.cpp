@@ -158,33 +158,6 @@ TEST_F(ListingDataTest, ClosedDealsCloseInsideTheRangeAfterRegistration) {
   }
 }
 
-TEST_F(ListingDataTest, PartsOfASearchFindEachListingOfTheWholeExactlyOnce) {
-  ListingUniverse u(tables_, 1, 40);
-  const std::vector<std::string> codes = {"27128", "27111"};
-  const std::vector<int> types = {11, 12, 13, 14, 15};
-  auto numbers = [&](const std::vector<std::string>& c, int first, int last, bool deals) {
-    std::vector<std::string> n;
-    for (const ListingKey& k :
-         deals ? u.ClosedDeals(c, first, last, types) : u.Listings(c, first, last, types))
-      n.push_back(u.NumberOf(k));
-    return n;
-  };
-  for (bool deals : {false, true}) {
-    std::vector<std::string> whole = numbers(codes, may1_, may1_ + 13, deals);
-    ASSERT_GT(whole.size(), 100u) << deals;  // a page of it would be cut
-    // Halves, and the last day once more by code.
-    std::vector<std::string> parts = numbers(codes, may1_, may1_ + 6, deals);
-    for (auto part : {numbers(codes, may1_ + 7, may1_ + 12, deals),
-                      numbers({"27128"}, may1_ + 13, may1_ + 13, deals),
-                      numbers({"27111"}, may1_ + 13, may1_ + 13, deals)})
-      parts.insert(parts.end(), part.begin(), part.end());
-    EXPECT_EQ(parts.size(), whole.size()) << deals;
-    EXPECT_EQ(std::set<std::string>(parts.begin(), parts.end()),
-              std::set<std::string>(whole.begin(), whole.end()))
-        << deals;
-  }
-}
-
 TEST_F(ListingDataTest, AllTenTypesOccur) {
   ListingUniverse u(tables_, 2, 50);
   std::set<int> types;

@@ -95,21 +95,6 @@ TEST(SearchQueryTest, EndBeforeStartIsAnEmptyRangeNotAnError) {
   EXPECT_GT(q.firstDay, q.lastDay);
 }
 
-TEST(ListRangeTest, ReadsRangeCodesAndKinds) {
-  SearchQuery q;
-  ASSERT_EQ(ParseListRange("2011/05/01-2011/05/14:27128,27111:sale", q), 0);
-  EXPECT_EQ(q.lastDay - q.firstDay, 13);
-  EXPECT_EQ(q.codes, (std::vector<std::string>{"27128", "27111"}));
-  EXPECT_EQ(q.typeCodes, (std::vector<int>{11, 12, 13, 14, 15}));
-  ASSERT_EQ(ParseListRange("2011/05/01-2011/05/01:27128", q), 0);
-  EXPECT_EQ(q.typeCodes.size(), 10u);
-  for (const char* bad : {"2011/05/01-2011/05/14", "2011/05/14-2011/05/01:27128",
-                          "2011/5/1-2011/05/14:27128", "2011/05/01-2011/05/14:2712",
-                          "2011/05/01-2011/05/14:27128,", "2011/05/01-2011/05/14:27128:both"}) {
-    EXPECT_EQ(ParseListRange(bad, q), -1) << bad;
-  }
-}
-
 TEST(CivilDateTest, DayNumbersRoundTripAcrossLeapYears) {
   EXPECT_EQ(DayNumber({2000, 1, 1}), 0);
   EXPECT_EQ(DayNumber({2000, 3, 1}) - DayNumber({2000, 2, 28}), 2);
