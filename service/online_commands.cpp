@@ -27,11 +27,6 @@ class RunningTitleScope {
   MainWindowPort& window_;
 };
 
-void AppendLine(std::string& box, const std::string& line) {
-  if (!box.empty()) box += "\r\n";
-  box += line;
-}
-
 // Why the last fetched date stayed where it was, or empty when the run earned the move.
 std::string DateKeptReason(const LoginRunResult& run) {
   if (run.refused) return SJIS("入力エラーのため");
@@ -50,6 +45,11 @@ std::string DateKeptReason(const LoginRunResult& run) {
     add(std::to_string(run.pagesCut) + SJIS(" 件の検索結果が100件で打ち切られたため"));
   }
   return reasons;
+}
+
+void AppendLine(std::string& box, const std::string& line) {
+  if (!box.empty()) box += "\r\n";
+  box += line;
 }
 
 // What splitting the cut results cost, for the log box; empty when nothing was split.
