@@ -8,13 +8,18 @@
 namespace kestrova {
 namespace {
 
+bool IsSet(const char* name) {
+  const char* value = std::getenv(name);
+  return value != nullptr && *value != '\0';
+}
+
 // Qt aborts the process when its platform cannot reach a display; say so in one line instead.
 bool CanOpenDisplay() {
-  if (std::getenv("QT_QPA_PLATFORM")) return true;
+  if (IsSet("QT_QPA_PLATFORM")) return true;
 #ifdef _WIN32
   return true;
 #else
-  return std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY");
+  return IsSet("DISPLAY") || IsSet("WAYLAND_DISPLAY");
 #endif  // _WIN32
 }
 
