@@ -13,14 +13,15 @@ function(kestrova_library name)
   add_library(kestrova::${name} ALIAS kestrova_${name})
 endfunction()
 
-# kestrova_test_executable(TARGET SOURCE): a test program in build/tests/ that knows the source,
-# build and test-data folders.
+# kestrova_test_executable(TARGET SOURCE): a test program in build/tests/ that knows the source
+# and test-data folders. The build folder stays out of its compile line, so the builds of one
+# checkout (build/, build-noqt/) share their compiled tests through ccache; a test that runs a
+# built program adds KESTROVA_BINARY_DIR itself.
 function(kestrova_test_executable target src)
   add_executable(${target} ${src})
   set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
   target_compile_definitions(${target} PRIVATE
     KESTROVA_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
-    KESTROVA_BINARY_DIR="${CMAKE_BINARY_DIR}"
     KESTROVA_TEST_DATA="${CMAKE_SOURCE_DIR}/tests/data")
 endfunction()
 
