@@ -31,18 +31,20 @@ bool PrepareHome(const std::string& homeProgramPath, const std::string& exeProgr
   for (std::size_t i = 0; i < home.size(); ++i) {
     folder += home[i];
     if ((home[i] == '\\' && i > 0) || i + 1 == home.size()) {
-      if (!IsFolder(folder)) MakeFolder(folder);
+      if (!IsFolder(folder)) (void)MakeFolder(folder);  // the home is checked whole below
     }
   }
   if (!IsFolder(home)) return false;
   if (home == shipped) return true;
   const std::string setting = home + "\\Setting";
   if (!IsFolder(setting) && IsFolder(shipped + "\\Setting")) {
-    MakeFolder(setting);
+    // A home with half its Setting files would run with empty layouts: refuse it instead.
+    if (!MakeFolder(setting)) return false;
     TextList files;
     ListFiles(shipped + "\\Setting", "", files, kListFilesFiles, 1);
     for (int i = 0; i < files.Count(); ++i) {
-      CopyFileTo(files.View(i), setting + "\\" + SplitPath(files.View(i)).fileName);
+      if (!CopyFileTo(files.View(i), setting + "\\" + SplitPath(files.View(i)).fileName))
+        return false;
     }
   }
   return true;
@@ -76,7 +78,7 @@ int main(int argc, char** argv) {
   if (!line.home.empty()) {
     run.source.programPath = ProgramPathFromArgv0(line.home + "/kestrova");
     if (!PrepareHome(run.source.programPath, exePath)) {
-      std::fprintf(stderr, "kestrova: cannot make the home folder %s\n", line.home.c_str());
+      std::fprintf(stderr, "kestrova: cannot prepare the home folder %s\n", line.home.c_str());
       return 1;
     }
   }

@@ -45,8 +45,9 @@ void KeepStyleSheets(ProgramState& state, HttpSession& session) {
     if (FileExists(file)) continue;
     std::string answer;
     // Only a whole answer is kept: an empty file would count as present from then on.
-    if (SendRequest(session, ServiceUrl(state.settings, sheet.path), true, "", answer) == 0) {
-      WriteFileAtomic(file, answer);
+    if (SendRequest(session, ServiceUrl(state.settings, sheet.path), true, "", answer) == 0 &&
+        !WriteFileAtomic(file, answer)) {
+      LogWriteFailure(state, kPageWriteFailed, file);
     }
   }
 }
@@ -96,6 +97,7 @@ void RunSearches(OnlineContext& context, int kind, LoginRunResult& result) {
     int rc = SearchAndDownload(context, forms[counter].body, counter, stamp, kind);
     if (rc != 0 && rc != kExchangeRedirect) ++result.formsFailed;
   }
+  result.downloadsNotSaved = context.downloadsNotSaved;
 }
 
 LoginRunResult LoginAndSearch(ProgramState& state, MainWindowPort& window, Transport& transport,

@@ -15,10 +15,12 @@ struct OnlineContext;
 
 // How a run went, so the command can decide what to move and what to report.
 struct LoginRunResult {
-  bool refused = false;   // an input check stopped it before any request
-  bool loggedIn = false;  // the page after the login showed the service's menu
-  int formsSent = 0;      // search forms of the run
-  int formsFailed = 0;    // of them, answered with neither 0 nor a redirect
+  bool refused = false;        // an input check stopped it before any request
+  bool loggedIn = false;       // the page after the login showed the service's menu
+  int formsSent = 0;           // search forms of the run
+  int formsFailed = 0;         // of them, answered with neither 0 nor a redirect
+  int downloadsNotSaved = 0;   // detail pages and PDFs answered but not written to disk
+  bool storeNotSaved = false;  // the fetched rows could not be merged into the store
 };
 
 // The input checks in their order; the message of the first that fails, or empty.

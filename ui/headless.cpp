@@ -79,12 +79,13 @@ int RunHeadless(ProgramState& state, const HeadlessRun& run, TransportFactory tr
   if (command->button != 0) {
     status = window.Command(command->button) == CommandResult::kRan ? 0 : 1;
   } else if (run.command == "tidy") {
-    window.MonthlyTidy(true);
-    std::fprintf(out, "%s\n", "tidy: done");
+    std::fprintf(out, "%s\n", window.MonthlyTidy(true) == 0 ? "tidy: done" : "tidy: not saved");
   } else {
     status = RunMaintenance(state, window, run.command, out);
   }
   window.Close();
+  // Ran, but something it fetched or computed did not reach the disk (each write logged).
+  if (status == 0 && state.failedWrites > 0) status = 3;
   return status;
 }
 

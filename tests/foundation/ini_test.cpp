@@ -93,11 +93,13 @@ TEST(IniTest, ReadsAnOlderSettingsFile) {
   EXPECT_EQ(FormatIni(again, env), written);
 }
 
-TEST(IniTest, NewSettingsFileIsPrivateToItsOwner) {
+TEST(IniTest, SettingsFileIsPrivateToItsOwnerAlsoWhenTheUserMadeIt) {
   test::TempFolder dir;
   SettingsStore env = Env(dir.path());
   SettingsStore s;
   s.Set(Sjis("//ini/設定/ログインパス"), "secret");
+  test::WriteNative(dir.native() + "/kestrova.ini", "[S]\r\nk=v\r\n");
+  ASSERT_EQ(chmod((dir.native() + "/kestrova.ini").c_str(), 0644), 0);
   ASSERT_TRUE(WriteIni(dir.Path("kestrova.ini"), s, env));
   struct stat st;
   ASSERT_EQ(stat((dir.native() + "/kestrova.ini").c_str(), &st), 0);
@@ -115,6 +117,28 @@ TEST(IniTest, Utf16SettingsFileIsAccepted) {
   SettingsStore s;
   ReadIni(dir.Path("w.ini"), s, env);
   EXPECT_STREQ(s.GetText("//ini/S/k"), "v");
+}
+
+TEST(IniTest, DamagedLinesCostOnlyThemselves) {
+  test::TempFolder dir;
+  SettingsStore env = Env(dir.path());
+  // A NUL inside one value, a lead byte without its trail byte in another, and a byte that is
+  // no character inside a section header.
+  const std::string text = Sjis("[設定]\r\nA=1\r\nB=") + std::string("x\0y", 3) +
+                           "\r\nC=3\r\nD=\x81 z\r\nE=5\r\n" + Sjis("[設定2") + "\xFF" +
+                           Sjis("]\r\nF=6");
+  test::WriteNative(dir.native() + "/kestrova.ini", text);
+  SettingsStore s;
+  s.Set(Sjis("//ini/設定/B"), "default B");
+  s.Set(Sjis("//ini/設定/D"), "default D");
+  ReadIni(dir.Path("kestrova.ini"), s, env);
+  EXPECT_STREQ(s.GetText(Sjis("//ini/設定/A")), "1");
+  EXPECT_STREQ(s.GetText(Sjis("//ini/設定/B")), "default B");
+  EXPECT_STREQ(s.GetText(Sjis("//ini/設定/C")), "3");
+  EXPECT_STREQ(s.GetText(Sjis("//ini/設定/D")), "default D");
+  EXPECT_STREQ(s.GetText(Sjis("//ini/設定/E")), "5");
+  EXPECT_STREQ(s.GetText(Sjis("//ini/設定2/F")), "6");
+  EXPECT_EQ(s.Count(), 6);
 }
 
 TEST(IniTest, SetDefaultExpandsMacros) {

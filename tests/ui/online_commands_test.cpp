@@ -2,15 +2,31 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "foundation/text_functions.h"
 #include "service/result_page_parser.h"
+#include "store/error_log.h"
 #include "store/property_record.h"
+#include "tests/support/failing_writes.h"
 #include "tests/ui/online_fixture.h"
 
 namespace kestrova::test {
 namespace {
 
 using OnlinePropertySearchTest = OnlineTest;
+
+// The texts (UTF-8) of the error lines under code.
+std::vector<std::string> ErrorTexts(const ProgramState& state, int code) {
+  std::vector<std::string> texts;
+  const std::string mark = "\t" + std::to_string(code) + "\t";
+  for (int i = 0; i < state.errorList.Count(); ++i) {
+    const std::string_view line = state.errorList.View(i);
+    const std::size_t at = line.find(mark);
+    if (at != std::string_view::npos) texts.push_back(Utf8(line.substr(at + mark.size())));
+  }
+  return texts;
+}
 
 TEST_F(OnlinePropertySearchTest, FullRunSavesPagesDownloadsAndMergesTheStore) {
   StartReady();
@@ -150,8 +166,8 @@ TEST_F(OnlinePropertySearchTest, FailedDownloadLeavesNoFileAndKeepsAnEarlierOne)
   ScriptService();
   fake.SetAnswer(kDetailPath, Answer(500, "oops"));
   window->Fields().skipExisting = 0;
-  MakeFolder(File("\\pdf\\13\\大阪市北区"));
-  WriteFileAtomic(File("\\pdf\\13\\大阪市北区\\100012345678.html"), "earlier page");
+  ASSERT_TRUE(MakeFolder(File("\\pdf\\13\\大阪市北区")));
+  ASSERT_TRUE(WriteFileAtomic(File("\\pdf\\13\\大阪市北区\\100012345678.html"), "earlier page"));
   window->Command(kCommandPropertySearch);
   std::string kept;
   ReadWholeFile(File("\\pdf\\13\\大阪市北区\\100012345678.html"), kept);
@@ -166,6 +182,60 @@ TEST_F(OnlinePropertySearchTest, FailedDownloadLeavesNoFileAndKeepsAnEarlierOne)
   EXPECT_TRUE(logged);
   // A failed download is no failed search: the date still moves.
   EXPECT_EQ(window->Fields().lastDate, "2011/05/07");
+}
+
+TEST_F(OnlinePropertySearchTest, StoreThatCannotBeWrittenIsReportedAndKeepsTheDate) {
+  StartReady();
+  ScriptService();
+  window->Fields().lastDate = "2011/04/30";
+  {
+    FailingWrites full({"\\dat\\TotalData.txt"});
+    EXPECT_EQ(window->Command(kCommandPropertySearch), CommandResult::kRan);
+  }
+  EXPECT_EQ(
+      ErrorTexts(state, kStoreWriteFailed),
+      std::vector<std::string>{"書き込みできませんでした: " + Utf8(File("\\dat\\TotalData.txt"))});
+  EXPECT_FALSE(Exists("\\dat\\TotalData.txt"));
+  for (const std::string& shown : view.statuses) EXPECT_NE(shown, "CSV情報を更新しました。");
+  EXPECT_EQ(Utf8(window->Fields().statusLine), "取得したデータを保存できませんでした。");
+  EXPECT_EQ(window->Fields().lastDate, "2011/04/30");
+  const std::string log = Utf8(window->Fields().logBox);
+  EXPECT_NE(log.find("TotalData.txt"), std::string::npos) << log;
+  EXPECT_NE(log.find("最終取得日付は更新していません（取得したデータを保存できなかったため）"),
+            std::string::npos)
+      << log;
+}
+
+TEST_F(OnlinePropertySearchTest, DownloadsThatCannotBeSavedAreLoggedAndKeepTheDate) {
+  StartReady();
+  ScriptService();
+  window->Fields().lastDate = "2011/04/30";
+  const std::string pdf = Utf8(File("\\pdf\\13\\大阪市北区\\100012345678.pdf"));
+  const std::string page = Utf8(File("\\pdf\\13\\豊中市\\100012345679.html"));
+  {
+    FailingWrites full({".pdf", "100012345679.html"});
+    window->Command(kCommandPropertySearch);
+  }
+  EXPECT_FALSE(Exists("\\pdf\\13\\大阪市北区\\100012345678.pdf"));
+  EXPECT_FALSE(Exists("\\pdf\\13\\豊中市\\100012345679.html"));
+  // Every answer that did not reach the disk is a line with its path; not saved, each is asked
+  // for again by the later forms of the run.
+  const std::vector<std::string> texts = ErrorTexts(state, kPageWriteFailed);
+  const auto count = [&](const std::string& path) {
+    return std::count(texts.begin(), texts.end(), "書き込みできませんでした: " + path);
+  };
+  EXPECT_EQ(count(pdf), CountPath(kFloorPlanPath));
+  EXPECT_GE(count(page), 1);
+  EXPECT_EQ(count(pdf) + count(page), static_cast<long>(texts.size()));
+  EXPECT_EQ(state.errorList.Count(), static_cast<int>(texts.size()));
+  EXPECT_EQ(window->Fields().lastDate, "2011/04/30");
+  const std::string log = Utf8(window->Fields().logBox);
+  EXPECT_NE(
+      log.find("（" + std::to_string(texts.size()) + " 件のダウンロードを保存できなかったため）"),
+      std::string::npos)
+      << log;
+  // The store was written: the update is reported as usual.
+  EXPECT_EQ(Utf8(window->Fields().statusLine), "CSV情報を更新しました。");
 }
 
 TEST_F(OnlinePropertySearchTest, UnsafePropertyNumberGetsNoDownloadButIsStored) {
