@@ -2,6 +2,7 @@
 
 #include <set>
 
+#include "foundation/settings_keys.h"
 #include "foundation/text_functions.h"
 #include "foundation/text_list.h"
 #include "store/error_log.h"
@@ -136,7 +137,7 @@ TEST_F(PropertyStoreTest, LargeMergeLosesAndDuplicatesNothing) {
 }
 
 TEST_F(PropertyStoreTest, TidyMovesOnlyLinesOlderThanTheRetention) {
-  state.settings.Set(Sjis("//ini/設定2/データ保持期間"), "12");
+  state.settings.Set(keys::kRetentionMonths, "12");
   std::string moved = Record("11売り・土地", "1", "2011/03/29");
   std::string stays = Record("11売り・土地", "2", "2011/03/30");
   std::string blank = Record("11売り・土地", "3", "");
@@ -161,7 +162,7 @@ TEST_F(PropertyStoreTest, TidyWithoutUpdateColumnMovesNothing) {
 }
 
 TEST_F(PropertyStoreTest, TidyThatCannotAppendToPastDataMovesNothingAndSaysWhere) {
-  state.settings.Set(Sjis("//ini/設定2/データ保持期間"), "12");
+  state.settings.Set(keys::kRetentionMonths, "12");
   const std::string old = Record("11売り・土地", "1", "2011/03/29");
   Store({old});
   {
@@ -177,7 +178,7 @@ TEST_F(PropertyStoreTest, TidyThatCannotAppendToPastDataMovesNothingAndSaysWhere
 }
 
 TEST_F(PropertyStoreTest, NonNumericRetentionMeansToday) {
-  state.settings.Set(Sjis("//ini/設定2/データ保持期間"), "abc");
+  state.settings.Set(keys::kRetentionMonths, "abc");
   Store({Record("11売り・土地", "1", "2012/03/29"), Record("11売り・土地", "2", "2012/03/30")});
   ASSERT_EQ(TidyData(state), 0);
   EXPECT_EQ(Stored().size(), 1u);

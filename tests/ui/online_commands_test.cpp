@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "foundation/settings_keys.h"
 #include "foundation/text_functions.h"
 #include "service/result_page_parser.h"
 #include "store/error_log.h"
@@ -358,7 +359,7 @@ TEST_F(LoginChecksTest, FullWidthInputIsNormalisedAndStored) {
   EXPECT_EQ(f.startDate, "2011,05,01");
   EXPECT_EQ(f.codes, "27128,27111");
   EXPECT_EQ(Utf8(f.password), "ｐ123");
-  EXPECT_EQ(state.settings.GetView(SJIS("//ini/設定/市町村コード")), "27128,27111");
+  EXPECT_EQ(state.settings.GetView(keys::kMunicipalityCodes), "27128,27111");
 }
 
 TEST_F(LoginChecksTest, FeeCheckLogsInFetchesStyleSheetsAndSearchesNothing) {
