@@ -210,12 +210,12 @@ void ReadIniFromText(std::string_view data, SettingsStore& store, const Settings
 void ReadIni(const std::string& path, SettingsStore& store, const SettingsStore& env, int flags) {
   LineReaderPtr reader = Open(path, "fr");
   if (!reader) return;
-  // A settings file saved as UTF-16 is accepted: it starts with its byte-order mark or with a
-  // character whose second byte is 0. Any other NUL is damage inside a line.
-  std::string_view text = reader->Text();
-  if (text.size() >= 2 && (text.substr(0, 2) == "\xFF\xFE" || text[1] == '\0')) {
-    WideToAnsi(reader.get());
-  }
+  // A settings file saved as UTF-16 is accepted: it starts with its byte-order mark or with two
+  // characters whose second bytes are 0. Any other NUL is damage inside a line.
+  const std::string_view t = reader->Text();
+  const bool wide =
+      t.size() >= 4 && (t.substr(0, 2) == "\xFF\xFE" || (t[1] == '\0' && t[3] == '\0'));
+  if (wide) WideToAnsi(reader.get());
   ReadIniFromText(reader->Text(), store, env, flags);
 }
 
