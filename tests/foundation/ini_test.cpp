@@ -122,24 +122,17 @@ TEST(IniTest, Utf16SettingsFileIsAccepted) {
 
 TEST(IniTest, DamagedLinesCostOnlyThemselves) {
   test::TempFolder dir;
-  SettingsStore env = Env(dir.path());
-  // A NUL inside one value, a lead byte without its trail byte in another, and a byte that is
-  // no character inside a section header.
-  const std::string text = Sjis("[設定]\r\nA=1\r\nB=") + std::string("x\0y", 3) +
-                           "\r\nC=3\r\nD=\x81 z\r\nE=5\r\n" + Sjis("[設定2") + "\xFF" +
-                           Sjis("]\r\nF=6");
-  test::WriteNative(dir.native() + "/kestrova.ini", text);
+  // A NUL inside a value, a lead byte without its trail byte, a non-character in a header.
+  test::WriteNative(dir.native() + "/k.ini", std::string("[S]\r\nA=1\r\nB=x\0y\r\nC=\x81 z\r\n"
+                                                         "[T\xFF]\r\nD=4",
+                                                         33));
   SettingsStore s;
-  s.Set(Sjis("//ini/設定/B"), "default B");
-  s.Set(Sjis("//ini/設定/D"), "default D");
-  ReadIni(dir.Path("kestrova.ini"), s, env);
-  EXPECT_STREQ(s.GetText(Sjis("//ini/設定/A")), "1");
-  EXPECT_STREQ(s.GetText(Sjis("//ini/設定/B")), "default B");
-  EXPECT_STREQ(s.GetText(Sjis("//ini/設定/C")), "3");
-  EXPECT_STREQ(s.GetText(Sjis("//ini/設定/D")), "default D");
-  EXPECT_STREQ(s.GetText(Sjis("//ini/設定/E")), "5");
-  EXPECT_STREQ(s.GetText(Sjis("//ini/設定2/F")), "6");
-  EXPECT_EQ(s.Count(), 6);
+  s.Set("//ini/S/B", "default");
+  ReadIni(dir.Path("k.ini"), s, Env(dir.path()));
+  EXPECT_STREQ(s.GetText("//ini/S/A"), "1");
+  EXPECT_STREQ(s.GetText("//ini/S/B"), "default");
+  EXPECT_STREQ(s.GetText("//ini/T/D"), "4");
+  EXPECT_EQ(s.Count(), 3);
 }
 
 TEST(IniTest, SetDefaultExpandsMacros) {
