@@ -14,7 +14,7 @@ int main() {
   rusage before{};
   getrusage(RUSAGE_SELF, &before);
   auto start = std::chrono::steady_clock::now();
-  kestrova::MergeNewRows(home.state);
+  const int merged = kestrova::MergeNewRows(home.state);
   auto ms =
       std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
   rusage after{};
@@ -24,5 +24,6 @@ int main() {
       "merge: %.1f ms, store file %.1f MB, peak RSS %.1f MB (%.2fx the file; %.1f MB before the "
       "merge)\n",
       ms, fileMb, after.ru_maxrss / 1e3, after.ru_maxrss / 1e3 / fileMb, before.ru_maxrss / 1e3);
-  return 0;
+  if (merged != 0) std::printf("merge: a write failed (code %d)\n", merged);
+  return merged == 0 ? 0 : 1;
 }

@@ -123,7 +123,10 @@ void BM_StartUp(benchmark::State& state) {
   kestrova::bench::BenchHome data;
   data.ResetStore();
   data.AddDetails(50000);
-  kestrova::SaveChangedDetailFiles(data.state);
+  if (!kestrova::SaveChangedDetailFiles(data.state)) {
+    state.SkipWithError("the detail store could not be written");
+    return;
+  }
   const kestrova::EnvironmentSource source{kestrova::platform::ProgramPath(data.native) +
                                            "\\kestrova"};
   int details = 0;

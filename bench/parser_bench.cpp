@@ -57,7 +57,7 @@ struct TempFile {
   TempFile(const std::string& name, const std::string& bytes)
       : native((std::filesystem::temp_directory_path() / name).string()),
         path(platform::ProgramPath(native)) {
-    WriteFileAtomic(path, bytes);
+    if (!WriteFileAtomic(path, bytes)) std::fprintf(stderr, "cannot write %s\n", native.c_str());
   }
   ~TempFile() { std::remove(native.c_str()); }
   std::string native;

@@ -138,36 +138,90 @@ void SetDefault(std::string_view key, std::string_view value, SettingsStore& sto
   store.Set(key, text);
 }
 
+namespace {
+
+bool Decodes(std::string_view bytes) {
+  return platform::Cp932ToUtf8(bytes).find("\xEF\xBF\xBD") == std::string::npos;
+}
+
+// A line the codec cannot read whole (a NUL, a lead byte without its trail byte, a pair
+// without a character) is no setting of this program's: the file was damaged there.
+bool IsReadableLine(std::string_view line) {
+  return line.find('\0') == std::string_view::npos && Decodes(line);
+}
+
+// The line without the bytes that are no character.
+std::string ReadableBytes(std::string_view line) {
+  std::string out;
+  for (std::size_t i = 0; i < line.size();) {
+    const std::size_t n =
+        IsLeadByte(static_cast<unsigned char>(line[i])) && i + 1 < line.size() ? 2 : 1;
+    const std::string_view c = line.substr(i, n);
+    if (c[0] != '\0' && Decodes(c)) {
+      out.append(c);
+      i += n;
+    } else {
+      ++i;  // a bad lead byte goes alone: the byte after it may be a character of its own
+    }
+  }
+  return out;
+}
+
+// One line of the file into the store; section is the current section.
+void ReadIniLine(std::string_view line, std::string& section, SettingsStore& store,
+                 const SettingsStore& env, int flags) {
+  if (line.empty() || line[0] == '#' || line[0] == ';') return;
+  std::string repaired;
+  if (!IsReadableLine(line)) {
+    // A damaged key line is dropped (the key keeps its default); a damaged section header is
+    // read without its bad bytes, so the keys below it still find their section.
+    if (line[0] != '[') return;
+    repaired = ReadableBytes(line);
+    line = repaired;
+  }
+  if (line[0] == '[') {
+    std::size_t close = FindText(line, "]");
+    if (close != std::string_view::npos) section = std::string(line.substr(1, close - 1));
+    return;
+  }
+  std::size_t eq = FindText(line, "=");
+  if (eq == std::string_view::npos) return;
+  std::string key(line.substr(0, eq));
+  for (int k = 0; k < 2 && !key.empty() && key.back() == ' '; ++k) key.pop_back();
+  for (int k = 0; k < 2 && !key.empty() && key.back() == '\t'; ++k) key.pop_back();
+  std::size_t v = eq + 1;
+  while (v < line.size() && (line[v] == ' ' || line[v] == '\t')) ++v;
+  std::string value(line.substr(v));
+  if (!(flags & kIniNoMacros)) ExpandMacros(value, env);
+  store.Set("//ini/" + section + "/" + key, value);
+}
+
+}  // namespace
+
 void ReadIniFromText(std::string_view data, SettingsStore& store, const SettingsStore& env,
                      int flags) {
-  TextList lines;
-  lines.LoadLinesFromText(data, 1);
+  // Line by line, past any NUL: a damaged line costs that line and no more.
   std::string section;
-  for (int i = 0; i < lines.Count(); ++i) {
-    std::string_view line = lines.View(i);
-    if (line.empty() || line[0] == '#' || line[0] == ';') continue;
-    if (line[0] == '[') {
-      std::size_t close = FindText(line, "]");
-      if (close != std::string_view::npos) section = std::string(line.substr(1, close - 1));
-      continue;
-    }
-    std::size_t eq = FindText(line, "=");
-    if (eq == std::string_view::npos) continue;
-    std::string key(line.substr(0, eq));
-    for (int k = 0; k < 2 && !key.empty() && key.back() == ' '; ++k) key.pop_back();
-    for (int k = 0; k < 2 && !key.empty() && key.back() == '\t'; ++k) key.pop_back();
-    std::size_t v = eq + 1;
-    while (v < line.size() && (line[v] == ' ' || line[v] == '\t')) ++v;
-    std::string value(line.substr(v));
-    if (!(flags & kIniNoMacros)) ExpandMacros(value, env);
-    store.Set("//ini/" + section + "/" + key, value);
+  std::size_t i = 0;
+  while (i < data.size()) {
+    std::size_t end = data.find_first_of("\r\n", i);
+    if (end == std::string_view::npos) end = data.size();
+    ReadIniLine(data.substr(i, end - i), section, store, env, flags);
+    i = end;
+    if (i < data.size() && data[i] == '\r') ++i;
+    if (i < data.size() && data[i] == '\n') ++i;
   }
 }
 
 void ReadIni(const std::string& path, SettingsStore& store, const SettingsStore& env, int flags) {
   LineReaderPtr reader = Open(path, "fr");
   if (!reader) return;
-  WideToAnsi(reader.get());  // a settings file saved as UTF-16 is accepted
+  // A settings file saved as UTF-16 is accepted: it starts with its byte-order mark or with two
+  // characters whose second bytes are 0. Any other NUL is damage inside a line.
+  const std::string_view t = reader->Text();
+  const bool wide =
+      t.size() >= 4 && (t.substr(0, 2) == "\xFF\xFE" || (t[1] == '\0' && t[3] == '\0'));
+  if (wide) WideToAnsi(reader.get());
   ReadIniFromText(reader->Text(), store, env, flags);
 }
 
@@ -197,8 +251,15 @@ std::string FormatIni(const SettingsStore& store, const SettingsStore& env, int 
 
 bool WriteIni(const std::string& path, const SettingsStore& store, const SettingsStore& env,
               int flags) {
-  // The file may hold the password: a new one is readable by its owner only.
-  return WriteFileAtomic(path, FormatIni(store, env, flags), 0600);
+  // The file may hold the password: readable by its owner only, also when the user made it.
+  return WriteFileAtomic(path, FormatIni(store, env, flags), 0600) && SetFileMode(path, 0600);
+}
+
+bool KeepIniBackup(const std::string& path) {
+  std::string bytes;
+  if (!ReadWholeFile(path, bytes)) return true;
+  const std::string backup = path + ".bak";
+  return WriteFileAtomic(backup, bytes, 0600) && SetFileMode(backup, 0600);
 }
 
 }  // namespace kestrova

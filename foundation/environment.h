@@ -59,14 +59,19 @@ void SetDefault(std::string_view key, std::string_view value, SettingsStore& sto
                 const SettingsStore& environment);
 
 inline constexpr int kIniNoMacros = 0x02;
+// Reads the file line by line: a line with a NUL or bytes that are no cp932 character is
+// skipped (a damaged section header is read without those bytes), the rest are kept.
 void ReadIni(const std::string& path, SettingsStore& store, const SettingsStore& environment,
              int flags = 0);
 void ReadIniFromText(std::string_view text, SettingsStore& store, const SettingsStore& environment,
                      int flags = 0);
 // The bytes of the INI file for the "//ini/" entries of the store.
 std::string FormatIni(const SettingsStore& store, const SettingsStore& environment, int flags = 0);
-// Written atomically; a new file gets mode 0600 because it may hold the password.
-bool WriteIni(const std::string& path, const SettingsStore& store, const SettingsStore& environment,
-              int flags = 0);
+// Written atomically, then given mode 0600 because it may hold the password.
+[[nodiscard]] bool WriteIni(const std::string& path, const SettingsStore& store,
+                            const SettingsStore& environment, int flags = 0);
+// The file as it is now kept as path + ".bak" (mode 0600), before the close replaces it; true
+// also when there is no file to keep.
+[[nodiscard]] bool KeepIniBackup(const std::string& path);
 
 }  // namespace kestrova

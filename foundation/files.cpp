@@ -3,8 +3,12 @@
 // (platform/posix_files.cpp, platform/win32_files.cpp).
 #include "foundation/files.h"
 
+#include <string>
+#include <vector>
+
 #include "foundation/message_pump.h"
 #include "foundation/platform/folder_walk.h"
+#include "foundation/platform/write_faults.h"
 #include "foundation/text_functions.h"
 #include "foundation/text_list.h"
 
@@ -72,6 +76,11 @@ void ListFiles(std::string_view folder, std::string_view patternText, TextList& 
 
 namespace {
 
+std::vector<std::string>& WriteFaults() {
+  static std::vector<std::string> faults;
+  return faults;
+}
+
 constexpr bool IsTrailByte(unsigned char c) {
   return (c >= 0x40 && c <= 0x7E) || (c >= 0x80 && c <= 0xFC);
 }
@@ -107,6 +116,19 @@ bool IsSafeFileName(std::string_view name) {
     }
   }
   return true;
+}
+
+void FailWritesTo(std::string_view pathPart) {
+  if (!pathPart.empty()) WriteFaults().emplace_back(pathPart);
+}
+
+void ClearWriteFaults() { WriteFaults().clear(); }
+
+bool platform::WriteFaultAt(std::string_view path) {
+  for (const std::string& part : WriteFaults()) {
+    if (path.find(part) != std::string_view::npos) return true;
+  }
+  return false;
 }
 
 }  // namespace kestrova

@@ -43,23 +43,31 @@ long long ReadFileInto(std::string_view path, char* dest, std::size_t capacity);
 // (the umask applies); a replaced file keeps its own. durable false skips the flushes to the
 // disk: for files that can be fetched again (downloaded pages), where the rename alone keeps a
 // torn file from replacing a whole one and a flush per file would cost more than the download.
-bool WriteFileAtomic(std::string_view path, std::string_view bytes, int mode = 0644,
-                     bool durable = true);
-bool AppendToFile(std::string_view path, std::string_view bytes);
+[[nodiscard]] bool WriteFileAtomic(std::string_view path, std::string_view bytes, int mode = 0644,
+                                   bool durable = true);
+[[nodiscard]] bool AppendToFile(std::string_view path, std::string_view bytes);
+// Sets the POSIX permission bits of an existing file (a file that must stay private whoever
+// made it); true where the platform has no such bits.
+[[nodiscard]] bool SetFileMode(std::string_view path, int mode);
 // Access and modification times (a time of 0 is left unchanged); creation cannot be set here.
 bool SetFileTimes(std::string_view path, const FileTimes& times);
 FileTimes GetFileTimes(std::string_view path);
 // Creates the folder and any missing parents; true when it exists afterwards.
-bool MakeFolder(std::string_view path);
+[[nodiscard]] bool MakeFolder(std::string_view path);
 bool RemoveFile(std::string_view path);
 // The copy keeps the original's permission bits and modification time; written atomically.
-bool CopyFileTo(std::string_view from, std::string_view to);
+[[nodiscard]] bool CopyFileTo(std::string_view from, std::string_view to);
 // Replaces an existing file at to.
-bool RenameFile(std::string_view from, std::string_view to);
+[[nodiscard]] bool RenameFile(std::string_view from, std::string_view to);
 long long FileSize(std::string_view path);
 bool IsWritableFolder(std::string_view path);
 // True when name can be used as one path component: no \ / : * ? " < > | or control
 // character, not empty, "." or "..".
 bool IsSafeFileName(std::string_view name);
+
+// The seam for tests of full disks: while pathPart is listed, every write, append, copy and new
+// folder whose path contains it fails before it reaches the disk. A program never lists one.
+void FailWritesTo(std::string_view pathPart);
+void ClearWriteFaults();
 
 }  // namespace kestrova

@@ -50,9 +50,9 @@ int ReadLine(LineReader* reader, int strip = 1);
 void WriteText(LineReader* reader, std::string_view text, int toLF = 0);
 void WriteBytes(LineReader* reader, std::string_view bytes);
 // Writes the bytes as they are (atomically) and stamps the recorded times. false if not written.
-bool Save(const LineReader* reader, const std::string& path);
+[[nodiscard]] bool Save(const LineReader* reader, const std::string& path);
 // Writes the data as CR LF text lines and stamps the recorded times; -1 if not created, else 0.
-int SaveText(const LineReader* reader, const std::string& path);
+[[nodiscard]] int SaveText(const LineReader* reader, const std::string& path);
 // Data holding a NUL byte is taken as UTF-16LE and converted to cp932 in place.
 void WideToAnsi(LineReader* reader);
 void Close(LineReaderPtr& reader);

@@ -24,7 +24,7 @@ class SettingsStore {
   void LoadPairs(const std::string& path, std::string_view separator);
   void LoadPairsFromText(std::string_view text, std::string_view separator);
   // One line per entry in key order; written atomically. false when not written.
-  bool SavePairs(const std::string& path, std::string_view separator) const;
+  [[nodiscard]] bool SavePairs(const std::string& path, std::string_view separator) const;
   std::string FormatPairs(std::string_view separator) const;
 
   int Count() const { return keys_.Count(); }

@@ -61,7 +61,7 @@ class TextList {
   // Appends every line of a text held in memory.
   void LoadLinesFromText(std::string_view text, int strip = 1);
   // withLineEnds = 1: each entry followed by CR LF. Written atomically; false when not written.
-  bool SaveLines(const std::string& path, int withLineEnds = 1) const;
+  [[nodiscard]] bool SaveLines(const std::string& path, int withLineEnds = 1) const;
   // The bytes SaveLines would write.
   std::string JoinLines(int withLineEnds = 1) const;
   void Clear();

@@ -46,8 +46,9 @@ void KeepStyleSheets(ProgramState& state, HttpSession& session) {
     if (FileExists(file)) continue;
     std::string answer;
     // Only a whole answer is kept: an empty file would count as present from then on.
-    if (SendRequest(session, ServiceUrl(state.settings, sheet.path), true, "", answer) == 0) {
-      WriteFileAtomic(file, answer);
+    if (SendRequest(session, ServiceUrl(state.settings, sheet.path), true, "", answer) == 0 &&
+        !WriteFileAtomic(file, answer)) {
+      LogWriteFailure(state, kPageWriteFailed, file);
     }
   }
 }
@@ -112,6 +113,7 @@ void RunSearches(OnlineContext& context, SearchKind kind, LoginRunResult& result
     }
   }
   result.extraForms = queue.ExtraForms();
+  result.downloadsNotSaved = context.downloadsNotSaved;
 }
 
 LoginRunResult LoginAndSearch(ProgramState& state, OnlineCommandWindow& window,

@@ -24,6 +24,8 @@ struct LoginRunResult {
   int extraForms = 0;       // forms added to search results cut at 100 hits again in parts
   int pagesCut = 0;         // result pages cut at 100 hits that were taken as they were
   bool redirected = false;  // a search was sent back to the login form; later forms not sent
+  int downloadsNotSaved = 0;   // detail pages and PDFs answered but not written to disk
+  bool storeNotSaved = false;  // the fetched rows could not be merged into the store
 };
 
 // The input checks in their order; the message of the first that fails, or empty.

@@ -6,6 +6,7 @@
 #include "service/search_forms.h"
 #include "store/csv_writer.h"
 #include "store/detail_files.h"
+#include "store/error_log.h"
 #include "store/program_state.h"
 #include "store/property_store.h"
 
@@ -44,7 +45,26 @@ std::string DateKeptReason(const LoginRunResult& run) {
   if (run.pagesCut > 0) {
     add(std::to_string(run.pagesCut) + SJIS(" 件の検索結果が100件で打ち切られたため"));
   }
+  if (run.storeNotSaved) add(SJIS("取得したデータを保存できなかったため"));
+  if (run.downloadsNotSaved > 0) {
+    add(std::to_string(run.downloadsNotSaved) + SJIS(" 件のダウンロードを保存できなかったため"));
+  }
   return reasons;
+}
+
+// The status line after the merge: the success text only when the store and the CSV files
+// were written.
+std::string MergeStatus(int merged) {
+  switch (merged) {
+    case 0:
+      return SJIS("CSV情報を更新しました。");
+    case kBackupFailed:
+      return SJIS("CSV情報を更新しました。（バックアップを保存できませんでした）");
+    case kCsvWriteFailed:
+      return SJIS("CSV情報を更新できませんでした。");
+    default:
+      return SJIS("取得したデータを保存できませんでした。");
+  }
 }
 
 void AppendLine(std::string& box, const std::string& line) {
@@ -75,24 +95,24 @@ LoginRunResult OnlinePropertySearch(ProgramState& state, OnlineCommandWindow& wi
   RunningTitleScope title(window);
   LoginRunResult run = LoginAndSearch(state, window, transport, SearchKind::kListings);
 
-  // The last fetched date moves only over a range that was fetched whole; otherwise the next
-  // "last + 1" preset would skip days that never arrived.
   MainFields& fields = window.Fields();
+  if (state.newRowsFound != 0) {
+    const int merged = MergeNewRows(state);
+    run.storeNotSaved = merged == kStoreWriteFailed || merged == kStoreGuardRefused;
+    fields.statusLine = MergeStatus(merged);
+  }
+  // The downloads of the run changed the detail store; keep it now, not only at close (a
+  // failure is logged, and the close tries again).
+  (void)SaveChangedDetailFiles(state);
+
+  // The last fetched date moves only over a range that was fetched and kept whole; otherwise
+  // the next "last + 1" preset would skip days that never arrived.
   const std::string kept = DateKeptReason(run);
   if (kept.empty()) fields.lastDate = fields.endDate;
-  window.ShowFields();
-
   if (state.errorList.Count() > 0) fields.logBox = ErrorSummary(state);
   if (run.extraForms > 0) AppendLine(fields.logBox, ExtraFormsLine(run));
   if (!kept.empty())
     AppendLine(fields.logBox, SJIS("最終取得日付は更新していません（") + kept + SJIS("）"));
-
-  if (state.newRowsFound != 0) {
-    MergeNewRows(state);
-    fields.statusLine = SJIS("CSV情報を更新しました。");
-  }
-  // The downloads of the run changed the detail store; keep it now, not only at close.
-  SaveChangedDetailFiles(state);
   window.ShowFields();
   return run;
 }
@@ -106,15 +126,19 @@ LoginRunResult OnlineClosedDealSearch(ProgramState& state, OnlineCommandWindow& 
   const int after = state.dealStore.Count();
 
   MainFields& fields = window.Fields();
+  bool csvWritten = true;
   if (after != before) {
     fields.statusLine = SJIS("CSV更新中");
     window.ShowFields();
-    WriteTotalCsv(state);
+    csvWritten = WriteTotalCsv(state) == 0;
   }
   fields.statusLine =
       SJIS("成約情報：") + std::to_string(before) + SJIS("→") + std::to_string(after) + SJIS(" 件");
   if (run.extraForms > 0) fields.logBox = ExtraFormsLine(run);
-  SaveChangedDetailFiles(state);
+  if (!SaveChangedDetailFiles(state) || !csvWritten) {
+    fields.statusLine += SJIS("（保存できなかったファイルがあります）");
+    AppendLine(fields.logBox, ErrorSummary(state));
+  }
   window.ShowFields();
   return run;
 }

@@ -47,18 +47,22 @@ void Show(OnlineContext& context) {
 }
 
 // One download of a row: the request, and the answer written to target only when it arrived
-// whole, so a failed download leaves an earlier file as it was and no empty file behind.
+// whole, so a failed download leaves an earlier file as it was and no empty file behind. true
+// when the service answered; an answer that could not be saved is logged and counted.
 bool Download(OnlineContext& context, const char* path, const std::string& body,
-              const std::string& target) {
+              const std::string& target, std::string& answer) {
   WaitPumping(context.state.desktop, LoadReductionMs(context.state.settings));
-  std::string answer;
   int rc =
       SendRequest(context.session, ServiceUrl(context.state.settings, path), false, body, answer);
   if (rc != 0) {
     LogError(context.state, rc, body);
     return false;
   }
-  return WriteFileAtomic(target, answer, 0644, false);
+  if (!WriteFileAtomic(target, answer, 0644, false)) {
+    LogWriteFailure(context.state, kPageWriteFailed, target);
+    ++context.downloadsNotSaved;
+  }
+  return true;
 }
 
 void DownloadRow(OnlineContext& context, const std::vector<std::string_view>& row) {
@@ -86,7 +90,11 @@ void DownloadRow(OnlineContext& context, const std::vector<std::string_view>& ro
       MakeFolderFor(state, file);
       fields.logBox = SJIS("★HTML取得中★") + progress;
       Show(context);
-      if (Download(context, kDetailPath, DetailBody(number), file)) ParseDetailPage(state, file);
+      // The values are taken from the answer itself, so a page the disk had no room for
+      // still reaches the detail store.
+      std::string answer;
+      if (Download(context, kDetailPath, DetailBody(number), file, answer))
+        ParseDetailText(state, Utf8ToAnsi(answer));
     }
   }
   if (wantPdf) {
@@ -95,7 +103,8 @@ void DownloadRow(OnlineContext& context, const std::vector<std::string_view>& ro
       MakeFolderFor(state, file);
       fields.logBox = SJIS("★PDF取得中★") + progress;
       Show(context);
-      Download(context, kFloorPlanPath, FloorPlanBody(number), file);
+      std::string answer;
+      Download(context, kFloorPlanPath, FloorPlanBody(number), file, answer);
     }
   }
 }
@@ -143,7 +152,8 @@ void MakeFolderFor(ProgramState& state, const std::string& filePath) {
     f = SplitPath(f).folderPath;
     while (!f.empty() && f.back() == '\\') f.pop_back();
   }
-  for (auto it = missing.rbegin(); it != missing.rend(); ++it) MakeFolder(*it);
+  // A folder that cannot be made shows as the failed write of each file below it.
+  for (auto it = missing.rbegin(); it != missing.rend(); ++it) (void)MakeFolder(*it);
 }
 
 std::string ResultPagePath(const ProgramState& state, std::string_view stamp, int counter,
@@ -171,8 +181,11 @@ SearchAnswer SearchAndDownload(OnlineContext& context, const std::string& formBo
     LogError(state, result.code, formBody);
     return result;
   }
-  // Every page is kept under "\\Log", a page left to its parts too.
-  WriteFileAtomic(ResultPagePath(state, stamp, counter, kind), answer, 0644, false);
+  // Every page is kept under "\\Log", a page left to its parts too; a page that cannot be kept
+  // is still parsed from memory.
+  const std::string pagePath = ResultPagePath(state, stamp, counter, kind);
+  if (!WriteFileAtomic(pagePath, answer, 0644, false))
+    LogWriteFailure(state, kPageWriteFailed, pagePath);
   const std::string page = Utf8ToAnsi(answer);
   result.cut = IsCutResultPage(page);
   if (result.cut && splitIfCut) {

@@ -19,6 +19,7 @@ struct OnlineContext {
   ProgramState& state;
   OnlineCommandWindow& window;
   HttpSession& session;
+  int downloadsNotSaved = 0;  // detail pages and PDFs answered but not written to disk
 };
 
 // "11\\大阪市中央区": the type code, then the location up to and including the first of

@@ -9,6 +9,7 @@
 #include "foundation/text_functions.h"
 #include "foundation/text_list.h"
 #include "store/csv_layout.h"
+#include "store/error_log.h"
 #include "store/field_resolution.h"
 #include "store/program_state.h"
 
@@ -245,23 +246,31 @@ int WriteCsv(const ProgramState& state, const TextList& records, const std::stri
 
 namespace {
 
-int WriteFromStoreFile(const ProgramState& state, const char* source, const char* csvName,
+// Each file that could not be written is logged with its path; the other is still written.
+int WriteFromStoreFile(ProgramState& state, const char* source, const char* csvName,
                        const char* kanriName) {
   TextList records;
   records.LoadLines(state.PathOf(source));
-  const int user = WriteCsv(state, records, state.PathOf(csvName), state.csvLayout);
-  const int management = WriteCsv(state, records, state.PathOf(kanriName), state.kanriLayout);
-  return user == 0 && management == 0 ? 0 : -1;
+  int result = 0;
+  auto write = [&](const char* name, const CsvLayout& layout) {
+    const std::string path = state.PathOf(name);
+    if (WriteCsv(state, records, path, layout) == 0) return;
+    LogWriteFailure(state, kCsvWriteFailed, path);
+    result = -1;
+  };
+  write(csvName, state.csvLayout);
+  write(kanriName, state.kanriLayout);
+  return result;
 }
 
 }  // namespace
 
-int WriteTotalCsv(const ProgramState& state) {
+int WriteTotalCsv(ProgramState& state) {
   return WriteFromStoreFile(state, "\\dat\\TotalData.txt", "\\csv_total\\TotalData_csvdata.csv",
                             "\\csv_total\\TotalData_kanri_csvdata.csv");
 }
 
-int WritePastCsv(const ProgramState& state) {
+int WritePastCsv(ProgramState& state) {
   return WriteFromStoreFile(state, "\\dat\\TotalData_Kako.txt",
                             "\\csv_total\\TotalData_kako_csvdata.csv",
                             "\\csv_total\\TotalData_kanri_kako_csvdata.csv");

@@ -21,13 +21,13 @@ void FormatValue(std::string_view value, std::string_view typeCode, const CsvLay
 // The bytes of the CSV file for the records (PropertyRecord lines), CR LF line ends.
 std::string BuildCsv(const ProgramState& state, const TextList& records, const CsvLayout& layout);
 // Replaces the file at path; 0 when written, -1 when it could not be (the old file then stays).
-int WriteCsv(const ProgramState& state, const TextList& records, const std::string& path,
-             const CsvLayout& layout);
+[[nodiscard]] int WriteCsv(const ProgramState& state, const TextList& records,
+                           const std::string& path, const CsvLayout& layout);
 // "\\csv_total\\TotalData_csvdata.csv" and "\\csv_total\\TotalData_kanri_csvdata.csv" from
-// "\\dat\\TotalData.txt"; 0 when both were written, -1 otherwise.
-int WriteTotalCsv(const ProgramState& state);
+// "\\dat\\TotalData.txt"; 0 when both were written, -1 otherwise (each failure logged).
+[[nodiscard]] int WriteTotalCsv(ProgramState& state);
 // "\\csv_total\\TotalData_kako_csvdata.csv" and "\\csv_total\\TotalData_kanri_kako_csvdata.csv"
-// from "\\dat\\TotalData_Kako.txt"; 0 when both were written, -1 otherwise.
-int WritePastCsv(const ProgramState& state);
+// from "\\dat\\TotalData_Kako.txt"; 0 when both were written, -1 otherwise (each failure logged).
+[[nodiscard]] int WritePastCsv(ProgramState& state);
 
 }  // namespace kestrova

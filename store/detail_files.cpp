@@ -1,5 +1,6 @@
 #include "store/detail_files.h"
 
+#include "store/error_log.h"
 #include "store/program_state.h"
 
 namespace kestrova {
@@ -24,9 +25,17 @@ void LoadDetailFiles(ProgramState& state) {
   state.dealStore.Load(state.PathOf("\\dat\\SeiyakuInfo.dat"));
 }
 
-void SaveChangedDetailFiles(ProgramState& state) {
-  state.detailStore.SaveIfChanged(state.PathOf("\\dat\\SyousaiInfo.dat"));
-  state.dealStore.SaveIfChanged(state.PathOf("\\dat\\SeiyakuInfo.dat"));
+bool SaveChangedDetailFiles(ProgramState& state) {
+  bool saved = true;
+  auto save = [&](MarkedStore& store, const char* relative) {
+    const std::string path = state.PathOf(relative);
+    if (store.SaveIfChanged(path)) return;
+    LogWriteFailure(state, kDetailFileWriteFailed, path);
+    saved = false;
+  };
+  save(state.detailStore, "\\dat\\SyousaiInfo.dat");
+  save(state.dealStore, "\\dat\\SeiyakuInfo.dat");
+  return saved;
 }
 
 }  // namespace kestrova

@@ -30,7 +30,7 @@ class MarkedStore {
   // Replaces the contents with the file's; clears the changed mark.
   void Load(const std::string& path);
   // Writes the file when changed (atomically) and clears the mark; false when a write failed.
-  bool SaveIfChanged(const std::string& path);
+  [[nodiscard]] bool SaveIfChanged(const std::string& path);
 
  private:
   SettingsStore store_;
@@ -51,7 +51,8 @@ struct DetailHeader {
 
 // Start-up: the two stores and the header from their files, marks cleared.
 void LoadDetailFiles(ProgramState& state);
-// Close, and the end of every online command: the changed stores to their files.
-void SaveChangedDetailFiles(ProgramState& state);
+// Close, and the end of every online command: the changed stores to their files. false when
+// one could not be written (logged; it stays marked changed, so the close tries again).
+[[nodiscard]] bool SaveChangedDetailFiles(ProgramState& state);
 
 }  // namespace kestrova

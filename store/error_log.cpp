@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "foundation/dates.h"
+#include "foundation/sjis.h"
 #include "store/program_state.h"
 
 namespace kestrova {
@@ -20,6 +21,11 @@ std::string FormatErrorLine(std::string_view time, int code, std::string_view te
 
 void LogError(ProgramState& state, int code, std::string_view text) {
   state.errorList.Add(FormatErrorLine(Now(*state.clock), code, text));
+}
+
+void LogWriteFailure(ProgramState& state, int code, std::string_view path) {
+  LogError(state, code, SJIS("書き込みできませんでした: ") + std::string(path));
+  ++state.failedWrites;
 }
 
 }  // namespace kestrova

@@ -27,6 +27,9 @@ inline constexpr int kCodeTableWriteFailed = 30009;   // "\\Setting\\zip_code.da
 inline constexpr int kStoreGuardRefused = 30008;
 
 void LogError(ProgramState& state, int code, std::string_view text);
+// A write that did not reach the disk: its line "書き込みできませんでした: <path>" under its
+// code, counted in state.failedWrites (headless mode then ends with status 3).
+void LogWriteFailure(ProgramState& state, int code, std::string_view path);
 // The line LogError adds, for a given time text.
 std::string FormatErrorLine(std::string_view time, int code, std::string_view text);
 

@@ -25,6 +25,7 @@ struct ProgramState {
   SettingsStore settings;     // "//ini/..." keys, read from and written to the INI file
   SettingsStore environment;  // ids kEnvFirstMarker-kEnvEndMarker and what the program adds
   TextList errorList;         // "%s\t%5d\t%s" lines, appended to "\\Err\\ErrLog.txt" at close
+  int failedWrites = 0;       // files of this program run that could not be written
   DetailStore detailStore;
   DealStore dealStore;
   DetailHeader detailHeader;

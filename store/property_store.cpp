@@ -7,6 +7,7 @@
 #include "foundation/text_functions.h"
 #include "foundation/text_list.h"
 #include "store/csv_writer.h"
+#include "store/error_log.h"
 #include "store/program_state.h"
 #include "store/property_record.h"
 
@@ -38,20 +39,40 @@ void SortByKeyColumns(TextList& list, std::string_view columns) {
   }
 }
 
-void BackupFile(const ProgramState& state, const std::string& path) {
-  if (!FileExists(path)) return;
+bool BackupFile(ProgramState& state, const std::string& path) {
+  if (!FileExists(path)) return true;
   PathParts parts = SplitPath(path);
   std::string target = parts.folderPath + "backup_" + NowStamp(*state.clock) + "_" + parts.fileName;
-  CopyFileTo(path, target);
+  if (CopyFileTo(path, target)) return true;
+  LogWriteFailure(state, kBackupFailed, target);
+  return false;
 }
 
-void MergeNewRows(ProgramState& state) {
-  if (state.newRowsFound != 1) return;
+namespace {
+
+// The line file at path, or its failure logged under code; false when it was not written.
+bool SaveLinesLogged(ProgramState& state, const TextList& lines, const std::string& path,
+                     int code) {
+  if (lines.SaveLines(path)) return true;
+  LogWriteFailure(state, code, path);
+  return false;
+}
+
+}  // namespace
+
+int MergeNewRows(ProgramState& state) {
+  if (state.newRowsFound != 1) return 0;
+  int result = 0;
   const std::string stamp = NowStamp(*state.clock);
   if (state.newRows.Count() > 0) {
-    state.newRows.SaveLines(state.PathOf("\\csv\\" + stamp + ".txt"));
-    WriteCsv(state, state.newRows, state.PathOf("\\csv\\" + stamp + "_csvdata.csv"),
-             state.csvLayout);
+    const std::string runCsv = state.PathOf("\\csv\\" + stamp + "_csvdata.csv");
+    if (!SaveLinesLogged(state, state.newRows, state.PathOf("\\csv\\" + stamp + ".txt"),
+                         kCsvWriteFailed))
+      result = kCsvWriteFailed;
+    if (WriteCsv(state, state.newRows, runCsv, state.csvLayout) != 0) {
+      LogWriteFailure(state, kCsvWriteFailed, runCsv);
+      result = kCsvWriteFailed;
+    }
   }
   const std::string total = state.PathOf("\\dat\\TotalData.txt");
   state.newRows.LoadLines(total);
@@ -66,21 +87,23 @@ void MergeNewRows(ProgramState& state) {
     previous = number;
   }
   // Only a complete write replaces the store; a failed one leaves the old file and the rows.
-  if (!kept.SaveLines(total)) return;
+  if (!SaveLinesLogged(state, kept, total, kStoreWriteFailed)) return kStoreWriteFailed;
   state.newRows.Clear();
   state.newRowsFound = 0;
-  BackupFile(state, total);
-  WriteTotalCsv(state);
+  if (!BackupFile(state, total) && result == 0) result = kBackupFailed;
+  if (WriteTotalCsv(state) != 0) result = kCsvWriteFailed;
+  return result;
 }
 
-void TidyData(ProgramState& state) {
+int TidyData(ProgramState& state) {
+  int result = 0;
   const std::string past = state.PathOf("\\dat\\TotalData_Kako.txt");
   const std::string total = state.PathOf("\\dat\\TotalData.txt");
-  BackupFile(state, past);
-  BackupFile(state, total);
+  if (!BackupFile(state, past)) result = kBackupFailed;
+  if (!BackupFile(state, total)) result = kBackupFailed;
   const int col = state.headerLists.lists[0].Find(0, SJIS("更新年月日"));
   // Without the update-date column nothing can be judged old: move nothing.
-  if (col < 0) return;
+  if (col < 0) return result;
   const int months = state.settings.GetInt(keys::kRetentionMonths);
   const std::string cutoff = AddToDate(Now(*state.clock), kMonths, -months).substr(0, 10);
   TextList lines;
@@ -96,11 +119,15 @@ void TidyData(ProgramState& state) {
       kept.Add(line);
     }
   }
-  if (!moved.empty() && !AppendToFile(past, moved)) return;
-  if (!FileExists(past) && !AppendToFile(past, "")) return;
-  kept.SaveLines(total);
-  WritePastCsv(state);
-  WriteTotalCsv(state);
+  if ((!moved.empty() && !AppendToFile(past, moved)) ||
+      (!FileExists(past) && !AppendToFile(past, ""))) {
+    LogWriteFailure(state, kPastDataWriteFailed, past);
+    return kPastDataWriteFailed;
+  }
+  if (!SaveLinesLogged(state, kept, total, kStoreWriteFailed)) return kStoreWriteFailed;
+  if (WritePastCsv(state) != 0) result = kCsvWriteFailed;
+  if (WriteTotalCsv(state) != 0) result = kCsvWriteFailed;
+  return result;
 }
 
 }  // namespace kestrova

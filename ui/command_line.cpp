@@ -67,7 +67,9 @@ std::string Usage() {
     text.append(16 - std::string(c.name).size(), ' ');
     text += std::string(c.what) + "\n";
   }
-  text += "exit status: 0 ran to its end, 1 refused (input, terms, login), 2 usage error\n";
+  text +=
+      "exit status: 0 ran to its end, 1 refused (input, terms, login), 2 usage error,\n"
+      "             3 ran, but could not save everything it fetched\n";
   return text;
 }
 

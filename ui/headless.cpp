@@ -46,10 +46,11 @@ int RunHeadless(ProgramState& state, const HeadlessRun& run, TransportFactory tr
   } else if (command->maintenance) {
     status = RunMaintenance(state, window, *command->maintenance, out);
   } else {
-    window.MonthlyTidy(true);
-    std::fprintf(out, "%s\n", "tidy: done");
+    std::fprintf(out, "%s\n", window.MonthlyTidy(true) == 0 ? "tidy: done" : "tidy: not saved");
   }
   window.Close();
+  // Ran, but something it fetched or computed did not reach the disk (each write logged).
+  if (status == 0 && state.failedWrites > 0) status = 3;
   return status;
 }
 

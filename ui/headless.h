@@ -16,7 +16,8 @@ struct HeadlessRun {
   LoginIdSources loginId;
 };
 
-// The exit status: 0 ran to its end, 1 refused (start-up check, input, terms, login).
+// The exit status: 0 ran to its end, 1 refused (start-up check, input, terms, login), 3 ran but
+// could not save everything it fetched or computed.
 int RunHeadless(ProgramState& state, const HeadlessRun& run, TransportFactory transports,
                 std::FILE* out);
 

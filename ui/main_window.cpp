@@ -10,6 +10,7 @@
 #include "service/online_commands.h"
 #include "store/csv_layout.h"
 #include "store/detail_files.h"
+#include "store/error_log.h"
 #include "store/program_state.h"
 #include "store/property_store.h"
 #include "ui/default_settings.h"
@@ -64,7 +65,8 @@ bool MainWindow::StartUp(const EnvironmentSource& source, const LoginIdSources& 
   // next start (the data folder exists only from here on).
   if (!loginId.commandLine.empty()) {
     fields_.loginInfo = loginId.commandLine;
-    RememberLoginId(state_, loginId.commandLine);
+    // This run uses the ID either way; a failed write costs only the next start's default.
+    (void)RememberLoginId(state_, loginId.commandLine);
   } else if (!loginId.environment.empty()) {
     fields_.loginInfo = loginId.environment;
   } else {
@@ -91,7 +93,8 @@ void MainWindow::MakeDataFolders() {
   auto make = [this](const char* relative) {
     const std::string path = state_.PathOf(relative);
     if (FileExists(path)) return false;
-    MakeFolder(path);
+    // A folder that cannot be made shows as the failed write of each file meant for it.
+    (void)MakeFolder(path);
     return true;
   };
   make("\\Err");
@@ -100,7 +103,7 @@ void MainWindow::MakeDataFolders() {
   if (make("\\pdf")) {
     static const char* const kTypes[] = {"11", "12", "13", "14", "15",
                                          "21", "22", "23", "24", "25"};
-    for (const char* type : kTypes) MakeFolder(state_.PathOf("\\pdf\\") + type);
+    for (const char* type : kTypes) (void)MakeFolder(state_.PathOf("\\pdf\\") + type);
   }
   make("\\csv");
   make("\\csv_total");
@@ -109,29 +112,48 @@ void MainWindow::MakeDataFolders() {
 
 void MainWindow::SetLoginId(std::string_view id) {
   fields_.loginInfo = std::string(id);
-  if (!id.empty()) RememberLoginId(state_, id);
+  // As at start-up: the typed ID is used now; a failed write costs the next start's default.
+  if (!id.empty()) (void)RememberLoginId(state_, id);
   ShowFields();
 }
 
-void MainWindow::MonthlyTidy(bool force) {
+int MainWindow::MonthlyTidy(bool force) {
   const std::string month = Now(*state_.clock).substr(0, 7);
   const std::string& key = keys::kLastTidyMonth.Text();
-  if (!force && state_.settings.GetView(key) == month) return;
-  TidyData(state_);
+  if (!force && state_.settings.GetView(key) == month) return 0;
+  const int result = TidyData(state_);
   state_.settings.Set(key, month);
+  return result;
 }
 
 void MainWindow::Close() {
   ReadFields();
   StoreFieldsInSettings(fields_, state_.settings);
-  MonthlyTidy(false);
-  WriteIni(state_.environment.GetId(kEnvIniFile), state_.settings, state_.environment);
+  const int failedBefore = state_.failedWrites;
+  const int listedBefore = state_.errorList.Count();
+  // A failed tidy is logged; the close goes on to keep the settings and the stores.
+  (void)MonthlyTidy(false);
+  const std::string ini = state_.environment.GetId(kEnvIniFile);
+  if (!KeepIniBackup(ini)) LogWriteFailure(state_, kSettingsWriteFailed, ini + ".bak");
+  if (!WriteIni(ini, state_.settings, state_.environment))
+    LogWriteFailure(state_, kSettingsWriteFailed, ini);
+  (void)SaveChangedDetailFiles(state_);  // a failure is logged and told below
+  // The error log comes last, so that the failures of the close itself are in it.
+  const std::string errorLog = state_.PathOf("\\Err\\ErrLog.txt");
+  bool errorLogWritten = true;
   if (state_.errorList.Count() > 0) {
     // Appended, never rewritten: the log keeps the lines of every earlier run. CR LF like
     // every other file the program writes, so the log reads line by line in a Windows editor.
-    AppendToFile(state_.PathOf("\\Err\\ErrLog.txt"), state_.errorList.JoinLines());
+    errorLogWritten = AppendToFile(errorLog, state_.errorList.JoinLines());
+    if (!errorLogWritten) ++state_.failedWrites;
   }
-  SaveChangedDetailFiles(state_);
+  if (state_.failedWrites == failedBefore) return;
+  // The window is going away: what the close could not save is said in a message.
+  std::string text = SJIS("終了時に保存できなかったファイルがあります。");
+  for (int i = listedBefore; i < state_.errorList.Count(); ++i)
+    text += "\r\n" + std::string(state_.errorList.View(i));
+  if (!errorLogWritten) text += "\r\n" + SJIS("書き込みできませんでした: ") + errorLog;
+  state_.desktop->Message(text, kTitle, MessageIcon::kError, MessageButtons::kOk);
 }
 
 CommandResult MainWindow::Command(MainCommand id) {

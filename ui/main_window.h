@@ -80,7 +80,8 @@ class MainWindow final : public OnlineCommandWindow {
   void SetLoginId(std::string_view id);
   // The monthly tidy of the close sequence, on its own (also the headless "tidy" command
   // with force set).
-  void MonthlyTidy(bool force);
+  // 0, or the code of the worst write that failed (logged).
+  int MonthlyTidy(bool force);
 
  private:
   void FillEmptyDates();
@@ -96,6 +97,6 @@ class MainWindow final : public OnlineCommandWindow {
 
 // The remembered login ID of the program folder, or empty.
 std::string RememberedLoginId(const ProgramState& state);
-bool RememberLoginId(const ProgramState& state, std::string_view id);
+[[nodiscard]] bool RememberLoginId(const ProgramState& state, std::string_view id);
 
 }  // namespace kestrova

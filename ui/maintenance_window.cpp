@@ -125,10 +125,10 @@ void MaintenanceWindow::RebuildDetailInformation() {
   }
   // Written now rather than only at close, so that a crash later in the run does not lose
   // what may have taken a long walk over the saved pages to rebuild.
-  SaveChangedDetailFiles(state_);
+  const bool saved = SaveChangedDetailFiles(state_);
   std::string done = Progress(count, count) + SJIS("作成完了！");
   // A failed write keeps the store marked changed, so the close tries again; the user is told.
-  if (state_.detailStore.changed()) done += SJIS(" SyousaiInfo.datを保存できませんでした。");
+  if (!saved) done += SJIS(" SyousaiInfo.datを保存できませんでした。");
   ShowStatus(std::move(done));
   PumpMessages(state_.desktop, 100);
 }

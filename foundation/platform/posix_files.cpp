@@ -15,6 +15,7 @@
 #include "foundation/files.h"
 #include "foundation/platform/folder_walk.h"
 #include "foundation/platform/platform.h"
+#include "foundation/platform/write_faults.h"
 
 namespace kestrova {
 
@@ -85,6 +86,13 @@ int CreateTemporary(const std::string& target, int mode, std::string& temp) {
     if (fd >= 0 || errno != EEXIST) return fd;
   }
   return -1;
+}
+
+// A write that a test made fail, failing as on a full disk.
+bool Refused(std::string_view path) {
+  if (!platform::WriteFaultAt(path)) return false;
+  errno = ENOSPC;
+  return true;
 }
 
 // "*" any run of characters, "?" any one character, as a directory search matches a name.
@@ -186,6 +194,7 @@ long long ReadFileInto(std::string_view path, char* dest, std::size_t capacity) 
 }
 
 bool WriteFileAtomic(std::string_view path, std::string_view bytes, int mode, bool durable) {
+  if (Refused(path)) return false;
   const std::string target = platform::NativePath(path);
   if (target.empty()) return false;
   struct stat old;
@@ -213,11 +222,17 @@ bool WriteFileAtomic(std::string_view path, std::string_view bytes, int mode, bo
 }
 
 bool AppendToFile(std::string_view path, std::string_view bytes) {
+  if (Refused(path)) return false;
   int fd =
       ::open(platform::NativePath(path).c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
   if (fd < 0) return false;
   bool ok = WriteAll(fd, bytes);
   return (::close(fd) == 0) && ok;
+}
+
+bool SetFileMode(std::string_view path, int mode) {
+  if (Refused(path)) return false;
+  return ::chmod(platform::NativePath(path).c_str(), static_cast<mode_t>(mode)) == 0;
 }
 
 bool SetFileTimes(std::string_view path, const FileTimes& times) {
@@ -233,6 +248,7 @@ FileTimes GetFileTimes(std::string_view path) {
 }
 
 bool MakeFolder(std::string_view path) {
+  if (Refused(path)) return false;
   const std::string native = platform::NativePath(path);
   if (native.empty()) return false;
   for (std::size_t i = 1; i <= native.size(); ++i) {
@@ -265,6 +281,7 @@ bool CopyFileTo(std::string_view from, std::string_view to) {
 }
 
 bool RenameFile(std::string_view from, std::string_view to) {
+  if (Refused(to)) return false;
   return ::rename(platform::NativePath(from).c_str(), platform::NativePath(to).c_str()) == 0;
 }
 

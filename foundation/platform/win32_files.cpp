@@ -10,6 +10,7 @@
 
 #include "foundation/files.h"
 #include "foundation/platform/folder_walk.h"
+#include "foundation/platform/write_faults.h"
 #include "foundation/text_functions.h"
 
 namespace kestrova {
@@ -118,6 +119,7 @@ long long ReadFileInto(std::string_view path, char* dest, std::size_t capacity) 
 
 bool WriteFileAtomic(std::string_view path, std::string_view bytes, int /*mode*/, bool durable) {
   // Permission bits have no meaning here: the file takes the access rules of its folder.
+  if (platform::WriteFaultAt(path)) return false;
   static std::atomic<unsigned> counter{0};
   const std::string target(path);
   std::string temp;
@@ -142,12 +144,16 @@ bool WriteFileAtomic(std::string_view path, std::string_view bytes, int /*mode*/
 }
 
 bool AppendToFile(std::string_view path, std::string_view bytes) {
+  if (platform::WriteFaultAt(path)) return false;
   Handle h(CreateFileA(std::string(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
                        OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!h.ok()) return false;
   bool ok = WriteAll(h.get(), bytes);
   return h.Close() && ok;
 }
+
+// The file takes the access rules of its folder; there are no permission bits to set.
+bool SetFileMode(std::string_view path, int /*mode*/) { return !platform::WriteFaultAt(path); }
 
 bool SetFileTimes(std::string_view path, const FileTimes& times) {
   Handle h(CreateFileA(std::string(path).c_str(), FILE_WRITE_ATTRIBUTES,
@@ -174,6 +180,7 @@ FileTimes GetFileTimes(std::string_view path) {
 }
 
 bool MakeFolder(std::string_view path) {
+  if (platform::WriteFaultAt(path)) return false;
   const std::string p(path);
   // Each "\\" that is a separator (never the trail byte of a double-byte character) ends one
   // more folder to create.
@@ -190,10 +197,12 @@ bool RemoveFile(std::string_view path) { return DeleteFileA(std::string(path).c_
 
 bool CopyFileTo(std::string_view from, std::string_view to) {
   // The system's copy keeps the attributes and the last-write time of the original.
+  if (platform::WriteFaultAt(to)) return false;
   return CopyFileA(std::string(from).c_str(), std::string(to).c_str(), FALSE) != 0;
 }
 
 bool RenameFile(std::string_view from, std::string_view to) {
+  if (platform::WriteFaultAt(to)) return false;
   return MoveFileExA(std::string(from).c_str(), std::string(to).c_str(),
                      MOVEFILE_REPLACE_EXISTING) != 0;
 }

@@ -8,6 +8,7 @@
 
 #include "foundation/sjis.h"
 #include "foundation/text_list.h"
+#include "tests/support/failing_writes.h"
 #include "tests/support/temp_folder.h"
 
 namespace kestrova {
@@ -124,6 +125,20 @@ TEST(FileLayerTest, AppendCopyRenameRemove) {
   std::string bytes = "stale";
   EXPECT_FALSE(ReadWholeFile(dir.Path("none"), bytes));
   EXPECT_EQ(bytes, "");
+}
+
+TEST(FileLayerTest, InjectedFullDiskFailsTheWritesOfItsPathsOnly) {
+  test::TempFolder dir;
+  const std::string kept = dir.Path("kept.txt");
+  ASSERT_TRUE(WriteFileAtomic(kept, "old"));
+  {
+    test::FailingWrites full({"kept", "\\sub"});
+    EXPECT_FALSE(WriteFileAtomic(kept, "new") || AppendToFile(kept, "+") ||
+                 MakeFolder(dir.Path("sub")) || CopyFileTo(dir.Path("x"), dir.Path("kept2")));
+    EXPECT_TRUE(WriteFileAtomic(dir.Path("other.txt"), "x"));
+  }
+  EXPECT_EQ(test::ReadNative(dir.native() + "/kept.txt"), "old");
+  EXPECT_TRUE(MakeFolder(dir.Path("sub")));
 }
 
 TEST(FileLayerTest, SafeNamesStayInsideTheirFolder) {

@@ -94,11 +94,13 @@ TEST(IniTest, ReadsAnOlderSettingsFile) {
   EXPECT_EQ(FormatIni(again, env), written);
 }
 
-TEST(IniTest, NewSettingsFileIsPrivateToItsOwner) {
+TEST(IniTest, SettingsFileIsPrivateToItsOwnerAlsoWhenTheUserMadeIt) {
   test::TempFolder dir;
   SettingsStore env = Env(dir.path());
   SettingsStore s;
   s.Set(keys::kPassword, "secret");
+  test::WriteNative(dir.native() + "/kestrova.ini", "[S]\r\nk=v\r\n");
+  ASSERT_EQ(chmod((dir.native() + "/kestrova.ini").c_str(), 0644), 0);
   ASSERT_TRUE(WriteIni(dir.Path("kestrova.ini"), s, env));
   struct stat st;
   ASSERT_EQ(stat((dir.native() + "/kestrova.ini").c_str(), &st), 0);
@@ -116,6 +118,21 @@ TEST(IniTest, Utf16SettingsFileIsAccepted) {
   SettingsStore s;
   ReadIni(dir.Path("w.ini"), s, env);
   EXPECT_STREQ(s.GetText("//ini/S/k"), "v");
+}
+
+TEST(IniTest, DamagedLinesCostOnlyThemselves) {
+  test::TempFolder dir;
+  // A NUL inside a value, a lead byte without its trail byte, a non-character in a header.
+  test::WriteNative(dir.native() + "/k.ini", std::string("[S]\r\nA=1\r\nB=x\0y\r\nC=\x81 z\r\n"
+                                                         "[T\xFF]\r\nD=4",
+                                                         33));
+  SettingsStore s;
+  s.Set("//ini/S/B", "default");
+  ReadIni(dir.Path("k.ini"), s, Env(dir.path()));
+  EXPECT_STREQ(s.GetText("//ini/S/A"), "1");
+  EXPECT_STREQ(s.GetText("//ini/S/B"), "default");
+  EXPECT_STREQ(s.GetText("//ini/T/D"), "4");
+  EXPECT_EQ(s.Count(), 3);
 }
 
 TEST(IniTest, SetDefaultExpandsMacros) {

@@ -147,7 +147,7 @@ class LoadLayoutsTest : public ::testing::Test {
  protected:
   LoadLayoutsTest() {
     BuildEnvironment(state.environment, {home.path() + "\\kestrova"});
-    MakeFolder(state.PathOf("\\Setting"));
+    EXPECT_TRUE(MakeFolder(state.PathOf("\\Setting")));
   }
   void Write(const std::string& relative, const std::string& utf8) {
     ASSERT_TRUE(WriteFileAtomic(state.PathOf(relative), Cp932Lines(utf8)));
@@ -215,8 +215,8 @@ TEST_F(ShippedLayoutsTest, ManagementLayoutHoldsWhatTheLocalSearchReads) {
 }
 
 TEST_F(ShippedLayoutsTest, BothLayoutsWriteTheStoredRecords) {
-  MakeFolder(state.PathOf("\\dat"));
-  MakeFolder(state.PathOf("\\csv_total"));
+  ASSERT_TRUE(MakeFolder(state.PathOf("\\dat")));
+  ASSERT_TRUE(MakeFolder(state.PathOf("\\csv_total")));
   TextList store;
   for (const char* type :
        {"11売り・土地", "13売り・マンション", "23賃貸・マンション", "25賃貸・建物一部"}) {

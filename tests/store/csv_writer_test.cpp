@@ -10,6 +10,7 @@
 #include "foundation/files.h"
 #include "foundation/platform/platform.h"
 #include "foundation/sjis.h"
+#include "foundation/text_functions.h"
 #include "foundation/text_list.h"
 #include "store/csv_layout.h"
 #include "store/program_state.h"
@@ -28,7 +29,7 @@ class CsvWriterTest : public ::testing::Test {
   CsvWriterTest() {
     BuildEnvironment(state.environment, {home.path() + "\\kestrova"});
     for (const char* f : {"\\dat", "\\csv", "\\csv_total", "\\Setting"})
-      MakeFolder(state.PathOf(f));
+      EXPECT_TRUE(MakeFolder(state.PathOf(f)));
     // Every type names field i "f<i>", except the ones named here.
     std::string line;
     for (int i = 0; i < 30; ++i) {
@@ -266,6 +267,13 @@ TEST_F(CsvWriterTest, TotalFilesReportAMissingOutputFolder) {
   std::filesystem::remove_all(platform::NativePath(state.PathOf("\\csv_total")));
   EXPECT_EQ(WriteTotalCsv(state), -1);
   EXPECT_EQ(WritePastCsv(state), -1);
+  // Each file is an error line of its own, with its code and path.
+  ASSERT_EQ(state.errorList.Count(), 4);
+  EXPECT_NE(
+      FindText(state.errorList.View(0), "\t30003\t" + Sjis("書き込みできませんでした: ") +
+                                            state.PathOf("\\csv_total\\TotalData_csvdata.csv")),
+      std::string_view::npos);
+  EXPECT_EQ(state.failedWrites, 4);
 }
 
 TEST(NormaliseDateTest, SlashDatesArePadded) {

@@ -3,8 +3,11 @@
 #include <set>
 
 #include "foundation/settings_keys.h"
+#include "foundation/text_functions.h"
 #include "foundation/text_list.h"
+#include "store/error_log.h"
 #include "tests/store/store_fixture.h"
+#include "tests/support/failing_writes.h"
 
 namespace kestrova {
 namespace {
@@ -42,7 +45,7 @@ TEST_F(PropertyStoreTest, NewerRowReplacesStoredOneAndOlderRowIsDropped) {
   std::string newer = Record("11売り・土地", "100000000001", "2012/03/25", {{3, "1,980万円"}});
   std::string older = Record("11売り・土地", "100000000002", "2012/03/10");
   NewRows({newer, older});
-  MergeNewRows(state);
+  ASSERT_EQ(MergeNewRows(state), 0);
   EXPECT_EQ(Stored(), (std::vector<std::string>{storedNew, newer}));  // number descending
   EXPECT_EQ(state.newRows.Count(), 0);
   EXPECT_EQ(state.newRowsFound, 0);
@@ -60,7 +63,7 @@ TEST_F(PropertyStoreTest, EqualDatesKeepTheGreaterLine) {
   std::string b = Record("11売り・土地", "100000000001", "2012/03/01", {{3, "B"}});
   Store({a});
   NewRows({b});
-  MergeNewRows(state);
+  ASSERT_EQ(MergeNewRows(state), 0);
   EXPECT_EQ(Stored(), std::vector<std::string>{b});
 }
 
@@ -69,7 +72,7 @@ TEST_F(PropertyStoreTest, EmptyNumbersSortLastAndOnlyTheFirstSurvives) {
   std::string empty1 = Record("11売り・土地", "", "2012/03/05");
   std::string empty2 = Record("11売り・土地", "", "2012/03/01");
   NewRows({empty2, numbered, empty1});
-  MergeNewRows(state);
+  ASSERT_EQ(MergeNewRows(state), 0);
   EXPECT_EQ(Stored(), (std::vector<std::string>{numbered, empty1}));
 }
 
@@ -77,14 +80,14 @@ TEST_F(PropertyStoreTest, NothingHappensWithoutNewRows) {
   Store({Record("11売り・土地", "1", "2012/03/01")});
   state.newRows.Add(Record("11売り・土地", "2", "2012/03/01"));
   state.newRowsFound = 0;
-  MergeNewRows(state);
+  ASSERT_EQ(MergeNewRows(state), 0);
   EXPECT_EQ(Stored().size(), 1u);
   EXPECT_EQ(Read("\\csv\\20120330133227.txt"), "");
 }
 
 TEST_F(PropertyStoreTest, MissingStoreCountsAsEmpty) {
   NewRows({Record("23賃貸・マンション", "5", "2012/03/01")});
-  MergeNewRows(state);
+  ASSERT_EQ(MergeNewRows(state), 0);
   EXPECT_EQ(Stored().size(), 1u);
 }
 
@@ -119,7 +122,7 @@ TEST_F(PropertyStoreTest, LargeMergeLosesAndDuplicatesNothing) {
     state.newRows.Add(Record("21賃貸・土地", n, "2012/03/02", {{3, "new"}}));
   }
   state.newRowsFound = 1;
-  MergeNewRows(state);
+  ASSERT_EQ(MergeNewRows(state), 0);
   std::vector<std::string> lines = Stored();
   ASSERT_EQ(lines.size(), numbers.size());
   std::set<std::string> seen;
@@ -140,7 +143,7 @@ TEST_F(PropertyStoreTest, TidyMovesOnlyLinesOlderThanTheRetention) {
   std::string blank = Record("11売り・土地", "3", "");
   Store({moved, "", stays, blank});
   ASSERT_TRUE(AppendToFile(state.PathOf("\\dat\\TotalData_Kako.txt"), "earlier\r\n"));
-  TidyData(state);
+  ASSERT_EQ(TidyData(state), 0);
   EXPECT_EQ(Stored(), std::vector<std::string>{stays});
   EXPECT_EQ(Read("\\dat\\TotalData_Kako.txt"), "earlier\r\n" + moved + "\r\n" + blank + "\r\n");
   EXPECT_EQ(Read("\\dat\\backup_20120330133227_TotalData_Kako.txt"), "earlier\r\n");
@@ -153,15 +156,31 @@ TEST_F(PropertyStoreTest, TidyWithoutUpdateColumnMovesNothing) {
   LoadLayouts(state);
   std::string line = Record("11売り・土地", "1", "2001/01/01");
   Store({line});
-  TidyData(state);
+  ASSERT_EQ(TidyData(state), 0);
   EXPECT_EQ(Stored(), std::vector<std::string>{line});
   EXPECT_EQ(Read("\\dat\\TotalData_Kako.txt"), "");
+}
+
+TEST_F(PropertyStoreTest, TidyThatCannotAppendToPastDataMovesNothingAndSaysWhere) {
+  state.settings.Set(keys::kRetentionMonths, "12");
+  const std::string old = Record("11売り・土地", "1", "2011/03/29");
+  Store({old});
+  {
+    test::FailingWrites full({"TotalData_Kako.txt"});
+    EXPECT_EQ(TidyData(state), kPastDataWriteFailed);
+  }
+  EXPECT_EQ(Stored(), std::vector<std::string>{old});
+  ASSERT_EQ(state.errorList.Count(), 1);
+  EXPECT_NE(FindText(state.errorList.View(0), "\t30002\t" + Sjis("書き込みできませんでした: ") +
+                                                  state.PathOf("\\dat\\TotalData_Kako.txt")),
+            std::string_view::npos);
+  EXPECT_EQ(state.failedWrites, 1);
 }
 
 TEST_F(PropertyStoreTest, NonNumericRetentionMeansToday) {
   state.settings.Set(keys::kRetentionMonths, "abc");
   Store({Record("11売り・土地", "1", "2012/03/29"), Record("11売り・土地", "2", "2012/03/30")});
-  TidyData(state);
+  ASSERT_EQ(TidyData(state), 0);
   EXPECT_EQ(Stored().size(), 1u);
 }
 

@@ -23,7 +23,7 @@ class StoreTest : public ::testing::Test {
     BuildEnvironment(state.environment, {home.path() + "\\kestrova"});
     state.clock = &clock;
     for (const char* f : {"\\dat", "\\csv", "\\csv_total", "\\Setting"})
-      MakeFolder(state.PathOf(f));
+      EXPECT_TRUE(MakeFolder(state.PathOf(f)));
   }
 
   // Writes a cp932 file under the program folder from UTF-8 text (LF become CR LF).

@@ -7,6 +7,8 @@
 #include <tuple>
 
 #include "service/service_requests.h"
+#include "store/error_log.h"
+#include "tests/support/failing_writes.h"
 #include "tests/ui/ui_fixture.h"
 #include "ui/headless.h"
 
@@ -83,6 +85,7 @@ TEST(CommandLineTest, HelpIsRecognisedAndUsageNamesEveryCommand) {
     EXPECT_NE(usage.find(c.name), std::string::npos) << c.name;
   }
   EXPECT_NE(usage.find("--login-id"), std::string::npos);
+  EXPECT_NE(usage.find("3 ran, but could not save everything it fetched"), std::string::npos);
 }
 
 TEST(CommandLineTest, HeadlessCommandsStandForTheirButtons) {
@@ -237,6 +240,29 @@ TEST_F(HeadlessTest, TidyRunsEvenAfterThisMonthsTidy) {
   EXPECT_EQ(RunHeadlessCommand("tidy"), 0) << console;
   EXPECT_EQ(ReadNative(Native("dat/TotalData_Kako.txt")), old + "\r\n");
   EXPECT_EQ(ReadNative(Native("dat/TotalData.txt")), "");
+}
+
+TEST_F(HeadlessTest, SearchWhoseStoreCannotBeWrittenExitsThreeAndKeepsTheDate) {
+  WriteIni(
+      "[設定]\n同意=1\nログインパス=x\n市町村コード=27128\n開始日付=2011/05/01\n"
+      "終了日付=2011/05/07\n最終日付=2011/04/30\n詳細情報取得=0\nPDF取得=0\n"
+      "[設定2]\n負荷軽減スリープ=0\nデータ整理最終=2011/05\n");
+  ScriptLogin("<html>日報検索</html>");
+  TransportResult listing;
+  listing.status = 200;
+  listing.body = ReadNative(std::string(KESTROVA_TEST_DATA) + "/pages/result_listing.html");
+  fake.SetDefault(listing);
+  {
+    FailingWrites full({"\\dat\\TotalData.txt"});
+    EXPECT_EQ(RunHeadlessCommand("search"), 3) << console;
+  }
+  EXPECT_EQ(IniValue("//ini/設定/最終日付"), "2011/04/30");
+  EXPECT_EQ(console.find("CSV情報を更新しました。"), std::string::npos) << console;
+  const std::string log = Utf8(ReadNative(Native("Err/ErrLog.txt")));
+  EXPECT_NE(log.find("\t" + std::to_string(kStoreWriteFailed) +
+                     "\t書き込みできませんでした: " + Utf8(home.path()) + "\\dat\\TotalData.txt"),
+            std::string::npos)
+      << log;
 }
 
 TEST_F(HeadlessTest, UnknownCommandIsAUsageErrorAndStartsNothing) {

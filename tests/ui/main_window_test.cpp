@@ -8,7 +8,9 @@
 
 #include "foundation/text_functions.h"
 #include "foundation/text_list.h"
+#include "store/error_log.h"
 #include "store/property_record.h"
+#include "tests/support/failing_writes.h"
 #include "tests/ui/ui_fixture.h"
 #include "ui/default_settings.h"
 
@@ -262,6 +264,45 @@ TEST_F(MainWindowCloseTest, KeyUnknownToTheDefaultsSurvivesTheRun) {
   EXPECT_EQ(IniValue("//ini/設定/メモ2"), "これも");
   EXPECT_EQ(IniValue("//ini/設定/売買"), "0");
   EXPECT_NE(IniText().find("[独自]\r\nメモ=残す\r\n"), std::string::npos) << IniText();
+}
+
+TEST_F(MainWindowCloseTest, DamagedSettingsFileCostsOnlyItsBadLinesAndIsKeptAsBak) {
+  // One NUL byte and one invalid pair in the middle of a file the user made readable by all.
+  const std::string damaged = Sjis("[設定]\r\n市町村コード=27128\r\nログインパス=") +
+                              std::string("p\0w", 3) + Sjis("\r\n売買=0\r\n終了日付=") + "\x81 " +
+                              Sjis("\r\n同意=1\r\n[設定2]\r\n負荷軽減スリープ=1500\r\n");
+  WriteNative(Native("kestrova.ini"), damaged);
+  fs::permissions(Native("kestrova.ini"), fs::perms(0644));
+  ASSERT_TRUE(Start());
+  EXPECT_EQ(Fields().codes, "27128");
+  EXPECT_EQ(Fields().sale, 0);
+  EXPECT_EQ(Fields().agreed, 1);
+  EXPECT_EQ(Setting("//ini/設定2/負荷軽減スリープ"), "1500");
+  EXPECT_EQ(Fields().password, "");  // the damaged lines keep their defaults
+  run->window.Close();
+  EXPECT_EQ(ReadNative(Native("kestrova.ini.bak")), damaged);
+  EXPECT_EQ(IniValue("//ini/設定/同意"), "1");
+  for (const char* file : {"kestrova.ini", "kestrova.ini.bak"}) {
+    EXPECT_EQ(fs::status(Native(file)).permissions(),
+              fs::perms::owner_read | fs::perms::owner_write)
+        << file;
+  }
+}
+
+TEST_F(MainWindowCloseTest, SettingsFileThatCannotBeWrittenIsLoggedAndTold) {
+  ASSERT_TRUE(Start());
+  {
+    FailingWrites full({"kestrova.ini"});
+    run->window.Close();
+  }
+  EXPECT_FALSE(Exists("kestrova.ini"));
+  const std::string line = "\t" + std::to_string(kSettingsWriteFailed) +
+                           "\t書き込みできませんでした: " + Utf8(home.path()) + "\\kestrova.ini";
+  const std::string log = Utf8(ReadNative(Native("Err/ErrLog.txt")));
+  EXPECT_NE(log.find(line + "\r\n"), std::string::npos) << log;
+  ASSERT_EQ(Messages().size(), 1u);
+  EXPECT_NE(Messages()[0].find(line), std::string::npos) << Messages()[0];
+  EXPECT_EQ(run->state.failedWrites, 1);
 }
 
 TEST_F(MainWindowCloseTest, ErrorLinesAreAppendedEachWithCrLf) {

@@ -40,7 +40,7 @@ class MaintenanceWindowTest : public ::testing::Test {
     state.clock = &clock;
     state.desktop = &desktop;
     for (const char* f : {"\\dat", "\\csv", "\\csv_total", "\\Log", "\\pdf", "\\Setting"}) {
-      MakeFolder(state.PathOf(f));
+      EXPECT_TRUE(MakeFolder(state.PathOf(f)));
     }
     Write("\\Setting\\Syousai_Header.dat", Sjis("物件番号\r\n価格\r\n"));
     LoadDetailFiles(state);
@@ -48,7 +48,7 @@ class MaintenanceWindowTest : public ::testing::Test {
 
   void Write(const std::string& relative, const std::string& bytes) {
     const std::string path = state.PathOf(relative);
-    MakeFolder(SplitPath(path).folderPath);
+    ASSERT_TRUE(MakeFolder(SplitPath(path).folderPath));
     ASSERT_TRUE(WriteFileAtomic(path, bytes)) << relative;
   }
   bool Exists(const std::string& relative) const { return FileExists(state.PathOf(relative)) == 1; }

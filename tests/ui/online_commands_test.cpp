@@ -2,16 +2,34 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "foundation/settings_keys.h"
 #include "foundation/text_functions.h"
 #include "service/result_page_parser.h"
+#include "store/error_log.h"
 #include "store/property_record.h"
+#include "tests/support/failing_writes.h"
 #include "tests/ui/online_fixture.h"
 
 namespace kestrova::test {
 namespace {
 
 using OnlinePropertySearchTest = OnlineTest;
+
+const std::string kNotWritten = "書き込みできませんでした: ";
+
+// The texts (UTF-8) of the error lines under code.
+std::vector<std::string> ErrorTexts(const ProgramState& state, int code) {
+  std::vector<std::string> texts;
+  const std::string mark = "\t" + std::to_string(code) + "\t";
+  for (int i = 0; i < state.errorList.Count(); ++i) {
+    const std::string_view line = state.errorList.View(i);
+    const std::size_t at = line.find(mark);
+    if (at != line.npos) texts.push_back(Utf8(line.substr(at + mark.size())));
+  }
+  return texts;
+}
 
 TEST_F(OnlinePropertySearchTest, FullRunSavesPagesDownloadsAndMergesTheStore) {
   StartReady();
@@ -139,8 +157,8 @@ TEST_F(OnlinePropertySearchTest, FailedDownloadLeavesNoFileAndKeepsAnEarlierOne)
   ScriptService();
   fake.SetAnswer(kDetailPath, Answer(500, "oops"));
   window->Fields().skipExisting = 0;
-  MakeFolder(File("\\pdf\\13\\大阪市北区"));
-  WriteFileAtomic(File("\\pdf\\13\\大阪市北区\\100012345678.html"), "earlier page");
+  ASSERT_TRUE(MakeFolder(File("\\pdf\\13\\大阪市北区")));
+  ASSERT_TRUE(WriteFileAtomic(File("\\pdf\\13\\大阪市北区\\100012345678.html"), "earlier page"));
   window->Command(MainCommand::kPropertySearch);
   std::string kept;
   ReadWholeFile(File("\\pdf\\13\\大阪市北区\\100012345678.html"), kept);
@@ -155,6 +173,48 @@ TEST_F(OnlinePropertySearchTest, FailedDownloadLeavesNoFileAndKeepsAnEarlierOne)
   EXPECT_TRUE(logged);
   // A failed download is no failed search: the date still moves.
   EXPECT_EQ(window->Fields().lastDate, "2011/05/07");
+}
+
+TEST_F(OnlinePropertySearchTest, StoreThatCannotBeWrittenIsReportedAndKeepsTheDate) {
+  StartReady();
+  ScriptService();
+  window->Fields().lastDate = "2011/04/30";
+  {
+    FailingWrites full({"\\dat\\TotalData.txt"});
+    EXPECT_EQ(window->Command(MainCommand::kPropertySearch), CommandResult::kRan);
+  }
+  EXPECT_EQ(ErrorTexts(state, kStoreWriteFailed),
+            std::vector<std::string>{kNotWritten + Utf8(File("\\dat\\TotalData.txt"))});
+  for (const std::string& shown : view.statuses) EXPECT_NE(shown, "CSV情報を更新しました。");
+  EXPECT_EQ(Utf8(window->Fields().statusLine), "取得したデータを保存できませんでした。");
+  EXPECT_EQ(window->Fields().lastDate, "2011/04/30");
+  EXPECT_NE(Utf8(window->Fields().logBox).find("（取得したデータを保存できなかったため）"),
+            std::string::npos);
+}
+
+TEST_F(OnlinePropertySearchTest, DownloadsThatCannotBeSavedAreLoggedAndKeepTheDate) {
+  StartReady();
+  ScriptService();
+  window->Fields().lastDate = "2011/04/30";
+  {
+    FailingWrites full({".pdf", "100012345679.html"});
+    window->Command(MainCommand::kPropertySearch);
+  }
+  // Each answer that did not reach the disk is a line with its path (and, not saved, is asked
+  // for again by the later forms of the run).
+  const std::vector<std::string> texts = ErrorTexts(state, kPageWriteFailed);
+  const std::string pdf = kNotWritten + Utf8(File("\\pdf\\13\\大阪市北区\\100012345678.pdf"));
+  const std::string page = kNotWritten + Utf8(File("\\pdf\\13\\豊中市\\100012345679.html"));
+  EXPECT_EQ(std::count(texts.begin(), texts.end(), pdf), CountPath(kFloorPlanPath));
+  EXPECT_EQ(
+      std::count(texts.begin(), texts.end(), pdf) + std::count(texts.begin(), texts.end(), page),
+      state.errorList.Count());
+  EXPECT_EQ(window->Fields().lastDate, "2011/04/30");
+  EXPECT_NE(
+      Utf8(window->Fields().logBox)
+          .find("（" + std::to_string(texts.size()) + " 件のダウンロードを保存できなかったため）"),
+      std::string::npos);
+  EXPECT_EQ(Utf8(window->Fields().statusLine), "CSV情報を更新しました。");  // the store was written
 }
 
 TEST_F(OnlinePropertySearchTest, UnsafePropertyNumberGetsNoDownloadButIsStored) {
