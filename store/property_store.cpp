@@ -1,15 +1,57 @@
 #include "store/property_store.h"
 
+#include <charconv>
+#include <string>
+#include <unordered_set>
+
 #include "foundation/dates.h"
 #include "foundation/files.h"
 #include "foundation/sjis.h"
 #include "foundation/text_functions.h"
 #include "foundation/text_list.h"
 #include "store/csv_writer.h"
+#include "store/error_log.h"
 #include "store/program_state.h"
 #include "store/property_record.h"
 
 namespace kestrova {
+
+namespace {
+
+constexpr const char* kTotalFile = "\\dat\\TotalData.txt";
+constexpr const char* kPastFile = "\\dat\\TotalData_Kako.txt";
+
+// Calls visit for every non-empty line of a store file's bytes, read on their own rather than
+// through TextList, so that the guard does not share a fault of the reader it guards against.
+// Line ends are "\r\n", "\r" or "\n"; a NUL reads as a space, as it does for every reader.
+template <typename Visit>
+void ForEachStoredLine(std::string& bytes, Visit visit) {
+  ReplaceNuls(bytes.data(), bytes.size());
+  std::string_view text = bytes;
+  std::size_t i = 0;
+  while (i < text.size()) {
+    std::size_t end = text.find_first_of("\r\n", i);
+    if (end == std::string_view::npos) end = text.size();
+    if (end > i && !visit(text.substr(i, end - i))) return;
+    i = end + ((end + 1 < text.size() && text[end] == '\r' && text[end + 1] == '\n') ? 2 : 1);
+  }
+}
+
+void RefuseWrite(ProgramState& state, const std::string& path, std::string_view lost) {
+  LogError(
+      state, kStoreGuardRefused,
+      SJIS("記録が失われるため書き込みを中止しました: ") + path + " (" + std::string(lost) + ")");
+}
+
+// The store as it is on the disk, for a guard; a store that exists but cannot be read is never
+// replaced (it would be replaced by what could be read of it: nothing).
+bool ReadStoreAgain(ProgramState& state, const std::string& total, std::string& stored) {
+  if (ReadWholeFile(total, stored) || !FileExists(total)) return true;
+  RefuseWrite(state, total, total);
+  return false;
+}
+
+}  // namespace
 
 void SortByKeyColumns(TextList& list, std::string_view columns) {
   TextList numbers(columns, ",");
@@ -32,7 +74,10 @@ void SortByKeyColumns(TextList& list, std::string_view columns) {
   list.Clear();
   for (int i = 0; i < entries.Count(); ++i) {
     std::string_view e = entries.View(i);
-    std::size_t at = e.find("<\t>");
+    // The key is one TAB-ended field per column; the line follows the "<\t>" behind it. A field
+    // may itself end in "<" with the next beginning with ">", so the marker is not searched for.
+    std::size_t at = 0;
+    for (std::size_t k = 0; k < wanted.size(); ++k) at = e.find('\t', at) + 1;
     list.Add(e.substr(at + 3));
   }
 }
@@ -44,15 +89,44 @@ void BackupFile(const ProgramState& state, const std::string& path) {
   CopyFileTo(path, target);
 }
 
-void MergeNewRows(ProgramState& state) {
-  if (state.newRowsFound != 1) return;
+std::string FirstLostNumber(std::string stored, const TextList& kept) {
+  std::unordered_set<std::string_view> numbers;
+  numbers.reserve(static_cast<std::size_t>(kept.Count()));
+  for (int i = 0; i < kept.Count(); ++i) numbers.insert(RecordField(kept.View(i), kFieldNumber));
+  std::string lost;
+  ForEachStoredLine(stored, [&](std::string_view line) {
+    std::string_view number = RecordField(line, kFieldNumber);
+    if (numbers.count(number)) return true;
+    lost.assign(number.empty() ? line : number);
+    return false;
+  });
+  return lost;
+}
+
+std::string FirstLostRecord(std::string stored, const TextList& kept, const TextList& moved) {
+  std::unordered_set<std::string_view> lines;
+  lines.reserve(static_cast<std::size_t>(kept.Count() + moved.Count()));
+  for (int i = 0; i < kept.Count(); ++i) lines.insert(kept.View(i));
+  for (int i = 0; i < moved.Count(); ++i) lines.insert(moved.View(i));
+  std::string lost;
+  ForEachStoredLine(stored, [&](std::string_view line) {
+    if (lines.count(line)) return true;
+    lost.assign(RecordField(line, kFieldNumber));
+    if (lost.empty()) lost.assign(line);
+    return false;
+  });
+  return lost;
+}
+
+int MergeNewRows(ProgramState& state) {
+  if (state.newRowsFound != 1) return 0;
   const std::string stamp = NowStamp(*state.clock);
   if (state.newRows.Count() > 0) {
     state.newRows.SaveLines(state.PathOf("\\csv\\" + stamp + ".txt"));
     WriteCsv(state, state.newRows, state.PathOf("\\csv\\" + stamp + "_csvdata.csv"),
              state.csvLayout);
   }
-  const std::string total = state.PathOf("\\dat\\TotalData.txt");
+  const std::string total = state.PathOf(kTotalFile);
   state.newRows.LoadLines(total);
   SortByKeyColumns(state.newRows, "2,18");
   TextList kept;
@@ -64,42 +138,129 @@ void MergeNewRows(ProgramState& state) {
     if (i == 0 || number != previous) kept.Add(line);
     previous = number;
   }
+  // The store is read again from the disk: a merge never writes a store without a property
+  // number the old one had, whatever the loading above made of the file.
+  std::string stored;
+  if (!ReadStoreAgain(state, total, stored)) return -1;
+  const std::string lost = FirstLostNumber(std::move(stored), kept);
+  if (!lost.empty()) {
+    RefuseWrite(state, total, lost);
+    return -1;
+  }
+  // The backup holds the store as it was before this merge replaces it.
+  BackupFile(state, total);
   // Only a complete write replaces the store; a failed one leaves the old file and the rows.
-  if (!kept.SaveLines(total)) return;
+  if (!kept.SaveLines(total)) return -1;
   state.newRows.Clear();
   state.newRowsFound = 0;
-  BackupFile(state, total);
   WriteTotalCsv(state);
+  return 0;
 }
 
-void TidyData(ProgramState& state) {
-  const std::string past = state.PathOf("\\dat\\TotalData_Kako.txt");
-  const std::string total = state.PathOf("\\dat\\TotalData.txt");
+// The tidy moves records between two files, which no single rename can replace together. Before
+// the past-data file grows, a marker (written whole, flushed) records its size before the append
+// and the moved lines. Finishing a tidy from its marker cuts the past-data file back to that
+// size, appends the moved lines (flushed), rewrites the current data without them and then
+// removes the marker. Each step may be repeated with the same result, so a tidy killed at any
+// point is finished by the next start (or the next tidy) running the same steps from the
+// marker: every record ends up in exactly one of the two files.
+namespace {
+
+constexpr const char* kTidyMarker = "\\dat\\TidyInProgress.txt";
+
+int FinishTidy(ProgramState& state, std::string_view marker) {
+  const std::string past = state.PathOf(kPastFile);
+  const std::string total = state.PathOf(kTotalFile);
+  const std::size_t eol = marker.find("\r\n");
+  long long pastSize = -1;
+  if (eol != std::string_view::npos) std::from_chars(marker.data(), marker.data() + eol, pastSize);
+  if (pastSize < 0) return -1;  // not a marker this program wrote
+  const std::string_view moved = marker.substr(eol + 2);
+  TextList movedLines;
+  movedLines.LoadLinesFromText(moved);
+  std::unordered_set<std::string_view> movedSet;
+  for (int i = 0; i < movedLines.Count(); ++i) movedSet.insert(movedLines.View(i));
+
+  if (FileSize(past) > pastSize && !TruncateFile(past, pastSize)) {
+    LogError(state, kPastDataWriteFailed, past);
+    return -1;
+  }
+  if (!AppendToFile(past, moved, true)) {
+    LogError(state, kPastDataWriteFailed, past);
+    return -1;
+  }
+  TextList lines;
+  lines.LoadLines(total);
+  TextList kept;
+  for (int i = 0; i < lines.Count(); ++i) {
+    std::string_view line = lines.View(i);
+    if (!line.empty() && !movedSet.count(line)) kept.Add(line);
+  }
+  if (!kept.SaveLines(total)) {
+    LogError(state, kStoreWriteFailed, total);
+    return -1;
+  }
+  RemoveFile(state.PathOf(kTidyMarker), true);
+  return 0;
+}
+
+}  // namespace
+
+int CompleteInterruptedTidy(ProgramState& state) {
+  const std::string path = state.PathOf(kTidyMarker);
+  std::string marker;
+  if (!ReadWholeFile(path, marker)) return 0;
+  if (FinishTidy(state, marker) != 0) return -1;
+  // The killed tidy did not reach its CSV files.
+  WritePastCsv(state);
+  WriteTotalCsv(state);
+  return 0;
+}
+
+int TidyData(ProgramState& state) {
+  if (CompleteInterruptedTidy(state) != 0) return -1;
+  const std::string past = state.PathOf(kPastFile);
+  const std::string total = state.PathOf(kTotalFile);
   BackupFile(state, past);
   BackupFile(state, total);
   const int col = state.headerLists.lists[0].Find(0, SJIS("更新年月日"));
   // Without the update-date column nothing can be judged old: move nothing.
-  if (col < 0) return;
+  if (col < 0) return 0;
   const int months = state.settings.GetInt(SJIS("//ini/設定2/データ保持期間"));
   const std::string cutoff = AddToDate(Now(*state.clock), kMonths, -months).substr(0, 10);
   TextList lines;
   lines.LoadLines(total);
-  std::string moved;
+  TextList moved;
   TextList kept;
   for (int i = 0; i < lines.Count(); ++i) {
     std::string_view line = lines.View(i);
     if (line.empty()) continue;
     if (RecordField(line, col) < std::string_view(cutoff)) {
-      moved.append(line).append("\r\n");
+      moved.Add(line);
     } else {
       kept.Add(line);
     }
   }
-  if (!moved.empty() && !AppendToFile(past, moved)) return;
-  if (!FileExists(past) && !AppendToFile(past, "")) return;
-  kept.SaveLines(total);
+  std::string stored;
+  if (!ReadStoreAgain(state, total, stored)) return -1;
+  const std::string lost = FirstLostRecord(std::move(stored), kept, moved);
+  if (!lost.empty()) {
+    RefuseWrite(state, total, lost);
+    return -1;
+  }
+  if (moved.Count() == 0) {
+    if (!FileExists(past) && !AppendToFile(past, "")) return -1;
+    if (!kept.SaveLines(total)) return -1;
+  } else {
+    const long long pastSize = FileSize(past);
+    const std::string marker =
+        std::to_string(pastSize < 0 ? 0 : pastSize) + "\r\n" + moved.JoinLines();
+    if (!WriteFileAtomic(state.PathOf(kTidyMarker), marker)) return -1;
+    if (FinishTidy(state, marker) != 0) return -1;
+  }
   WritePastCsv(state);
   WriteTotalCsv(state);
+  return 0;
 }
 
 }  // namespace kestrova

@@ -14,9 +14,20 @@ struct ProgramState;
 void SortByKeyColumns(TextList& list, std::string_view columns);
 // Copies the file to "<folder>backup_<stamp>_<name>"; a missing source is ignored.
 void BackupFile(const ProgramState& state, const std::string& path);
-// After an online listing run that found rows: run files, merge, backup, total CSV files.
-void MergeNewRows(ProgramState& state);
+// After an online listing run that found rows: run files, backup, merge, total CSV files.
+// -1 when the store was not replaced (a refused or failed write); the rows stay in newRows.
+int MergeNewRows(ProgramState& state);
 // Moves records older than the retention period into past data; regenerates the CSV files.
-void TidyData(ProgramState& state);
+// -1 when the files could not be brought to their new state.
+int TidyData(ProgramState& state);
+// Finishes a tidy that was stopped between its two files (the next start calls it); 0 when
+// there was none or it is now finished.
+int CompleteInterruptedTidy(ProgramState& state);
+
+// The guards of the two rewrites of the store. stored: the bytes of the store file as they are
+// on the disk. The first property number of stored that no line of kept carries, or the first
+// record of stored that is in neither kept nor moved; empty when nothing would be lost.
+std::string FirstLostNumber(std::string stored, const TextList& kept);
+std::string FirstLostRecord(std::string stored, const TextList& kept, const TextList& moved);
 
 }  // namespace kestrova

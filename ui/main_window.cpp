@@ -19,6 +19,9 @@ namespace {
 
 constexpr const char* kLoginIdFile = "\\dat\\LoginId.txt";
 constexpr const char* kTidyMonthKey = "//ini/設定2/データ整理最終";
+// Present from start-up to the end of the close: found at start-up, it says that the last run
+// was killed or crashed.
+constexpr const char* kRunningFlag = "\\Tmp\\kestrova.running";
 
 std::string FirstTen(const std::string& text) { return text.substr(0, 10); }
 
@@ -60,6 +63,10 @@ bool MainWindow::StartUp(const EnvironmentSource& source, const LoginIdSources& 
   FillEmptyDates();
 
   MakeDataFolders();
+  // A run killed in the middle of a write leaves its temporary files, and one killed in the
+  // middle of the tidy leaves the tidy to finish, before anything reads the store.
+  RemoveStaleTemporaryFiles();
+  CompleteInterruptedTidy(state_);
   // The login box shows the ID in use; one given on the command line is remembered for the
   // next start (the data folder exists only from here on).
   if (!loginId.commandLine.empty()) {
@@ -107,6 +114,19 @@ void MainWindow::MakeDataFolders() {
   make("\\dat");
 }
 
+void MainWindow::RemoveStaleTemporaryFiles() {
+  const std::string running = state_.PathOf(kRunningFlag);
+  const bool lastRunEnded = !FileExists(running);
+  // The settings file beside the program and the folders whose files are rewritten whole.
+  RemoveStaleTemporaries(state_.ProgramFolder(), 1);
+  for (const char* folder : {"\\dat", "\\csv", "\\csv_total", "\\Log", "\\Tmp", "\\Setting"})
+    RemoveStaleTemporaries(state_.PathOf(folder), 1);
+  // The pdf tree may hold hundreds of thousands of files: it is walked only when the last run
+  // did not reach the end of its close, the only way a temporary file can be left there.
+  if (!lastRunEnded) RemoveStaleTemporaries(state_.PathOf("\\pdf"), 0);
+  WriteFileAtomic(running, "", 0644, false);
+}
+
 void MainWindow::SetLoginId(std::string_view id) {
   fields_.loginInfo = std::string(id);
   if (!id.empty()) RememberLoginId(state_, id);
@@ -117,7 +137,8 @@ void MainWindow::MonthlyTidy(bool force) {
   const std::string month = Now(*state_.clock).substr(0, 7);
   const std::string& key = SJIS(kTidyMonthKey);
   if (!force && state_.settings.GetView(key) == month) return;
-  TidyData(state_);
+  // A tidy that could not finish is tried again at the next close.
+  if (TidyData(state_) != 0) return;
   state_.settings.Set(key, month);
 }
 
@@ -135,6 +156,7 @@ void MainWindow::Close() {
     AppendToFile(state_.PathOf("\\Err\\ErrLog.txt"), lines);
   }
   SaveChangedDetailFiles(state_);
+  RemoveFile(state_.PathOf(kRunningFlag));
 }
 
 CommandResult MainWindow::Command(int id) {

@@ -82,6 +82,7 @@ class MainWindow final : public MainWindowPort {
  private:
   void FillEmptyDates();
   void MakeDataFolders();
+  void RemoveStaleTemporaryFiles();
   CommandResult RunCommand(int id);
 
   ProgramState& state_;
