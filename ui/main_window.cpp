@@ -3,6 +3,7 @@
 #include "foundation/dates.h"
 #include "foundation/desktop.h"
 #include "foundation/files.h"
+#include "foundation/settings_keys.h"
 #include "foundation/sjis.h"
 #include "foundation/system_utils.h"
 #include "service/curl_transport.h"
@@ -18,7 +19,6 @@ namespace kestrova {
 namespace {
 
 constexpr const char* kLoginIdFile = "\\dat\\LoginId.txt";
-constexpr const char* kTidyMonthKey = "//ini/設定2/データ整理最終";
 // Present from start-up to the end of the close: found at start-up, it says that the last run
 // was killed or crashed.
 constexpr const char* kRunningFlag = "\\Tmp\\kestrova.running";
@@ -135,7 +135,7 @@ void MainWindow::SetLoginId(std::string_view id) {
 
 void MainWindow::MonthlyTidy(bool force) {
   const std::string month = Now(*state_.clock).substr(0, 7);
-  const std::string& key = SJIS(kTidyMonthKey);
+  const std::string& key = keys::kLastTidyMonth.Text();
   if (!force && state_.settings.GetView(key) == month) return;
   // A tidy that could not finish is tried again at the next close.
   if (TidyData(state_) != 0) return;
