@@ -169,11 +169,13 @@ TEST_F(CrashTest, RunKilledAtRandomPointsLeavesEveryFileOldOrNew) {
   std::mt19937 random(wanted ? std::random_device{}() : 20111);
   std::uniform_int_distribution<long long> delay(0, runTime.count());
 
-  int killedInRun = 0, tidyInterrupted = 0, temporariesLeft = 0;
+  int killedInRun = 0, tidyInterrupted = 0, betweenTidyFiles = 0, temporariesLeft = 0;
   std::map<std::string, int> storeFound;
   std::vector<std::string> violations;
-  auto violation = [&](int kill, const std::string& what) {
-    violations.push_back("kill " + std::to_string(kill) + ": " + what);
+  std::map<std::string, int> kinds;
+  auto violation = [&](int kill, const std::string& kind, const std::string& what) {
+    violations.push_back("kill " + std::to_string(kill) + ": " + kind + " " + what);
+    ++kinds[kind];
   };
   for (int k = 0; k < kills; ++k) {
     Reset();
@@ -186,10 +188,11 @@ TEST_F(CrashTest, RunKilledAtRandomPointsLeavesEveryFileOldOrNew) {
       } else if (path == kMarker) {
         ++tidyInterrupted;
       } else if (path != kPast && path != "Tmp/kestrova.running" && !versions_[path].count(bytes)) {
-        violation(k, path + " is neither old nor new after the kill");
+        violation(k, "file neither old nor new", path);
       }
     }
     const std::string total = ReadNative(Native(kTotal));
+    if (ReadNative(Native(kPast)).size() > oldPast_.size() && total != tidied_) ++betweenTidyFiles;
     storeFound[total == oldStore_ ? "old" : total == merged_ ? "merged" : "tidied"]++;
 
     // The next start.
@@ -197,36 +200,39 @@ TEST_F(CrashTest, RunKilledAtRandomPointsLeavesEveryFileOldOrNew) {
     ASSERT_TRUE(next->window.StartUp({ProgramPath()}, {}));
     const Files after = Snapshot();
     for (const auto& [path, bytes] : after) {
-      if (path.find(".tmp") != std::string::npos) violation(k, path + " survived the next start");
+      if (path.find(".tmp") != std::string::npos)
+        violation(k, "temporary file survived the next start", path);
     }
-    if (after.count(kMarker)) violation(k, "the tidy was not finished by the next start");
+    if (after.count(kMarker)) violation(k, "tidy not finished by the next start", "");
     const std::string nowTotal = after.at(kTotal);
     const std::string nowPast = after.at(kPast);
     const bool pairIsOld = (nowTotal == oldStore_ || nowTotal == merged_) && nowPast == oldPast_;
     const bool pairIsNew = nowTotal == tidied_ && nowPast == newPast_;
-    if (!pairIsOld && !pairIsNew) violation(k, "store and past data are not of one state");
+    if (!pairIsOld && !pairIsNew) violation(k, "store and past data not of one state", "");
     std::multiset<std::string> records = Records(nowTotal);
     records.merge(Records(nowPast));
     std::set<std::string> unique(records.begin(), records.end());
     if (unique.size() != records.size())
-      violation(k, std::to_string(records.size() - unique.size()) + " records doubled");
+      violation(k, "records doubled", std::to_string(records.size() - unique.size()));
     const std::multiset<std::string> before = Records(nowTotal == oldStore_ ? oldStore_ : merged_);
     for (const std::string& r : Records(oldPast_)) {
-      if (!records.count(r)) violation(k, "past record lost: " + std::string(RecordField(r, 2)));
+      if (!records.count(r)) violation(k, "past record lost", std::string(RecordField(r, 2)));
     }
     for (const std::string& r : before) {
-      if (!records.count(r)) violation(k, "record lost: " + std::string(RecordField(r, 2)));
+      if (!records.count(r)) violation(k, "record lost", std::string(RecordField(r, 2)));
     }
     // The settings file is written after the tidy: a new one means a finished tidy.
     if (after.count("kestrova.ini") && after.at("kestrova.ini") == newIni_ && !pairIsNew)
-      violation(k, "settings file written but the tidy not finished");
+      violation(k, "settings file written, tidy not finished", "");
   }
   std::printf(
       "crash: %d kills (%d inside the run of %lld us); store found old/merged/tidied %d/%d/%d; "
-      "tidy interrupted %d; temporary files left by kills %d; violations %zu\n",
+      "tidy marker found %d; past data grown, store not yet tidied %d; temporary files left by "
+      "kills %d; violations %zu\n",
       kills, killedInRun, static_cast<long long>(runTime.count()), storeFound["old"],
-      storeFound["merged"], storeFound["tidied"], tidyInterrupted, temporariesLeft,
-      violations.size());
+      storeFound["merged"], storeFound["tidied"], tidyInterrupted, betweenTidyFiles,
+      temporariesLeft, violations.size());
+  for (const auto& [kind, count] : kinds) std::printf("  %5d %s\n", count, kind.c_str());
   for (std::size_t i = 0; i < violations.size() && i < 20; ++i) ADD_FAILURE() << violations[i];
   EXPECT_TRUE(violations.empty());
 }
