@@ -8,6 +8,7 @@
 
 #include "foundation/message_pump.h"
 #include "foundation/platform/folder_walk.h"
+#include "foundation/platform/platform.h"
 #include "foundation/platform/write_faults.h"
 #include "foundation/text_functions.h"
 #include "foundation/text_list.h"
@@ -72,6 +73,28 @@ void ListFiles(std::string_view folder, std::string_view patternText, TextList& 
   platform::WalkFiles(base, depth, [&](const std::string& path, const std::string& name) {
     if (MatchesAny(name, patterns, pump)) list.Add(path);
   });
+}
+
+bool IsStaleTemporary(std::string_view name) {
+  // WriteFileAtomic writes "<target>.tmp<pid>-<counter>" beside its target.
+  const std::size_t at = name.rfind(".tmp");
+  if (at == std::string_view::npos || at == 0) return false;
+  std::string_view rest = name.substr(at + 4);
+  const std::size_t dash = rest.find('-');
+  if (dash == 0 || dash == std::string_view::npos || dash + 1 == rest.size()) return false;
+  auto digits = [](std::string_view t) {
+    return t.size() <= 18 && t.find_first_not_of("0123456789") == std::string_view::npos;
+  };
+  if (!digits(rest.substr(0, dash)) || !digits(rest.substr(dash + 1))) return false;
+  return !platform::ProcessIsRunning(std::stoll(std::string(rest.substr(0, dash))));
+}
+
+int RemoveStaleTemporaries(std::string_view folder, int depth) {
+  int removed = 0;
+  platform::WalkFiles(folder, depth, [&](const std::string& path, const std::string& name) {
+    if (IsStaleTemporary(name) && RemoveFile(path)) ++removed;
+  });
+  return removed;
 }
 
 namespace {

@@ -45,7 +45,11 @@ long long ReadFileInto(std::string_view path, char* dest, std::size_t capacity);
 // torn file from replacing a whole one and a flush per file would cost more than the download.
 [[nodiscard]] bool WriteFileAtomic(std::string_view path, std::string_view bytes, int mode = 0644,
                                    bool durable = true);
-[[nodiscard]] bool AppendToFile(std::string_view path, std::string_view bytes);
+// durable: the appended bytes are flushed to the disk before it returns.
+[[nodiscard]] bool AppendToFile(std::string_view path, std::string_view bytes,
+                                bool durable = false);
+// Cuts the file back to size bytes (a file no longer than that is left as it is).
+[[nodiscard]] bool TruncateFile(std::string_view path, long long size);
 // Sets the POSIX permission bits of an existing file (a file that must stay private whoever
 // made it); true where the platform has no such bits.
 [[nodiscard]] bool SetFileMode(std::string_view path, int mode);
@@ -54,13 +58,20 @@ bool SetFileTimes(std::string_view path, const FileTimes& times);
 FileTimes GetFileTimes(std::string_view path);
 // Creates the folder and any missing parents; true when it exists afterwards.
 [[nodiscard]] bool MakeFolder(std::string_view path);
-bool RemoveFile(std::string_view path);
+// durable: the removal is flushed to the disk before it returns.
+bool RemoveFile(std::string_view path, bool durable = false);
 // The copy keeps the original's permission bits and modification time; written atomically.
 [[nodiscard]] bool CopyFileTo(std::string_view from, std::string_view to);
 // Replaces an existing file at to.
 [[nodiscard]] bool RenameFile(std::string_view from, std::string_view to);
 long long FileSize(std::string_view path);
 bool IsWritableFolder(std::string_view path);
+// True for the name of a temporary file that WriteFileAtomic left behind ("<name>.tmp<pid>-<n>")
+// when the process that wrote it is no longer running.
+bool IsStaleTemporary(std::string_view name);
+// Removes the stale temporary files in folder and the folders below it, down to depth levels
+// (1: the folder alone); the number removed.
+int RemoveStaleTemporaries(std::string_view folder, int depth);
 // True when name can be used as one path component: no \ / : * ? " < > | or control
 // character, not empty, "." or "..".
 bool IsSafeFileName(std::string_view name);

@@ -71,10 +71,13 @@ int ReadLine(LineReader* r, int strip) {
   PumpMessages(r->pump, 1);
   r->line.clear();
   const char* s = r->Start();
-  if (r->cursor >= r->end || s[r->cursor] == '\0') return 0;
+  if (r->cursor >= r->end) return 0;
+  // A NUL inside the data is no end: the lines after it are as much the file's as those before
+  // it. Inside a line it reads as a space, so the line stays one C text.
   std::size_t i = r->cursor;
-  while (i < r->end && s[i] != '\r' && s[i] != '\n' && s[i] != '\0') ++i;
+  while (i < r->end && s[i] != '\r' && s[i] != '\n') ++i;
   r->line.assign(s + r->cursor, i - r->cursor);
+  ReplaceNuls(r->line.data(), r->line.size());
   int stored = static_cast<int>(r->line.size());
   if (i < r->end && (s[i] == '\r' || s[i] == '\n')) {
     i += (s[i] == '\r' && i + 1 < r->end && s[i + 1] == '\n') ? 2 : 1;

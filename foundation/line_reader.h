@@ -42,8 +42,9 @@ using LineReaderPtr = std::unique_ptr<LineReader>;
 // reader); "mw": source is a decimal initial capacity. Null for an unreadable file or a bad mode.
 LineReaderPtr Open(std::string_view source, std::string_view mode, MessagePump* pump = nullptr,
                    const Clock* clock = nullptr);
-// Next line into reader->line; 0 at the end or at a NUL, else bytes stored + 1.
-// strip != 0 drops the line end, otherwise it is stored as one "\n".
+// Next line into reader->line; 0 at the end, else bytes stored + 1. A NUL byte does not end
+// the data; inside a line it becomes a space. strip != 0 drops the line end, otherwise it is
+// stored as one "\n".
 int ReadLine(LineReader* reader, int strip = 1);
 // Writes text at the cursor; toLF != 0 turns CR LF and CR into LF, toLF = 0 turns a bare LF
 // into CR LF.

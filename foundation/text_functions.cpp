@@ -158,6 +158,14 @@ std::string ExtractBetween(std::string_view text, std::string_view start, std::s
   return std::string(text.substr(m, e - m));
 }
 
+void ReplaceNuls(char* data, std::size_t length) {
+  char* end = data + length;
+  while (void* nul = std::memchr(data, 0, static_cast<std::size_t>(end - data))) {
+    data = static_cast<char*>(nul);
+    *data++ = ' ';
+  }
+}
+
 int ToInt(std::string_view text) {
   std::size_t i = 0;
   while (i < text.size() && (text[i] == ' ' || text[i] == '\t' || text[i] == '\n' ||

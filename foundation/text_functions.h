@@ -43,6 +43,10 @@ void RemovePatternInPlace(std::string& text, std::string_view pattern, std::stri
 std::string ExtractBetween(std::string_view text, std::string_view start, std::string_view middle,
                            std::string_view end);
 
+// Every NUL byte becomes a space. Lines read from a file keep what follows a stray NUL
+// (a torn write, a binary block) and stay NUL-terminated texts.
+void ReplaceNuls(char* data, std::size_t length);
+
 // Decimal reading as atoi does it: leading blanks, a sign, digits up to the first non-digit.
 int ToInt(std::string_view text);
 

@@ -338,8 +338,13 @@ std::size_t LineEnd(const char* data, std::size_t i, std::size_t n, std::size_t*
 }  // namespace
 
 void TextList::LoadLinesFromText(std::string_view text, int strip) {
-  std::size_t nul = text.find('\0');
-  if (nul != std::string_view::npos) text = text.substr(0, nul);
+  // A NUL is no end of the text: it becomes a space and every line after it is kept.
+  std::string copy;
+  if (text.find('\0') != std::string_view::npos) {
+    copy.assign(text);
+    ReplaceNuls(copy.data(), copy.size());
+    text = copy;
+  }
   const char* data = text.data();
   const std::size_t n = text.size();
   std::size_t i = 0;
@@ -373,8 +378,7 @@ void TextList::LoadLines(const std::string& path, int strip, MessagePump* pump) 
   long long got = ReadFileInto(path, data, static_cast<std::size_t>(size));
   if (got < 0) return;
   std::size_t n = static_cast<std::size_t>(got);
-  if (const void* nul = std::memchr(data, 0, n))
-    n = static_cast<std::size_t>(static_cast<const char*>(nul) - data);
+  ReplaceNuls(data, n);
   data[n] = 0;
   std::size_t i = 0;
   while (i < n) {

@@ -56,7 +56,7 @@ class TextList {
   void CopyTo(TextList& other) const;
   int Split(std::string_view text, std::string_view delimiters, int flags = 0, char separator = 0);
   // Appends every line of the file (line ends dropped when strip != 0); a missing file adds
-  // nothing.
+  // nothing. A NUL byte ends no line and no file: it is stored as a space.
   void LoadLines(const std::string& path, int strip = 1, MessagePump* pump = nullptr);
   // Appends every line of a text held in memory.
   void LoadLinesFromText(std::string_view text, int strip = 1);

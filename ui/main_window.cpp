@@ -20,6 +20,9 @@ namespace kestrova {
 namespace {
 
 constexpr const char* kLoginIdFile = "\\dat\\LoginId.txt";
+// Present from start-up to the end of the close: found at start-up, it says that the last run
+// was killed or crashed.
+constexpr const char* kRunningFlag = "\\Tmp\\kestrova.running";
 
 std::string FirstTen(const std::string& text) { return text.substr(0, 10); }
 
@@ -61,6 +64,10 @@ bool MainWindow::StartUp(const EnvironmentSource& source, const LoginIdSources& 
   FillEmptyDates();
 
   MakeDataFolders();
+  // A run killed in the middle of a write leaves its temporary files, and one killed in the
+  // middle of the tidy leaves the tidy to finish, before anything reads the store.
+  RemoveStaleTemporaryFiles();
+  CompleteInterruptedTidy(state_);
   // The login box shows the ID in use; one given on the command line is remembered for the
   // next start (the data folder exists only from here on).
   if (!loginId.commandLine.empty()) {
@@ -110,6 +117,20 @@ void MainWindow::MakeDataFolders() {
   make("\\dat");
 }
 
+void MainWindow::RemoveStaleTemporaryFiles() {
+  const std::string running = state_.PathOf(kRunningFlag);
+  const bool lastRunEnded = !FileExists(running);
+  // The settings file beside the program and the folders whose files are rewritten whole.
+  RemoveStaleTemporaries(state_.ProgramFolder(), 1);
+  for (const char* folder : {"\\dat", "\\csv", "\\csv_total", "\\Log", "\\Tmp", "\\Setting"})
+    RemoveStaleTemporaries(state_.PathOf(folder), 1);
+  // The pdf tree may hold hundreds of thousands of files: it is walked only when the last run
+  // did not reach the end of its close, the only way a temporary file can be left there.
+  if (!lastRunEnded) RemoveStaleTemporaries(state_.PathOf("\\pdf"), 0);
+  // Without the flag the next start after a crash skips the pdf walk; nothing else is lost.
+  (void)WriteFileAtomic(running, "", 0644, false);
+}
+
 void MainWindow::SetLoginId(std::string_view id) {
   fields_.loginInfo = std::string(id);
   // As at start-up: the typed ID is used now; a failed write costs the next start's default.
@@ -122,8 +143,10 @@ int MainWindow::MonthlyTidy(bool force) {
   const std::string& key = keys::kLastTidyMonth.Text();
   if (!force && state_.settings.GetView(key) == month) return 0;
   const int result = TidyData(state_);
+  // A tidy that could not finish is tried again at the next close.
+  if (result != 0) return result;
   state_.settings.Set(key, month);
-  return result;
+  return 0;
 }
 
 void MainWindow::Close() {
@@ -147,6 +170,7 @@ void MainWindow::Close() {
     errorLogWritten = AppendToFile(errorLog, state_.errorList.JoinLines());
     if (!errorLogWritten) ++state_.failedWrites;
   }
+  (void)RemoveFile(state_.PathOf(kRunningFlag));  // a flag left behind costs one walk
   if (state_.failedWrites == failedBefore) return;
   // The window is going away: what the close could not save is said in a message.
   std::string text = SJIS("終了時に保存できなかったファイルがあります。");

@@ -86,6 +86,7 @@ class MainWindow final : public OnlineCommandWindow {
  private:
   void FillEmptyDates();
   void MakeDataFolders();
+  void RemoveStaleTemporaryFiles();
   CommandResult RunCommand(MainCommand id);
 
   ProgramState& state_;

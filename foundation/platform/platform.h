@@ -28,6 +28,8 @@ std::string UserName();
 std::string CurrentFolder();   // native
 std::string ExecutablePath();  // native path of the running program; empty when unknown
 long long TickCount();         // milliseconds
+// True when a process with this id is running (or its state cannot be told).
+bool ProcessIsRunning(long long pid);
 // A large buffer about to be filled: ask for huge pages, so filling it costs fewer page faults.
 void AdviseLargeBuffer(void* data, std::size_t size);
 

@@ -1,6 +1,7 @@
 // POSIX side of the platform: iconv's CP932 for the codec, UTF-8 file names with "/".
 #include <iconv.h>
 #include <pwd.h>
+#include <signal.h>
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -222,6 +223,12 @@ long long TickCount() {
   return std::chrono::duration_cast<std::chrono::milliseconds>(
              std::chrono::steady_clock::now().time_since_epoch())
       .count();
+}
+
+bool ProcessIsRunning(long long pid) {
+  if (pid <= 0 || pid > 0x7fffffffLL) return false;
+  // EPERM: the process exists but belongs to someone else.
+  return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
 }
 
 void AdviseLargeBuffer(void* data, std::size_t size) {

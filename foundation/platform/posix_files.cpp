@@ -75,6 +75,15 @@ std::string FolderOf(const std::string& native) {
   return slash == 0 ? "/" : native.substr(0, slash);
 }
 
+// Flushes the folder of a file, so that a creation, rename or removal in it is on the disk.
+void SyncFolderOf(const std::string& native) {
+  int dir = ::open(FolderOf(native).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dir >= 0) {
+    ::fsync(dir);
+    ::close(dir);
+  }
+}
+
 // A fresh file beside target, created exclusively so that two writers never share one.
 // The permission bits of a new file pass through the umask like any other file's.
 int CreateTemporary(const std::string& target, int mode, std::string& temp) {
@@ -211,22 +220,30 @@ bool WriteFileAtomic(std::string_view path, std::string_view bytes, int mode, bo
     ::unlink(temp.c_str());
     return false;
   }
-  if (!durable) return true;
   // The rename itself is made durable by flushing the folder.
-  int dir = ::open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dir >= 0) {
-    ::fsync(dir);
-    ::close(dir);
-  }
+  if (durable) SyncFolderOf(target);
   return true;
 }
 
-bool AppendToFile(std::string_view path, std::string_view bytes) {
+bool AppendToFile(std::string_view path, std::string_view bytes, bool durable) {
   if (Refused(path)) return false;
-  int fd =
-      ::open(platform::NativePath(path).c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+  const std::string native = platform::NativePath(path);
+  int fd = ::open(native.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
   if (fd < 0) return false;
-  bool ok = WriteAll(fd, bytes);
+  bool ok = WriteAll(fd, bytes) && (!durable || ::fsync(fd) == 0);
+  ok = (::close(fd) == 0) && ok;
+  if (ok && durable) SyncFolderOf(native);
+  return ok;
+}
+
+bool TruncateFile(std::string_view path, long long size) {
+  const std::string native = platform::NativePath(path);
+  struct stat st;
+  if (size < 0 || ::stat(native.c_str(), &st) != 0) return false;
+  if (st.st_size <= size) return true;
+  int fd = ::open(native.c_str(), O_WRONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  bool ok = ::ftruncate(fd, static_cast<off_t>(size)) == 0 && ::fsync(fd) == 0;
   return (::close(fd) == 0) && ok;
 }
 
@@ -261,8 +278,12 @@ bool MakeFolder(std::string_view path) {
   return IsFolder(path);
 }
 
-bool RemoveFile(std::string_view path) {
-  return !path.empty() && ::unlink(platform::NativePath(path).c_str()) == 0;
+bool RemoveFile(std::string_view path, bool durable) {
+  if (path.empty()) return false;
+  const std::string native = platform::NativePath(path);
+  if (::unlink(native.c_str()) != 0) return false;
+  if (durable) SyncFolderOf(native);
+  return true;
 }
 
 bool CopyFileTo(std::string_view from, std::string_view to) {

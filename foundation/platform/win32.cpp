@@ -97,6 +97,17 @@ std::string ExecutablePath() {
 
 long long TickCount() { return static_cast<long long>(GetTickCount64()); }
 
+bool ProcessIsRunning(long long pid) {
+  if (pid <= 0 || pid > 0xffffffffLL) return false;
+  HANDLE h = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, static_cast<DWORD>(pid));
+  // Access denied: the process exists but belongs to someone else.
+  if (!h) return GetLastError() == ERROR_ACCESS_DENIED;
+  DWORD code = 0;
+  const bool running = GetExitCodeProcess(h, &code) && code == STILL_ACTIVE;
+  CloseHandle(h);
+  return running;
+}
+
 void AdviseLargeBuffer(void*, std::size_t) {}
 
 }  // namespace kestrova::platform

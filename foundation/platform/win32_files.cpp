@@ -143,12 +143,27 @@ bool WriteFileAtomic(std::string_view path, std::string_view bytes, int /*mode*/
   return true;
 }
 
-bool AppendToFile(std::string_view path, std::string_view bytes) {
+bool AppendToFile(std::string_view path, std::string_view bytes, bool durable) {
   if (platform::WriteFaultAt(path)) return false;
   Handle h(CreateFileA(std::string(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
                        OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!h.ok()) return false;
-  bool ok = WriteAll(h.get(), bytes);
+  bool ok = WriteAll(h.get(), bytes) && (!durable || FlushFileBuffers(h.get()));
+  return h.Close() && ok;
+}
+
+bool TruncateFile(std::string_view path, long long size) {
+  if (size < 0) return false;
+  Handle h(CreateFileA(std::string(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!h.ok()) return false;
+  LARGE_INTEGER length;
+  if (!GetFileSizeEx(h.get(), &length)) return false;
+  if (length.QuadPart <= size) return true;
+  LARGE_INTEGER at;
+  at.QuadPart = size;
+  bool ok = SetFilePointerEx(h.get(), at, nullptr, FILE_BEGIN) && SetEndOfFile(h.get()) &&
+            FlushFileBuffers(h.get());
   return h.Close() && ok;
 }
 
@@ -193,7 +208,8 @@ bool MakeFolder(std::string_view path) {
   return IsFolder(path);
 }
 
-bool RemoveFile(std::string_view path) { return DeleteFileA(std::string(path).c_str()) != 0; }
+// NTFS journals the removal itself; there is no folder to flush.
+bool RemoveFile(std::string_view path, bool) { return DeleteFileA(std::string(path).c_str()) != 0; }
 
 bool CopyFileTo(std::string_view from, std::string_view to) {
   // The system's copy keeps the attributes and the last-write time of the original.

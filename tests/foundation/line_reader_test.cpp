@@ -26,14 +26,11 @@ TEST(LineReaderTest, ReadsEveryKindOfLineEnd) {
   EXPECT_EQ(Lines("\n\nx", 1), (V{"", "", "x"}));
 }
 
-TEST(LineReaderTest, NulEndsTheData) {
-  std::string text("one\ntwo\0three\n", 14);
-  LineReaderPtr r = Open(std::string_view(text.data(), text.size()), "mr");
-  ASSERT_GT(ReadLine(r.get()), 0);
-  EXPECT_EQ(r->Line(), "one");
-  ASSERT_GT(ReadLine(r.get()), 0);
-  EXPECT_EQ(r->Line(), "two");
-  EXPECT_EQ(ReadLine(r.get()), 0);
+TEST(LineReaderTest, NulEndsNeitherLineNorData) {
+  // A NUL inside a line reads as a space; the lines after it are read as well.
+  std::string text("one\ntwo\0three\n\0\nfour", 20);
+  EXPECT_EQ(Lines(text, 1), (V{"one", "two three", " ", "four"}));
+  EXPECT_EQ(Lines(text, 0), (V{"one\n", "two three\n", " \n", "four"}));
 }
 
 TEST(LineReaderTest, AbsentReaderIsHarmless) {

@@ -88,6 +88,17 @@ TEST(SettingsStoreTest, PairFilesRoundTrip) {
   EXPECT_EQ(again.Count(), 3);
 }
 
+TEST(SettingsStoreTest, PairsAfterANulAreKept) {
+  test::TempFolder dir;
+  test::WriteNative(dir.native() + "/pairs.dat",
+                    std::string("a<===>1\r\nb<===>t\0o\r\n\0\0\0\r\nc<===>3\r\n", 34));
+  SettingsStore s;
+  s.LoadPairs(dir.Path("pairs.dat"), "<===>");
+  EXPECT_EQ(s.Count(), 3);
+  EXPECT_STREQ(s.GetText("b"), "t o");
+  EXPECT_STREQ(s.GetText("c"), "3");
+}
+
 TEST(SettingsStoreTest, BulkLoadEqualsLoadingOneByOne) {
   std::mt19937 rng(5);
   std::string text;

@@ -218,5 +218,45 @@ TEST(TextListTest, LoadsAndSavesLines) {
   EXPECT_EQ(test::ReadNative(dir.native() + "/raw.txt"), "keptabcd");
 }
 
+// A NUL or a block of binary bytes in a file ends neither a line nor the file: every line of
+// the file is an entry, and a NUL inside a line is kept as a space.
+TEST(TextListTest, NulAndBinaryBytesLoseNoLine) {
+  test::TempFolder dir;
+  std::string binary(65536, '\0');
+  std::mt19937 random(7);
+  for (char& c : binary) c = static_cast<char>(random() % 256);
+  const std::string text =
+      std::string("first\r\nwi\0th nul\r\n\0\0\r\n", 22) + binary + "\r\nlast\r\n";
+  test::WriteNative(dir.native() + "/in.txt", text);
+  // The lines as a byte reader that knows only CR, LF and CR LF sees them, NUL as a space.
+  std::vector<std::string> expected(1);
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r' || text[i] == '\n') {
+      if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+      expected.emplace_back();
+    } else {
+      expected.back() += text[i] == '\0' ? ' ' : text[i];
+    }
+  }
+  expected.pop_back();  // the text ends with a line end
+
+  TextList fromFile;
+  fromFile.LoadLines(dir.Path("in.txt"));
+  TextList fromText;
+  fromText.LoadLinesFromText(text);
+  ASSERT_GT(expected.size(), 5u);
+  EXPECT_EQ(fromFile.ToVector(), expected);
+  EXPECT_EQ(fromText.ToVector(), expected);
+  EXPECT_EQ(fromFile.View(1), "wi th nul");
+  EXPECT_EQ(fromFile.View(2), "  ");
+  EXPECT_EQ(fromFile.View(-1), "last");
+
+  TextList withEnds;
+  withEnds.LoadLines(dir.Path("in.txt"), 0);
+  ASSERT_EQ(withEnds.Count(), static_cast<int>(expected.size()));
+  EXPECT_EQ(withEnds.View(1), "wi th nul\n");
+  EXPECT_EQ(withEnds.View(-1), "last\n");
+}
+
 }  // namespace
 }  // namespace kestrova

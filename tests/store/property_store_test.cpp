@@ -52,8 +52,9 @@ TEST_F(PropertyStoreTest, NewerRowReplacesStoredOneAndOlderRowIsDropped) {
   // The run files hold the new rows as they came, the older one included.
   EXPECT_EQ(Read("\\csv\\20120330133227.txt"), newer + "\r\n" + older + "\r\n");
   EXPECT_NE(Read("\\csv\\20120330133227_csvdata.csv").find("\"100000000002\","), std::string::npos);
+  // The backup is the store as it was before the merge replaced it.
   EXPECT_EQ(Read("\\dat\\backup_20120330133227_TotalData.txt"),
-            storedNew + "\r\n" + newer + "\r\n");
+            storedOld + "\r\n" + storedNew + "\r\n");
   EXPECT_NE(Read("\\csv_total\\TotalData_kanri_csvdata.csv").find("\"100000000001\",2012/03/25,"),
             std::string::npos);
 }
@@ -134,6 +135,79 @@ TEST_F(PropertyStoreTest, LargeMergeLosesAndDuplicatesNothing) {
   }
   EXPECT_EQ(seen, numbers);
   EXPECT_EQ(updated, 300);
+}
+
+// A NUL byte or a block of binary bytes in the store costs no record: every line before and
+// after it is merged, the line holding the NUL with a space in its place.
+TEST_F(PropertyStoreTest, MergeKeepsEveryRecordAroundNulAndBinaryBytes) {
+  std::string bytes;
+  std::set<std::string> numbers;
+  for (int i = 0; i < 3000; ++i) {
+    std::string n = std::to_string(100000000000LL + i);
+    numbers.insert(n);
+    std::string line = Record("11売り・土地", n, "2012/02/01", {{3, "price"}});
+    if (i == 1000) line.replace(line.find("price"), 5, std::string("pr\0ce", 5));
+    if (i == 2000) {
+      std::string binary(65536, '\0');
+      for (std::size_t k = 0; k < binary.size(); ++k)
+        binary[k] = static_cast<char>((k * 7919 + k / 13) % 256);
+      bytes += binary + "\r\n";
+    }
+    bytes += line + "\r\n";
+  }
+  ASSERT_TRUE(WriteFileAtomic(state.PathOf("\\dat\\TotalData.txt"), bytes));
+  NewRows({Record("11売り・土地", "200000000000", "2012/03/01")});
+  numbers.insert("200000000000");
+  EXPECT_EQ(MergeNewRows(state), 0);
+  std::set<std::string> seen;
+  for (const auto& line : Stored()) {
+    seen.insert(std::string(RecordField(line, 2)));
+    if (RecordField(line, 2) == "100000001000") EXPECT_EQ(RecordField(line, 3), "pr ce");
+  }
+  for (const auto& n : numbers) EXPECT_EQ(seen.count(n), 1u) << n;
+  EXPECT_EQ(state.errorList.Count(), 0);
+}
+
+// A key field ending in "<" before one beginning with ">" looks like the sort's own marker.
+TEST_F(PropertyStoreTest, MergeKeepsLinesWhoseKeyFieldsLookLikeTheSortMarker) {
+  const std::string odd = Record("11売り・土地", "12<", ">2012/03/01");
+  Store({Record("11売り・土地", "100000000001", "2012/03/01")});
+  NewRows({odd});
+  EXPECT_EQ(MergeNewRows(state), 0);
+  EXPECT_EQ(Stored(),
+            (std::vector<std::string>{odd, Record("11売り・土地", "100000000001", "2012/03/01")}));
+}
+
+// The guards read the store bytes on their own: a store read only up to a NUL, as the line
+// reader once did, is found to lose the records behind it.
+TEST_F(PropertyStoreTest, GuardsFindRecordsTheRewriteWouldLose) {
+  const std::string a = Record("11売り・土地", "1", "2012/03/01");
+  const std::string b = Record("11売り・土地", "2", std::string("2012/03\0/01", 11));
+  const std::string c = Record("11売り・土地", "3", "2011/01/01");
+  const std::string stored = a + "\r\n" + b + "\r" + c + "\n\r\n";
+  TextList readToNul;
+  readToNul.Add(a);
+  readToNul.Add(b.substr(0, b.find('\0')));
+  EXPECT_EQ(FirstLostNumber(stored, readToNul), "3");
+  TextList all;
+  all.LoadLinesFromText(stored);
+  EXPECT_EQ(FirstLostNumber(stored, all), "");
+  TextList other;
+  other.Add(Record("11売り・土地", "4", "2012/03/01"));
+  EXPECT_EQ(FirstLostNumber(stored, other), "1");
+  EXPECT_EQ(FirstLostNumber("", other), "");
+
+  TextList kept;
+  kept.Add(a);
+  TextList moved;
+  moved.Add(c);
+  EXPECT_EQ(FirstLostRecord(stored, kept, moved), "2");
+  kept.Add(all.View(1));
+  EXPECT_EQ(FirstLostRecord(stored, kept, moved), "");
+  // A line of the same property that differs is still a record lost.
+  TextList changed;
+  changed.Add(Record("11売り・土地", "3", "2011/01/02"));
+  EXPECT_EQ(FirstLostRecord(stored, kept, changed), "3");
 }
 
 TEST_F(PropertyStoreTest, TidyMovesOnlyLinesOlderThanTheRetention) {
