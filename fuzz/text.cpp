@@ -26,7 +26,9 @@ void CheckSplit(std::string_view text, std::string_view delimiters, int flags, c
   FUZZ_CHECK(count == list.Count(), text);
   if (count > 0 && (flags & kSplitAppend)) FUZZ_CHECK(list.View(0) == "earlier", text);
   // With their delimiters kept, the tokens are the text cut into pieces.
-  if ((flags & kSplitKeepDelimiter) && !(flags & kSplitAppend) && count > 0) {
+  // (Entries are texts ending at a NUL, so only for a text without one.)
+  const bool hasNul = text.find('\0') != std::string_view::npos;
+  if ((flags & kSplitKeepDelimiter) && !(flags & kSplitAppend) && count > 0 && !hasNul) {
     std::string concatenated;
     for (int i = 0; i < count; ++i) concatenated.append(list.View(i));
     FUZZ_CHECK(concatenated == text, text);
@@ -34,9 +36,10 @@ void CheckSplit(std::string_view text, std::string_view delimiters, int flags, c
   // A text taken from the list's own buffer splits as a copy of it does.
   TextList self;
   self.Add(text);
+  const std::string stored(self.View(0));
   self.Split(self.View(0), delimiters, flags & ~kSplitAppend, separator);
   TextList copy;
-  copy.Split(std::string(text), delimiters, flags & ~kSplitAppend, separator);
+  copy.Split(stored, delimiters, flags & ~kSplitAppend, separator);
   FUZZ_CHECK(Joined(self) == Joined(copy), text);
 }
 
