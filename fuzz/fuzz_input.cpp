@@ -5,6 +5,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <random>
 
 namespace kestrova::fuzz {
 
@@ -28,28 +29,32 @@ std::vector<std::string_view> Parts(const std::uint8_t* data, std::size_t size, 
 namespace {
 
 std::string MakeScratchFolder() {
-  std::string base = "/dev/shm";
-  if (!std::filesystem::is_directory(base)) {
-    const char* tmp = std::getenv("TMPDIR");
-    base = tmp && *tmp ? tmp : "/tmp";
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  // Memory-backed where there is one: the drivers write a file or two per input.
+  fs::path base =
+      fs::is_directory("/dev/shm", ec) ? fs::path("/dev/shm") : fs::temp_directory_path(ec);
+  std::random_device random;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    fs::path folder = base / ("kestrova-fuzz-" + std::to_string(random()));
+    if (fs::create_directory(folder, ec)) return folder.string();
   }
-  std::string pattern = base + "/kestrova-fuzz-XXXXXX";
-  if (!mkdtemp(pattern.data())) Fail("mkdtemp", pattern);
-  return pattern;
+  Fail("making a scratch folder", base.string());
 }
 
 }  // namespace
 
 const std::string& ScratchFolder() {
-  static const std::string folder = [] {
-    std::string made = MakeScratchFolder();
+  // Never destroyed, so the removal at exit still has the name.
+  static const std::string* folder = [] {
+    const std::string* made = new std::string(MakeScratchFolder());
     std::atexit([] {
       std::error_code ec;
       std::filesystem::remove_all(ScratchFolder(), ec);
     });
     return made;
   }();
-  return folder;
+  return *folder;
 }
 
 void WriteNative(const std::string& path, std::string_view bytes) {

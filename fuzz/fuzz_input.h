@@ -18,8 +18,8 @@ inline constexpr char kPartSeparator = '\x1e';
 // last one keeps whatever follows (separators included).
 std::vector<std::string_view> Parts(const std::uint8_t* data, std::size_t size, std::size_t count);
 
-// A folder of this process under /dev/shm (or $TMPDIR, /tmp), made on first use and removed at
-// exit; as a native path without a trailing "/".
+// A folder of this process under /dev/shm (or the temporary folder), made on first use and removed
+// at exit; as a native path without a trailing "/".
 const std::string& ScratchFolder();
 
 // Writes the bytes to the native path; aborts when that fails (the drivers rely on the file).
