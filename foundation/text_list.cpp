@@ -104,7 +104,8 @@ int TextList::Add(std::string_view text, int length, int position, int flags) {
   GrowOffsets();
   GrowBuffer(room);
   std::int32_t at = used_;
-  std::memcpy(buffer_ + at, text.data(), text.size());
+  // An empty view may have no data at all (std::string_view()), which memcpy must not get.
+  if (!text.empty()) std::memcpy(buffer_ + at, text.data(), text.size());
   std::memset(buffer_ + at + text.size(), 0, room - text.size());
   used_ += static_cast<std::int32_t>(room);
   if (position < 0 || position > count_) {
@@ -187,7 +188,7 @@ int TextList::FindSorted(std::string_view text, int* position) const {
 void TextList::OverwriteInPlace(int index, std::string_view text) {
   if (index < 0 || index >= count_) return;
   char* at = buffer_ + offsets_[index];
-  std::memcpy(at, text.data(), text.size());
+  if (!text.empty()) std::memcpy(at, text.data(), text.size());
   at[text.size()] = 0;
 }
 
