@@ -36,5 +36,8 @@ struct SearchForm {
 // Every form of a run, in sending order.
 std::vector<SearchForm> BuildSearchForms(const SettingsStore& settings, int kind, bool sale,
                                          bool rent);
+// The number of forms BuildSearchForms gives, counted without building them (a run with a
+// hundred thousand codes is refused on this count, not built).
+int PlannedFormCount(const SettingsStore& settings, int kind, bool sale, bool rent);
 
 }  // namespace kestrova

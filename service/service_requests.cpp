@@ -9,6 +9,9 @@ namespace kestrova {
 const std::string& BaseUrlKey() { return SJIS("//ini/設定2/接続先URL"); }
 const std::string& CaFileKey() { return SJIS("//ini/設定2/CA証明書"); }
 const std::string& LoadReductionKey() { return SJIS("//ini/設定2/負荷軽減スリープ"); }
+const std::string& ConnectTimeoutKey() { return SJIS("//ini/設定2/接続タイムアウト"); }
+const std::string& ReceiveTimeoutKey() { return SJIS("//ini/設定2/受信タイムアウト"); }
+const std::string& SearchLimitKey() { return SJIS("//ini/設定2/検索上限"); }
 
 const std::vector<ServiceRequest>& ServiceRequests() {
   static const std::vector<ServiceRequest> table = {

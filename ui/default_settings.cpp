@@ -48,6 +48,11 @@ const std::vector<DefaultSetting>& DefaultSettings() {
       // Where the listing service is, and CA certificates to trust besides the system's.
       {"//ini/設定2/接続先URL", kDefaultBaseUrl},
       {"//ini/設定2/CA証明書", ""},
+      // Seconds before a connection that does not come up, or an answer that stops, is given up.
+      {"//ini/設定2/接続タイムアウト", "60"},
+      {"//ini/設定2/受信タイムアウト", "60"},
+      // Search forms one run may send (each costs the agent about 10 yen).
+      {"//ini/設定2/検索上限", "300"},
   };
   return table;
 }

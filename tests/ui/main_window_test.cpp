@@ -140,7 +140,7 @@ TEST_F(MainWindowStartUpTest, EveryDefaultSettingIsInTheStoreAfterAFirstStart) {
 
 TEST_F(MainWindowStartUpTest, DefaultsTableStartsWithTheStartDateAndHoldsTheServiceKeys) {
   const std::vector<DefaultSetting>& table = DefaultSettings();
-  ASSERT_EQ(table.size(), 36u);
+  ASSERT_EQ(table.size(), 39u);
   EXPECT_STREQ(table.front().key, "//ini/設定/開始日付");
   EXPECT_STREQ(table[33].key, "//ini/都道府県検索/市町村名");
   std::set<std::string> keys;
