@@ -85,7 +85,7 @@ class FaultMatrixTest : public ::testing::TestWithParam<Case> {
     ini.replace(ini.find("27128,27111"), 11, "27128");
     WriteSettings(home.native(), ini + "受信タイムアウト=1\n");
     run = RunKestrova({"--home", home.native(), "--login-id", "demo", "--headless", "search"});
-    errors = ReadNative(At("Err/ErrLog.txt"));
+    errors = platform::Cp932ToUtf8(ReadNative(At("Err/ErrLog.txt")));  // UTF-8 for the checks
   }
   std::string At(const std::string& relative) const { return home.native() + "/" + relative; }
   // Error lines whose code field is code and whose text starts with text.

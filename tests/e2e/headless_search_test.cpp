@@ -145,7 +145,7 @@ TEST_F(HeadlessRunTest, OverLongPropertyNumberIsRefusedAndLogged) {
   ProgramRun run = Run("search");
   ASSERT_EQ(run.status, 0) << run.console;
   // Its downloads are refused with a line of their own; the record is kept, the rest go on.
-  const std::string errors = ReadNative(At("Err/ErrLog.txt"));
+  const std::string errors = platform::Cp932ToUtf8(ReadNative(At("Err/ErrLog.txt")));
   EXPECT_NE(errors.find("\t20002\tファイル名として長すぎる名前のためダウンロードしません: "),
             std::string::npos)
       << errors;
