@@ -13,6 +13,7 @@
 #include <mutex>
 
 #include "foundation/files.h"
+#include "foundation/settings_keys.h"
 #include "foundation/settings_store.h"
 #include "service/http_exchange.h"
 #include "service/service_requests.h"
@@ -129,11 +130,11 @@ TransportFailure FailureOf(CURLcode rc, bool idleExpired) {
 
 CurlOptions CurlOptionsFromSettings(const SettingsStore& settings) {
   CurlOptions options;
-  options.extraCaFile.assign(settings.GetView(CaFileKey()));
+  options.extraCaFile.assign(settings.GetView(keys::kCaFile));
   // Seconds; an empty, zero or unreadable value keeps the default.
-  if (int seconds = settings.GetInt(ConnectTimeoutKey()); seconds > 0)
+  if (int seconds = settings.GetInt(keys::kConnectTimeout); seconds > 0)
     options.connectTimeoutMs = seconds * 1000L;
-  if (int seconds = settings.GetInt(ReceiveTimeoutKey()); seconds > 0)
+  if (int seconds = settings.GetInt(keys::kReceiveTimeout); seconds > 0)
     options.receiveTimeoutSeconds = seconds;
   return options;
 }

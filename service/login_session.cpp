@@ -7,6 +7,7 @@
 #include "foundation/desktop.h"
 #include "foundation/files.h"
 #include "foundation/message_pump.h"
+#include "foundation/settings_keys.h"
 #include "foundation/sjis.h"
 #include "foundation/system_utils.h"
 #include "foundation/text_functions.h"
@@ -222,7 +223,7 @@ LoginRunResult LoginAndSearch(ProgramState& state, MainWindowPort& window, Trans
     if (!fault.empty()) LogError(state, kExchangeBadUrl, "not https: " + baseUrl);
   }
   if (fault.empty() && kind != kKindFeeCheck) {
-    int limit = state.settings.GetInt(SearchLimitKey());
+    int limit = state.settings.GetInt(keys::kSearchLimit);
     if (limit <= 0) limit = kDefaultSearchLimit;
     fault = SearchLimitFault(
         PlannedFormCount(state.settings, kind, fields.sale != 0, fields.rent != 0), limit);

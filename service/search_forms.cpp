@@ -2,6 +2,7 @@
 
 #include <climits>
 
+#include "foundation/settings_keys.h"
 #include "foundation/settings_store.h"
 #include "foundation/sjis.h"
 #include "foundation/text_functions.h"
@@ -81,9 +82,9 @@ void FillPlaceholders(std::string& body, const std::vector<std::string>& datePar
 }
 
 std::vector<std::string> RunDateParts(const SettingsStore& settings, int kind) {
-  std::string start = settings.GetText(kind == kKindClosedDeals ? SJIS("//ini/設定/成約開始日")
-                                                                : SJIS("//ini/設定/開始日付"));
-  std::string both = start + " " + settings.GetText(SJIS("//ini/設定/終了日付"));
+  std::string start =
+      settings.GetText(kind == kKindClosedDeals ? keys::kDealStartDate : keys::kStartDate);
+  std::string both = start + " " + settings.GetText(keys::kEndDate);
   TextList parts(both, "/;:; ");
   std::vector<std::string> out;
   for (int i = 0; i < 6; ++i) out.emplace_back(parts.View(i));
@@ -93,13 +94,10 @@ std::vector<std::string> RunDateParts(const SettingsStore& settings, int kind) {
 std::string RunSearchOrder(const SettingsStore& settings, int kind, bool sale, bool rent) {
   const bool deals = kind == kKindClosedDeals;
   std::string order;
-  if (sale)
-    order = settings.GetText(deals ? SJIS("//ini/設定2/検索順序売買(成約)")
-                                   : SJIS("//ini/設定2/検索順序売買(検索)"));
+  if (sale) order = settings.GetText(deals ? keys::kSaleDealOrder : keys::kSaleOrder);
   if (rent) {
     if (sale) order += ";";
-    order += settings.GetText(deals ? SJIS("//ini/設定2/検索順序賃貸(成約)")
-                                    : SJIS("//ini/設定2/検索順序賃貸(検索)"));
+    order += settings.GetText(deals ? keys::kRentDealOrder : keys::kRentOrder);
   }
   return order;
 }
@@ -108,7 +106,7 @@ std::vector<SearchForm> BuildSearchForms(const SettingsStore& settings, int kind
                                          bool rent) {
   std::vector<SearchForm> forms;
   const std::vector<std::string> dateParts = RunDateParts(settings, kind);
-  TextList codes(settings.GetView(SJIS("//ini/設定/市町村コード")), ",");
+  TextList codes(settings.GetView(keys::kMunicipalityCodes), ",");
   std::string order = RunSearchOrder(settings, kind, sale, rent);
   if (order.empty()) return forms;
   TextList groups(order, ";");
@@ -136,7 +134,7 @@ std::vector<SearchForm> BuildSearchForms(const SettingsStore& settings, int kind
 int PlannedFormCount(const SettingsStore& settings, int kind, bool sale, bool rent) {
   const std::string order = RunSearchOrder(settings, kind, sale, rent);
   if (order.empty()) return 0;
-  const long long codes = TextList(settings.GetView(SJIS("//ini/設定/市町村コード")), ",").Count();
+  const long long codes = TextList(settings.GetView(keys::kMunicipalityCodes), ",").Count();
   const long long groups = TextList(order, ";").Count();
   const long long forms = (codes + 2) / 3 * groups;
   return forms > INT_MAX ? INT_MAX : static_cast<int>(forms);

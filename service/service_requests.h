@@ -25,16 +25,7 @@ inline constexpr char kSearchPath[] = "/reinsip/in0100/in010001_search.do";
 inline constexpr char kDetailPath[] = "/reinsip/in0300/in030001_init.do";
 inline constexpr char kFloorPlanPath[] = "/reinsip/in0200/in020001_zumenDownload.do";
 
-// Settings keys (cp932).
-const std::string& BaseUrlKey();         // "//ini/設定2/接続先URL"
-const std::string& CaFileKey();          // "//ini/設定2/CA証明書"
-const std::string& LoadReductionKey();   // "//ini/設定2/負荷軽減スリープ"
-const std::string& ConnectTimeoutKey();  // "//ini/設定2/接続タイムアウト", seconds
-const std::string& ReceiveTimeoutKey();  // "//ini/設定2/受信タイムアウト", seconds
-const std::string& SearchLimitKey();     // "//ini/設定2/検索上限": search forms of one run
-
-inline constexpr int kDefaultTimeoutSeconds = 60;
-inline constexpr int kDefaultSearchLimit = 300;
+inline constexpr int kDefaultSearchLimit = 300;  // "//ini/設定2/検索上限"
 inline constexpr int kFeePerSearchYen = 10;
 
 enum class ServiceRequestKind { kLogin, kStyleSheet, kStyleSheetFip, kSearch, kDetail, kFloorPlan };

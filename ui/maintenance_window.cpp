@@ -4,6 +4,7 @@
 
 #include "foundation/files.h"
 #include "foundation/message_pump.h"
+#include "foundation/settings_keys.h"
 #include "foundation/sjis.h"
 #include "foundation/text_list.h"
 #include "service/detail_page_parser.h"
@@ -14,10 +15,6 @@
 namespace kestrova {
 
 namespace {
-
-const std::string& RetentionKey() { return SJIS("//ini/設定2/データ保持期間"); }
-const std::string& SaleOrderKey() { return SJIS("//ini/設定2/検索順序売買(検索)"); }
-const std::string& RentOrderKey() { return SJIS("//ini/設定2/検索順序賃貸(検索)"); }
 
 // "%d/%d ..." with the two counts.
 std::string Progress(int done, int count) {
@@ -68,9 +65,9 @@ void OpenMaintenance(ProgramState& state, MaintenanceView& view) {
   f.csvFolder = 1;
   f.backups = 1;
   f.logs = 1;
-  f.saleOrder = std::string(state.settings.GetView(SaleOrderKey()));
-  f.rentOrder = std::string(state.settings.GetView(RentOrderKey()));
-  f.retention = std::string(state.settings.GetView(RetentionKey()));
+  f.saleOrder = std::string(state.settings.GetView(keys::kSaleOrder));
+  f.rentOrder = std::string(state.settings.GetView(keys::kRentOrder));
+  f.retention = std::string(state.settings.GetView(keys::kRetentionMonths));
   view.ShowFields();
 }
 
@@ -133,9 +130,9 @@ void PresetSearchOrder(MaintenanceView& view, int button) {
 void CloseMaintenance(ProgramState& state, MaintenanceView& view) {
   view.ReadFields();
   const MaintenanceFields& f = view.Fields();
-  state.settings.Set(RetentionKey(), f.retention);
-  state.settings.Set(SaleOrderKey(), f.saleOrder);
-  state.settings.Set(RentOrderKey(), f.rentOrder);
+  state.settings.Set(keys::kRetentionMonths, f.retention);
+  state.settings.Set(keys::kSaleOrder, f.saleOrder);
+  state.settings.Set(keys::kRentOrder, f.rentOrder);
 }
 
 }  // namespace kestrova

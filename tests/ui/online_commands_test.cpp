@@ -4,6 +4,7 @@
 
 #include <functional>
 
+#include "foundation/settings_keys.h"
 #include "foundation/text_functions.h"
 #include "service/result_page_parser.h"
 #include "store/property_record.h"
@@ -340,13 +341,13 @@ TEST_F(LoginChecksTest, FormsAboveTheLimitAreRefusedWithCountAndFee) {
       << Utf8(desktop.messages[0]);
   // Seven codes make three groups, 18 forms: refused above a limit of 17, sent at 18.
   f.codes = "27128,27111,27100,27101,27102,27103,27104";
-  state.settings.Set(SearchLimitKey(), "17");
+  state.settings.Set(Sjis("//ini/設定2/検索上限"), "17");
   desktop.messages.clear();
   EXPECT_EQ(window->Command(kCommandPropertySearch), CommandResult::kRefused);
   ASSERT_EQ(desktop.messages.size(), 1u);
   EXPECT_EQ(Utf8(desktop.messages[0]).rfind("検索 18 回（約180円）", 0), 0u);
   EXPECT_TRUE(fake.Requests().empty());
-  state.settings.Set(SearchLimitKey(), "18");
+  state.settings.Set(Sjis("//ini/設定2/検索上限"), "18");
   f.detail = f.pdf = 0;
   EXPECT_EQ(window->Command(kCommandPropertySearch), CommandResult::kRan);
   EXPECT_EQ(CountPath(kSearchPath), 18);
@@ -355,7 +356,7 @@ TEST_F(LoginChecksTest, FormsAboveTheLimitAreRefusedWithCountAndFee) {
 TEST_F(LoginChecksTest, ServiceUrlOtherThanHttpsIsRefusedBeforeAnyRequest) {
   StartReady();
   ScriptService();
-  state.settings.Set(BaseUrlKey(), "http://127.0.0.1:8080");
+  state.settings.Set(Sjis("//ini/設定2/接続先URL"), "http://127.0.0.1:8080");
   EXPECT_EQ(window->Command(kCommandFeeCheck), CommandResult::kRefused);
   ASSERT_EQ(desktop.messages.size(), 1u);
   EXPECT_EQ(Utf8(desktop.messages[0]).rfind("接続先URLが https ではないため接続しません", 0), 0u);
@@ -364,7 +365,7 @@ TEST_F(LoginChecksTest, ServiceUrlOtherThanHttpsIsRefusedBeforeAnyRequest) {
   ASSERT_EQ(state.errorList.Count(), 1);
   EXPECT_NE(Utf8(state.errorList.View(0)).find("\t10001\tnot https: http://127.0.0.1:8080"),
             std::string::npos);
-  state.settings.Set(BaseUrlKey(), " HTTPS://system.reins.jp/ ");
+  state.settings.Set(Sjis("//ini/設定2/接続先URL"), " HTTPS://system.reins.jp/ ");
   EXPECT_EQ(window->Command(kCommandFeeCheck), CommandResult::kRan);
 }
 
@@ -422,7 +423,7 @@ TEST_F(LoginChecksTest, FullWidthInputIsNormalisedAndStored) {
   EXPECT_EQ(f.startDate, "2011,05,01");
   EXPECT_EQ(f.codes, "27128,27111");
   EXPECT_EQ(Utf8(f.password), "ｐ123");
-  EXPECT_EQ(state.settings.GetView(SJIS("//ini/設定/市町村コード")), "27128,27111");
+  EXPECT_EQ(state.settings.GetView(keys::kMunicipalityCodes), "27128,27111");
 }
 
 TEST_F(LoginChecksTest, FeeCheckLogsInFetchesStyleSheetsAndSearchesNothing) {
