@@ -127,9 +127,9 @@ std::string FirstInputFault(const MainFields& f) {
   return std::string();
 }
 
-std::string InputValueFault(const MainFields& f, int kind) {
+std::string InputValueFault(const MainFields& f, SearchKind kind) {
   const std::string hint = SJIS("が正しくありません（年/月/日で入力してください）：");
-  if (kind == kKindClosedDeals) {
+  if (kind == SearchKind::kClosedDeals) {
     if (!IsRealDate(f.dealStartDate)) return SJIS("成約取得開始日") + hint + f.dealStartDate;
   } else if (!IsRealDate(f.startDate)) {
     return SJIS("取得開始日付") + hint + f.startDate;
@@ -222,7 +222,7 @@ LoginRunResult LoginAndSearch(ProgramState& state, OnlineCommandWindow& window,
     fault = InsecureUrlFault(baseUrl);
     if (!fault.empty()) LogError(state, kExchangeBadUrl, "not https: " + baseUrl);
   }
-  if (fault.empty() && kind != kKindFeeCheck) {
+  if (fault.empty() && kind != SearchKind::kFeeCheck) {
     int limit = state.settings.GetInt(keys::kSearchLimit);
     if (limit <= 0) limit = kDefaultSearchLimit;
     fault = SearchLimitFault(

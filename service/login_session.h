@@ -29,7 +29,7 @@ std::string FirstInputFault(const MainFields& fields);
 // The checks of the values themselves, after those of FirstInputFault: the dates of the
 // kind's forms (start or closed-deal start, and end) as real year/month/day dates, and every
 // municipality code five digits. The message of the first that fails, or empty.
-std::string InputValueFault(const MainFields& fields, int kind);
+std::string InputValueFault(const MainFields& fields, SearchKind kind);
 // The message that refuses a base URL other than https (the login form carries the
 // password), or empty when it is https.
 std::string InsecureUrlFault(std::string_view baseUrl);

@@ -131,7 +131,7 @@ std::vector<SearchForm> BuildSearchForms(const SettingsStore& settings, SearchKi
   return forms;
 }
 
-int PlannedFormCount(const SettingsStore& settings, int kind, bool sale, bool rent) {
+int PlannedFormCount(const SettingsStore& settings, SearchKind kind, bool sale, bool rent) {
   const std::string order = RunSearchOrder(settings, kind, sale, rent);
   if (order.empty()) return 0;
   const long long codes = TextList(settings.GetView(keys::kMunicipalityCodes), ",").Count();

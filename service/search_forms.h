@@ -36,6 +36,6 @@ std::vector<SearchForm> BuildSearchForms(const SettingsStore& settings, SearchKi
                                          bool rent);
 // The number of forms BuildSearchForms gives, counted without building them (a run with a
 // hundred thousand codes is refused on this count, not built).
-int PlannedFormCount(const SettingsStore& settings, int kind, bool sale, bool rent);
+int PlannedFormCount(const SettingsStore& settings, SearchKind kind, bool sale, bool rent);
 
 }  // namespace kestrova
