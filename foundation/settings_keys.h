@@ -53,6 +53,9 @@ inline const SettingKey kBaseUrl{"//ini/設定2/接続先URL"};
 inline const SettingKey kCaFile{"//ini/設定2/CA証明書"};
 // "1": a search whose result was cut at 100 hits is searched again in parts.
 inline const SettingKey kSplitOnCut{"//ini/設定2/取りこぼし時に分割"};
+inline const SettingKey kConnectTimeout{"//ini/設定2/接続タイムアウト"};  // seconds
+inline const SettingKey kReceiveTimeout{"//ini/設定2/受信タイムアウト"};  // seconds
+inline const SettingKey kSearchLimit{"//ini/設定2/検索上限"};             // search forms of one run
 
 // Local search window ("検索用").
 inline const SettingKey kSearchPlacement{"//ini/検索用/位置"};

@@ -37,12 +37,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const int flags = data[0];
   std::string page(reinterpret_cast<const char*>(data) + 1, size - 1);
   if (flags & 2) page = Utf8ToAnsi(page);
-  const int mode = (flags & 1) ? kClosedDealSearch : kListingSearch;
+  const SearchKind mode = (flags & 1) ? SearchKind::kClosedDeals : SearchKind::kListings;
 
   ProgramState state;
   TextList rows;
   ParseResultText(state, page, rows, mode);
-  if (mode == kClosedDealSearch) {
+  if (mode == SearchKind::kClosedDeals) {
     FUZZ_CHECK(rows.Count() == 0, page);
     for (int i = 0; i < state.dealStore.Count(); ++i) {
       // A closing date and a price, each cut to its field, under a number cut the same way.

@@ -7,7 +7,9 @@
 #include <openssl/ssl.h>
 #include <openssl/x509.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstring>
 #include <mutex>
 
 #include "foundation/files.h"
@@ -86,11 +88,54 @@ int CheckIdle(void* user, curl_off_t downloaded, curl_off_t, curl_off_t uploaded
   return 0;
 }
 
+// The body of a POST, handed to libcurl through a read callback. libcurl resends a request on
+// a fresh connection when a reused one dies before an answer; with a fixed body
+// (CURLOPT_POSTFIELDS) it does so unseen, so a search the service already counted as a fee
+// would go out twice. Asked to rewind, this body refuses: the request then fails instead.
+struct PostBody {
+  std::string_view bytes;
+  std::size_t sent = 0;
+  bool resendRefused = false;
+};
+
+size_t ReadBody(char* buffer, size_t size, size_t count, void* user) {
+  auto* body = static_cast<PostBody*>(user);
+  const std::size_t n = std::min(size * count, body->bytes.size() - body->sent);
+  std::memcpy(buffer, body->bytes.data() + body->sent, n);
+  body->sent += n;
+  return n;
+}
+
+int RefuseRewind(void* user, curl_off_t, int) {
+  static_cast<PostBody*>(user)->resendRefused = true;
+  return CURL_SEEKFUNC_CANTSEEK;
+}
+
+TransportFailure FailureOf(CURLcode rc, bool idleExpired) {
+  if (idleExpired || rc == CURLE_OPERATION_TIMEDOUT) return TransportFailure::kTimeout;
+  switch (rc) {
+    case CURLE_PEER_FAILED_VERIFICATION:
+    case CURLE_SSL_CACERT_BADFILE:
+    case CURLE_SSL_CERTPROBLEM:
+    case CURLE_SSL_ISSUER_ERROR:
+    case CURLE_SSL_PINNEDPUBKEYNOTMATCH:
+    case CURLE_SSL_INVALIDCERTSTATUS:
+      return TransportFailure::kCertificate;
+    default:
+      return TransportFailure::kConnection;
+  }
+}
+
 }  // namespace
 
 CurlOptions CurlOptionsFromSettings(const SettingsStore& settings) {
   CurlOptions options;
   options.extraCaFile.assign(settings.GetView(keys::kCaFile));
+  // Seconds; an empty, zero or unreadable value keeps the default.
+  if (int seconds = settings.GetInt(keys::kConnectTimeout); seconds > 0)
+    options.connectTimeoutMs = seconds * 1000L;
+  if (int seconds = settings.GetInt(keys::kReceiveTimeout); seconds > 0)
+    options.receiveTimeoutSeconds = seconds;
   return options;
 }
 
@@ -100,6 +145,7 @@ struct CurlTransport::Impl {
   std::string extraPem;
   long connections = 0;
   IdleWatch idle;
+  PostBody post;
   char error[CURL_ERROR_SIZE] = {};
 };
 
@@ -158,8 +204,12 @@ TransportResult CurlTransport::Send(const TransportRequest& request) {
   impl_->error[0] = '\0';
   curl_easy_setopt(easy, CURLOPT_URL, request.url.c_str());
   if (request.method == "POST") {
+    impl_->post = PostBody{request.body};
     curl_easy_setopt(easy, CURLOPT_POST, 1L);
-    curl_easy_setopt(easy, CURLOPT_POSTFIELDS, request.body.data());
+    curl_easy_setopt(easy, CURLOPT_READFUNCTION, &ReadBody);
+    curl_easy_setopt(easy, CURLOPT_READDATA, &impl_->post);
+    curl_easy_setopt(easy, CURLOPT_SEEKFUNCTION, &RefuseRewind);
+    curl_easy_setopt(easy, CURLOPT_SEEKDATA, &impl_->post);
     curl_easy_setopt(easy, CURLOPT_POSTFIELDSIZE_LARGE,
                      static_cast<curl_off_t>(request.body.size()));
   } else {
@@ -182,7 +232,6 @@ TransportResult CurlTransport::Send(const TransportRequest& request) {
   CURLcode rc = curl_easy_perform(easy);
 
   curl_easy_setopt(easy, CURLOPT_HTTPHEADER, nullptr);
-  curl_easy_setopt(easy, CURLOPT_POSTFIELDS, nullptr);
   curl_slist_free_all(headers);
   long status = 0;
   curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &status);
@@ -194,10 +243,13 @@ TransportResult CurlTransport::Send(const TransportRequest& request) {
   if (rc != CURLE_OK) {
     // With a status line in hand the answer broke off while its body was read.
     result.code = status != 0 ? kExchangeReadFailed : kExchangeSendFailed;
+    result.failure = FailureOf(rc, impl_->idle.expired);
     result.error = impl_->error[0] != '\0' ? impl_->error : curl_easy_strerror(rc);
     if (impl_->idle.expired) {
       result.error =
           "nothing received for " + std::to_string(impl_->options.receiveTimeoutSeconds) + " s";
+    } else if (impl_->post.resendRefused) {
+      result.error = "connection closed after the request was sent; not sent again";
     }
   }
   return result;

@@ -21,7 +21,8 @@ struct CurlOptions {
   long receiveTimeoutSeconds = 60;  // a request with no byte for this long ends
 };
 
-// The options the settings ask for ("//ini/設定2/CA証明書"); the time-outs keep their defaults.
+// The options the settings ask for: "//ini/設定2/CA証明書", and the time-outs in seconds
+// "//ini/設定2/接続タイムアウト" and "//ini/設定2/受信タイムアウト" (defaults where unset).
 CurlOptions CurlOptionsFromSettings(const SettingsStore& settings);
 
 class CurlTransport final : public Transport {

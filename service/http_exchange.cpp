@@ -102,6 +102,7 @@ int OpenSession(HttpSession& session, std::string_view userAgent, std::string_vi
   CloseSession(session);
   session.lastStatus = 0;
   session.lastError.clear();
+  session.lastFailure = TransportFailure::kNone;
   UrlParts parts;
   CrackUrl(url, parts);  // an uncracked URL leaves no host, which the connection step refuses
   if (session.transport.Open(userAgent) != 0) return kExchangeSessionFailed;
@@ -121,8 +122,9 @@ int SendRequest(HttpSession& session, std::string_view url, bool get, std::strin
                 std::string& answer) {
   session.lastStatus = 0;
   session.lastError.clear();
+  session.lastFailure = TransportFailure::kNone;
   UrlParts parts;
-  if (!CrackUrl(url, parts)) return kExchangeBadUrl;
+  if (!CrackUrl(url, parts) || !parts.secure) return kExchangeBadUrl;
   if (!session.sessionOpen || !session.connected) return kExchangeOpenFailed;
 
   TransportRequest request;
@@ -142,6 +144,7 @@ int SendRequest(HttpSession& session, std::string_view url, bool get, std::strin
   TransportResult result = session.transport.Send(request);
   session.lastStatus = result.status;
   session.lastError = result.error;
+  session.lastFailure = result.failure;
   if (result.code != 0 && result.code != kExchangeReadFailed) return result.code;
   if (result.status == kStatusOk) {
     answer += result.body;  // on a broken-off body, what arrived stays

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "service/transport.h"
 #include "store/error_log.h"
 
 namespace kestrova {
@@ -14,7 +15,7 @@ struct LineReader;
 class Transport;
 
 // Result codes of the exchange; 0 is success.
-inline constexpr int kExchangeBadUrl = 10001;         // URL not cracked, or not http/https
+inline constexpr int kExchangeBadUrl = 10001;         // URL not cracked, or not https
 inline constexpr int kExchangeOpenFailed = 10002;     // request not opened (no session)
 inline constexpr int kExchangeSendFailed = 10003;     // request not sent / no answer
 inline constexpr int kExchangeStatusError = 10004;    // status unreadable, or not 200/302
@@ -52,6 +53,7 @@ struct HttpSession {
   int port = 0;
   int lastStatus = 0;     // HTTP status of the last request, 0 when none arrived
   std::string lastError;  // the client's reason when the last request failed
+  TransportFailure lastFailure = TransportFailure::kNone;  // its cause, when no answer came
 };
 
 // Clears the session, takes the host and port from url, starts the client with the user
@@ -59,10 +61,11 @@ struct HttpSession {
 // "HTTP接続に失敗").
 [[nodiscard]] int OpenSession(HttpSession& session, std::string_view userAgent,
                               std::string_view url);
-// One request to the session's host; only the path of url is used. get chooses GET (form is
-// the query, "?" added only when it is not empty), else POST (form is the url-encoded body).
-// The answer body is appended to answer. 0 or one of the codes above; a status other than 200
-// and 302 is logged here as "↓ステータスエラー" with the status as its code.
+// One request to the session's host; only the path of url is used. A URL that is not https
+// gives kExchangeBadUrl and nothing is sent: the login form carries the password. get chooses GET
+// (form is the query, "?" added only when it is not empty), else POST (form is the url-encoded
+// body). The answer body is appended to answer. 0 or one of the codes above; a status other than
+// 200 and 302 is logged here as "↓ステータスエラー" with the status as its code.
 [[nodiscard]] int SendRequest(HttpSession& session, std::string_view url, bool get,
                               std::string_view form, std::string& answer);
 // The same with the answer appended to a memory buffer ("mw" LineReader).

@@ -14,6 +14,7 @@ class OnlineCommandWindow;
 struct MainFields;
 class Transport;
 struct OnlineContext;
+class SettingsStore;
 
 // How a run went, so the command can decide what to move and what to report.
 struct LoginRunResult {
@@ -30,6 +31,15 @@ struct LoginRunResult {
 
 // The input checks in their order; the message of the first that fails, or empty.
 std::string FirstInputFault(const MainFields& fields);
+// The checks of the values themselves, after those of FirstInputFault: the dates of the
+// kind's forms (start or closed-deal start, and end) as real year/month/day dates, and every
+// municipality code five digits. The message of the first that fails, or empty.
+std::string InputValueFault(const MainFields& fields, SearchKind kind);
+// The message that refuses a base URL other than https (the login form carries the
+// password), or empty when it is https.
+std::string InsecureUrlFault(std::string_view baseUrl);
+// The message that refuses a run of planned forms above the limit, or empty.
+std::string SearchLimitFault(int planned, int limit);
 // The load-balancing notice for the login ID at the hour (0-23), or empty when the ID's
 // parity (without its last two characters) matches the hour's.
 std::string LoadBalancingNotice(std::string_view loginId, int hour);

@@ -4,6 +4,7 @@
 
 #include "foundation/files.h"
 #include "foundation/message_pump.h"
+#include "foundation/platform/platform.h"
 #include "foundation/sjis.h"
 #include "foundation/system_utils.h"
 #include "foundation/text_functions.h"
@@ -76,8 +77,11 @@ void DownloadRow(OnlineContext& context, const std::vector<std::string_view>& ro
   const std::string_view typeCode = TypeCodeOf(FieldOf(row, 1));
   const std::string folder = PropertyFolder(typeCode, FieldOf(row, 5));
   if (!IsSafePropertyPath(typeCode, FieldOf(row, 5), number)) {
+    const bool tooLong = !FitsAsName(number) || !FitsAsName(MunicipalityFolder(FieldOf(row, 5)));
     LogError(state, kRefusedNameCode,
-             SJIS("ファイル名に使えない名前のためダウンロードしません: ") + folder + "\\" + number);
+             (tooLong ? SJIS("ファイル名として長すぎる名前のためダウンロードしません: ")
+                      : SJIS("ファイル名に使えない名前のためダウンロードしません: ")) +
+                 folder + "\\" + number);
     return;
   }
   const std::string base = state.PathOf("\\pdf\\") + folder + "\\" + number;
@@ -136,7 +140,12 @@ bool IsSafePropertyPath(std::string_view typeCode, std::string_view location,
                         std::string_view propertyNumber) {
   const std::string municipality = MunicipalityFolder(location);
   return IsSafeFileName(typeCode) && IsSafeFileName(propertyNumber) &&
-         (municipality.empty() || IsSafeFileName(municipality));
+         (municipality.empty() || IsSafeFileName(municipality)) && FitsAsName(propertyNumber) &&
+         FitsAsName(municipality);
+}
+
+bool FitsAsName(std::string_view name) {
+  return platform::Cp932ToUtf8(name).size() <= kMaxPageNameBytes;
 }
 
 void MakeFolderFor(ProgramState& state, const std::string& filePath) {

@@ -2,6 +2,7 @@
 // and the detail pages and floor-plan PDFs of the rows fetched into the property folders.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -30,7 +31,15 @@ std::string PropertyFolder(std::string_view typeCode, std::string_view location)
 std::string PropertyFolderOfRow(std::string_view row);
 // The municipality part of the property folder; empty when the location names none.
 std::string MunicipalityFolder(std::string_view location);
-// true when the type folder, the municipality folder and the number may all be file names.
+// The longest property number or municipality folder, in bytes of its file-system (UTF-8)
+// form, that is used as a name. A file system allows 255 bytes per name; the number's files
+// add ".html" and, while they are written, the temporary suffix of the atomic write (".tmp",
+// the process id, "-" and a counter: at most 26 bytes), so 200 + 5 + 26 stays below 255.
+inline constexpr std::size_t kMaxPageNameBytes = 200;
+// true when name (cp932) is at most kMaxPageNameBytes in its file-system form.
+bool FitsAsName(std::string_view name);
+// true when the type folder, the municipality folder and the number may all be file names
+// (safe characters, and not longer than kMaxPageNameBytes).
 bool IsSafePropertyPath(std::string_view typeCode, std::string_view location,
                         std::string_view propertyNumber);
 

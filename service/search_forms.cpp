@@ -1,5 +1,7 @@
 #include "service/search_forms.h"
 
+#include <climits>
+
 #include "foundation/settings_keys.h"
 #include "foundation/settings_store.h"
 #include "foundation/sjis.h"
@@ -141,6 +143,15 @@ std::vector<SearchForm> BuildSearchForms(const SettingsStore& settings, SearchKi
     }
   }
   return forms;
+}
+
+int PlannedFormCount(const SettingsStore& settings, SearchKind kind, bool sale, bool rent) {
+  const std::string order = RunSearchOrder(settings, kind, sale, rent);
+  if (order.empty()) return 0;
+  const long long codes = TextList(settings.GetView(keys::kMunicipalityCodes), ",").Count();
+  const long long groups = TextList(order, ";").Count();
+  const long long forms = (codes + 2) / 3 * groups;
+  return forms > INT_MAX ? INT_MAX : static_cast<int>(forms);
 }
 
 }  // namespace kestrova

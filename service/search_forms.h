@@ -42,5 +42,8 @@ SearchForm MakeSearchForm(const std::vector<std::string>& codes,
 // Every form of a run, in sending order.
 std::vector<SearchForm> BuildSearchForms(const SettingsStore& settings, SearchKind kind, bool sale,
                                          bool rent);
+// The number of forms BuildSearchForms gives, counted without building them (a run with a
+// hundred thousand codes is refused on this count, not built).
+int PlannedFormCount(const SettingsStore& settings, SearchKind kind, bool sale, bool rent);
 
 }  // namespace kestrova

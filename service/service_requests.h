@@ -25,6 +25,9 @@ inline constexpr char kSearchPath[] = "/reinsip/in0100/in010001_search.do";
 inline constexpr char kDetailPath[] = "/reinsip/in0300/in030001_init.do";
 inline constexpr char kFloorPlanPath[] = "/reinsip/in0200/in020001_zumenDownload.do";
 
+inline constexpr int kDefaultSearchLimit = 300;  // "//ini/設定2/検索上限"
+inline constexpr int kFeePerSearchYen = 10;
+
 enum class ServiceRequestKind { kLogin, kStyleSheet, kStyleSheetFip, kSearch, kDetail, kFloorPlan };
 
 struct ServiceRequest {

@@ -103,6 +103,10 @@ int ParseSimOptions(const std::vector<std::string>& args, SimOptions& options, s
       if (!takeValue()) return -1;
       if (value.empty()) return bad("a path");
       options.dropPaths.insert(value);
+    } else if (name == "--stall") {
+      if (!takeValue()) return -1;
+      if (value.empty()) return bad("a path");
+      options.stallPaths.insert(value);
     } else if (name == "--fail-every") {
       if (!takeValue()) return -1;
       std::string count;
@@ -142,7 +146,8 @@ std::string SimUsage() {
   return "usage: kestrova-sim [--port N] [--account ID:PASSWORD]... [--seed N]\n"
          "                    [--hits-per-day N] [--fee YEN] [--threads N] [--ca-out DIR]\n"
          "                    [--setting DIR] [--fail PATH=STATUS]... [--drop PATH]...\n"
-         "                    [--fail-every N=STATUS] [--delay-ms N] [--odd-number TEXT]\n"
+         "                    [--stall PATH]... [--fail-every N=STATUS] [--delay-ms N]\n"
+         "                    [--odd-number TEXT]\n"
          "                    [--expire-after N] [--log-requests]\n"
          "       kestrova-sim [--seed N] [--hits-per-day N] --list "
          "YYYY/MM/DD-YYYY/MM/DD:CODES[:sale|rent]\n"

@@ -25,6 +25,7 @@ struct SimOptions {
   std::string settingDir;  // empty: <folder of the executable>/Setting
   std::map<std::string, int> failPaths;  // request path -> status to answer
   std::set<std::string> dropPaths;       // request paths whose connection is closed unanswered
+  std::set<std::string> stallPaths;      // request paths held unanswered until the client leaves
   int failEvery = 0;                     // every Nth request (0: never) ...
   int failEveryStatus = 500;             // ... answers this status
   int delayMs = 0;

@@ -1,6 +1,7 @@
 #include "sim/sim_server.h"
 
 #include <httplib.h>
+#include <poll.h>
 #include <sys/socket.h>
 
 #include <chrono>
@@ -88,7 +89,10 @@ int SimServer::Bind() {
 
 bool SimServer::Run() { return server_->listen_after_bind(); }
 
-void SimServer::Stop() { server_->stop(); }
+void SimServer::Stop() {
+  stopping_ = true;  // ends the stalled requests, whose threads the stop waits for
+  server_->stop();
+}
 
 bool SimServer::IsRunning() const { return server_->is_running(); }
 
@@ -113,6 +117,11 @@ void SimServer::Handle(const httplib::Request& req, httplib::Response& res) {
     res.status = 500;
     return;
   }
+  if (options_.stallPaths.count(req.path)) {
+    Stall(req);
+    res.status = 500;
+    return;
+  }
   if (auto it = options_.failPaths.find(req.path); it != options_.failPaths.end()) {
     Answer(res, it->second);
     return;
@@ -122,6 +131,19 @@ void SimServer::Handle(const httplib::Request& req, httplib::Response& res) {
     return;
   }
   Route(req, res);
+}
+
+// Holds a request without a byte of answer until the client gives up: its TLS close alert or
+// the end of its connection makes the socket readable. The connection is then closed unanswered.
+void SimServer::Stall(const httplib::Request& req) {
+  const int fd = req.ssl ? SSL_get_fd(req.ssl) : -1;
+  if (fd < 0) return;
+  const auto limit = std::chrono::steady_clock::now() + std::chrono::minutes(10);
+  while (!stopping_ && std::chrono::steady_clock::now() < limit) {
+    pollfd p{fd, POLLIN, 0};
+    if (::poll(&p, 1, 50) != 0) break;
+  }
+  ::shutdown(fd, SHUT_RDWR);
 }
 
 void SimServer::Route(const httplib::Request& req, httplib::Response& res) {

@@ -48,6 +48,7 @@ class SimServer {
   void Route(const httplib::Request& req, httplib::Response& res);
   void AnswerOddListing(const std::string& path, httplib::Response& res);
   void Log(const httplib::Request& req);
+  void Stall(const httplib::Request& req);
 
   const SimOptions& options_;
   ListingUniverse universe_;
@@ -55,6 +56,7 @@ class SimServer {
   OddListing odd_;
   std::unique_ptr<httplib::SSLServer> server_;
   std::atomic<long long> requests_{0};
+  std::atomic<bool> stopping_{false};
   std::mutex logMutex_;
 };
 

@@ -13,6 +13,8 @@ struct ProgramState;
 inline constexpr int kLostResultsCode = 20001;
 // A property number or municipality that cannot be a file name; its downloads are refused.
 inline constexpr int kRefusedNameCode = 20002;
+// The login was answered, but without the service's menu: the ID or the password is wrong.
+inline constexpr int kLoginRefusedCode = 20003;
 
 // Writes that did not reach the disk; the text names the path.
 inline constexpr int kStoreWriteFailed = 30001;       // "\\dat\\TotalData.txt"

@@ -51,6 +51,11 @@ const std::vector<DefaultSetting>& DefaultSettings() {
       {&keys::kCaFile, ""},
       // A search whose result was cut at 100 hits is searched again in parts.
       {&keys::kSplitOnCut, "1"},
+      // Seconds before a connection that does not come up, or an answer that stops, is given up.
+      {&keys::kConnectTimeout, "60"},
+      {&keys::kReceiveTimeout, "60"},
+      // Search forms one run may send (each costs the agent about 10 yen).
+      {&keys::kSearchLimit, "300"},
   };
   return table;
 }

@@ -49,9 +49,22 @@ MainWindow::MainWindow(ProgramState& state, MainWindowView& view, TransportFacto
     : state_(state), view_(view), transports_(std::move(transports)) {}
 
 bool MainWindow::StartUp(const EnvironmentSource& source, const LoginIdSources& loginId) {
-  EnvironmentCheck check = CheckEnvironment(SplitPath(source.programPath).folderPath);
+  const std::string folder = SplitPath(source.programPath).folderPath;
+  EnvironmentCheck check = CheckEnvironment(folder);
   if (check.code != 0) {
     state_.desktop->Message(check.message, kTitle, MessageIcon::kError, MessageButtons::kOk);
+    return false;
+  }
+  // Before anything is read: a second process on the folder would interleave its merges and
+  // settings writes with this one's.
+  std::string holder;
+  if (int locked = folderLock_.Acquire(folder, holder); locked != 0) {
+    std::string message =
+        locked == -1 ? SJIS("このプログラムフォルダは別の Kestrova が使用中です（") +
+                           (holder.empty() ? SJIS("不明") : holder) +
+                           SJIS("）。\r\nそちらを終了してから起動してください。\r\n") + folder
+                     : SJIS("プログラムフォルダをロックできないため起動できません：") + folder;
+    state_.desktop->Message(message, kTitle, MessageIcon::kError, MessageButtons::kOk);
     return false;
   }
   BuildEnvironment(state_.environment, source);

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "foundation/environment.h"
+#include "foundation/folder_lock.h"
 #include "service/main_fields.h"
 #include "ui/command_result.h"
 
@@ -67,8 +68,9 @@ class MainWindow final : public OnlineCommandWindow {
   void SetTitle(std::string_view title) override { view_.SetTitle(title); }
   void SearchProgress(int done, int total) override { view_.SearchProgress(done, total); }
 
-  // The start-up sequence. false when the start-up check failed (its message was shown) and
-  // the program must end with exit code 1.
+  // The start-up sequence. false when the start-up check failed or another process holds the
+  // program folder (its message was shown) and the program must end with exit code 1. The
+  // folder stays locked while the window lives.
   bool StartUp(const EnvironmentSource& source, const LoginIdSources& loginId);
   // The close sequence: fields stored, monthly tidy, settings file, error log, changed stores.
   void Close();
@@ -94,6 +96,7 @@ class MainWindow final : public OnlineCommandWindow {
   TransportFactory transports_;
   MainFields fields_;
   bool busy_ = false;
+  FolderLock folderLock_;
 };
 
 // The remembered login ID of the program folder, or empty.

@@ -30,7 +30,17 @@ std::string ExecutablePath();  // native path of the running program; empty when
 long long TickCount();         // milliseconds
 // True when a process with this id is running (or its state cannot be told).
 bool ProcessIsRunning(long long pid);
+int ProcessId();
 // A large buffer about to be filled: ask for huge pages, so filling it costs fewer page faults.
 void AdviseLargeBuffer(void* data, std::size_t size);
+
+// An exclusive lock on the file at the native path (made when missing), held until UnlockFile
+// or the end of the process; programs the process starts do not inherit it. When the lock is
+// taken the file is rewritten to hold text and the handle (>= 0) is returned; when another
+// process holds it, -1 and that file's text in holder; -2 when the file cannot be opened or
+// locked at all.
+long long LockFileExclusive(const std::string& nativePath, std::string_view text,
+                            std::string& holder);
+void UnlockFile(long long handle);
 
 }  // namespace kestrova::platform

@@ -1,7 +1,9 @@
 // POSIX side of the platform: iconv's CP932 for the codec, UTF-8 file names with "/".
+#include <fcntl.h>
 #include <iconv.h>
 #include <pwd.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -236,6 +238,36 @@ void AdviseLargeBuffer(void* data, std::size_t size) {
   auto begin = (reinterpret_cast<std::uintptr_t>(data) + kHuge - 1) & ~(kHuge - 1);
   auto end = (reinterpret_cast<std::uintptr_t>(data) + size) & ~(kHuge - 1);
   if (end > begin) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+}
+
+int ProcessId() { return static_cast<int>(::getpid()); }
+
+long long LockFileExclusive(const std::string& nativePath, std::string_view text,
+                            std::string& holder) {
+  // Without O_TRUNC: the holder's text must survive until this process has the lock.
+  int fd = ::open(nativePath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+  if (fd < 0) return -2;
+  // flock belongs to this open file: a second open, even in this process, is refused too.
+  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    const bool held = errno == EWOULDBLOCK;
+    if (held) {
+      char buffer[512];
+      ssize_t n = ::pread(fd, buffer, sizeof buffer, 0);
+      holder.assign(buffer, n > 0 ? static_cast<std::size_t>(n) : 0);
+    }
+    ::close(fd);
+    return held ? -1 : -2;
+  }
+  if (::ftruncate(fd, 0) != 0 ||
+      ::pwrite(fd, text.data(), text.size(), 0) != static_cast<ssize_t>(text.size())) {
+    // The lock holds without the holder's name; a second process then names no one.
+    holder.clear();
+  }
+  return fd;
+}
+
+void UnlockFile(long long handle) {
+  if (handle >= 0) ::close(static_cast<int>(handle));  // closing the file ends its lock
 }
 
 }  // namespace kestrova::platform

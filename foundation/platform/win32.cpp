@@ -3,6 +3,7 @@
 #include <shlobj.h>
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 
 #include "foundation/platform/platform.h"
@@ -109,5 +110,41 @@ bool ProcessIsRunning(long long pid) {
 }
 
 void AdviseLargeBuffer(void*, std::size_t) {}
+
+int ProcessId() { return static_cast<int>(GetCurrentProcessId()); }
+
+long long LockFileExclusive(const std::string& nativePath, std::string_view text,
+                            std::string& holder) {
+  // Not inheritable (no security attributes), shared so a second process can read the holder.
+  HANDLE file = CreateFileA(nativePath.c_str(), GENERIC_READ | GENERIC_WRITE,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return -2;
+  // The locked byte lies far beyond the text, which other processes can then still read.
+  OVERLAPPED at{};
+  at.OffsetHigh = 1;
+  if (!LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &at)) {
+    const bool held = GetLastError() == ERROR_LOCK_VIOLATION;
+    if (held) {
+      char buffer[512];
+      DWORD n = 0;
+      if (!ReadFile(file, buffer, sizeof buffer, &n, nullptr)) n = 0;
+      holder.assign(buffer, n);
+    }
+    CloseHandle(file);
+    return held ? -1 : -2;
+  }
+  DWORD written = 0;
+  SetFilePointer(file, 0, nullptr, FILE_BEGIN);
+  SetEndOfFile(file);
+  if (!WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr)) {
+    holder.clear();
+  }
+  return static_cast<long long>(reinterpret_cast<std::intptr_t>(file));
+}
+
+void UnlockFile(long long handle) {
+  if (handle >= 0) CloseHandle(reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(handle)));
+}
 
 }  // namespace kestrova::platform

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <map>
 
+#include "foundation/folder_lock.h"
 #include "tests/e2e/headless_run.h"
 
 namespace kestrova::test {
@@ -136,6 +137,42 @@ TEST_F(HeadlessRunTest, UnsafePropertyNumberWritesNothingOutsideThePdfFolder) {
   // The record itself is kept.
   EXPECT_NE(ReadNative(At("dat/TotalData.txt")).find("../../escape"), std::string::npos);
   EXPECT_GT(FilesBelow(At("pdf"), ".pdf").size(), 0u);
+}
+
+TEST_F(HeadlessRunTest, OverLongPropertyNumberIsRefusedAndLogged) {
+  const std::string number(400, '7');
+  Start({"--odd-number", number});
+  ProgramRun run = Run("search");
+  ASSERT_EQ(run.status, 0) << run.console;
+  // Its downloads are refused with a line of their own; the record is kept, the rest go on.
+  const std::string errors = platform::Cp932ToUtf8(ReadNative(At("Err/ErrLog.txt")));
+  EXPECT_NE(errors.find("\t20002\tファイル名として長すぎる名前のためダウンロードしません: "),
+            std::string::npos)
+      << errors;
+  EXPECT_NE(errors.find(number), std::string::npos);
+  EXPECT_NE(ReadNative(At("dat/TotalData.txt")).find(number), std::string::npos);
+  for (const std::string& f : FilesBelow(At("pdf")))
+    EXPECT_EQ(f.find("7777777777"), std::string::npos);
+  EXPECT_GT(FilesBelow(At("pdf"), ".pdf").size(), 0u);
+}
+
+TEST_F(HeadlessRunTest, SecondProcessOnTheFolderIsRefusedAndNamesTheFirst) {
+  Start();
+  {
+    FolderLock other;
+    std::string holder;
+    ASSERT_EQ(other.Acquire(home.path(), holder), 0);
+    ProgramRun run = Run("fee");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.console.find("別の Kestrova が使用中です（pid " + std::to_string(::getpid()) +
+                               ", host "),
+              std::string::npos)
+        << run.console;
+    // Refused before anything was read or written.
+    EXPECT_FALSE(fs::exists(At("Tmp")));
+    EXPECT_EQ(SettingOf(home.native(), "最終日付"), "2011/04/30");
+  }
+  EXPECT_EQ(Run("fee").status, 0);
 }
 
 TEST_F(HeadlessRunTest, MissingLoginIdIsAnInputFault) {

@@ -53,6 +53,12 @@ class LoopbackServer {
                           req.get_header_value("User-Agent") + "|" + req.body,
                       "text/plain");
     });
+    // Closes the connection after reading the request, without a byte of answer.
+    server_.Post("/drop", [this](const httplib::Request& req, httplib::Response& res) {
+      Note(req);
+      if (req.ssl) ::shutdown(SSL_get_fd(req.ssl), SHUT_RDWR);
+      res.status = 500;
+    });
     server_.Get("/query", [this](const httplib::Request& req, httplib::Response& res) {
       Note(req);
       res.set_content(req.target, "text/plain");
@@ -239,6 +245,23 @@ TEST_F(CurlTransportTest, RequestsOfOneSessionShareOneConnection) {
   EXPECT_EQ(transport.ConnectionsMade(), 1);
 }
 
+TEST_F(CurlTransportTest, PostOnAReusedConnectionThatDiesIsNotSentAgain) {
+  LoopbackServer server(server_->cert.get(), server_->key.get());
+  CurlTransport transport(Trusting());
+  HttpSession session(state, transport);
+  ASSERT_EQ(OpenSession(session, kUserAgent, server.Url("/")), 0);
+  std::string answer;
+  ASSERT_EQ(Post(session, server.Url("/echo"), answer), 0) << session.lastError;
+  // The service may have acted on it (a search costs a fee): it fails instead of going out
+  // again on a fresh connection.
+  EXPECT_EQ(Post(session, server.Url("/drop"), answer, "bukkenNo=1"), kExchangeSendFailed);
+  EXPECT_EQ(session.lastFailure, TransportFailure::kConnection);
+  EXPECT_EQ(session.lastError, "connection closed after the request was sent; not sent again");
+  // The session goes on over a new connection.
+  EXPECT_EQ(Post(session, server.Url("/echo"), answer), 0) << session.lastError;
+  EXPECT_EQ(server.Paths(), (std::vector<std::string>{"/echo", "/drop", "/echo"}));
+}
+
 TEST_F(CurlTransportTest, RedirectIsNotFollowedAndGives10005WithoutLine) {
   LoopbackServer server(server_->cert.get(), server_->key.get());
   CurlTransport transport(Trusting());
@@ -296,6 +319,7 @@ TEST_F(CurlTransportTest, RefusedConnectionGives10003) {
   std::string answer;
   EXPECT_EQ(Post(session, url, answer), kExchangeSendFailed);
   EXPECT_FALSE(session.lastError.empty());
+  EXPECT_EQ(session.lastFailure, TransportFailure::kConnection);
   EXPECT_EQ(state.errorList.Count(), 0);  // the caller writes the line with its own text
 }
 
@@ -308,6 +332,7 @@ TEST_F(CurlTransportTest, UntrustedCertificateFailsBeforeAnythingIsSent) {
   EXPECT_EQ(Post(session, server.Url("/echo"), answer, "password=secret"), kExchangeSendFailed);
   EXPECT_EQ(server.Requests(), 0);
   EXPECT_NE(session.lastError.find("certificate"), std::string::npos) << session.lastError;
+  EXPECT_EQ(session.lastFailure, TransportFailure::kCertificate);
 }
 
 TEST_F(CurlTransportTest, CaSettingMakesTheSameCertificateTrusted) {
@@ -355,8 +380,12 @@ TEST_F(CurlTransportTest, CertificateForAnotherHostIsRefusedEvenFromTrustedCa) {
 
 TEST_F(CurlTransportTest, SilentServerEndsTheRequestAfterTheReceiveTimeOut) {
   LoopbackServer server(server_->cert.get(), server_->key.get());
-  CurlOptions options = Trusting();
-  options.receiveTimeoutSeconds = 1;
+  SettingsStore settings;
+  settings.Set(Sjis("//ini/設定2/CA証明書"), CaFile());
+  settings.Set(Sjis("//ini/設定2/受信タイムアウト"), "1");
+  settings.Set(Sjis("//ini/設定2/接続タイムアウト"), "7");
+  CurlOptions options = CurlOptionsFromSettings(settings);
+  EXPECT_EQ(options.connectTimeoutMs, 7000);
   CurlTransport transport(options);
   HttpSession session(state, transport);
   ASSERT_EQ(OpenSession(session, kUserAgent, server.Url("/")), 0);
@@ -365,6 +394,7 @@ TEST_F(CurlTransportTest, SilentServerEndsTheRequestAfterTheReceiveTimeOut) {
   EXPECT_TRUE(answer.empty());
   EXPECT_EQ(session.lastStatus, 0);
   EXPECT_EQ(session.lastError, "nothing received for 1 s");
+  EXPECT_EQ(session.lastFailure, TransportFailure::kTimeout);
 }
 
 TEST_F(CurlTransportTest, BodyThatStallsGives10006AndKeepsWhatArrived) {
@@ -403,6 +433,7 @@ TEST_F(CurlTransportTest, ServerThatNeverHandsShakesEndsAfterTheConnectTimeOut) 
   EXPECT_EQ(Post(session, url, answer), kExchangeSendFailed);
   // Ended by the 300 ms limit, long before the 30 s one.
   EXPECT_LT(std::chrono::steady_clock::now() - started, 10s);
+  EXPECT_EQ(session.lastFailure, TransportFailure::kTimeout);
   ::close(fd);
 }
 

@@ -71,6 +71,9 @@ TEST_F(HttpExchangeTest, OtherSchemeGives10001WithoutAnyRequest) {
   Open();
   std::string answer;
   EXPECT_EQ(SendRequest(session, "ftp://reins.test/file", true, "", answer), kExchangeBadUrl);
+  // Plain http would carry the login form's password in clear text.
+  EXPECT_EQ(SendRequest(session, "http://reins.test/login.do", false, "password=x", answer),
+            kExchangeBadUrl);
   EXPECT_TRUE(fake.Requests().empty());
   EXPECT_EQ(state.errorList.Count(), 0);
 }

@@ -52,6 +52,21 @@ TEST(PropertyFolderTest, UnsafeNamesAreRefused) {
   EXPECT_TRUE(IsSafePropertyPath("13", Sjis("ソ市"), "1"));
 }
 
+TEST(PropertyFolderTest, NamesLongerThanTheLimitAreRefused) {
+  const std::string ward = Sjis("区");
+  std::string longWard;  // 150 kanji and 区: 302 bytes of cp932, 453 of UTF-8
+  for (int i = 0; i < 150; ++i) longWard += Sjis("大");
+  EXPECT_FALSE(IsSafePropertyPath("13", longWard + ward + Sjis("本町"), "1"));
+  EXPECT_FALSE(IsSafePropertyPath("13", Sjis("大阪市北区"), std::string(400, '7')));
+  // The limit counts the bytes of the file-system (UTF-8) form: 65 kanji and 市 are 132 bytes
+  // of cp932 and 198 of UTF-8; 66 kanji and 区 are 134 and 201.
+  EXPECT_TRUE(IsSafePropertyPath("13", Sjis("大阪市北区"), std::string(kMaxPageNameBytes, '7')));
+  EXPECT_FALSE(
+      IsSafePropertyPath("13", Sjis("大阪市北区"), std::string(kMaxPageNameBytes + 1, '7')));
+  EXPECT_TRUE(IsSafePropertyPath("13", longWard.substr(0, 130) + Sjis("市"), "1"));
+  EXPECT_FALSE(IsSafePropertyPath("13", longWard.substr(0, 132) + ward, "1"));
+}
+
 class DownloadFilesTest : public ::testing::Test {
  protected:
   DownloadFilesTest() { state.environment.SetId(kEnvProgramFolder, home.path()); }

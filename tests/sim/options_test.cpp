@@ -52,14 +52,15 @@ TEST(SimOptionsTest, ReadsNumbersInBothForms) {
 TEST(SimOptionsTest, FaultsKeepPathAndStatus) {
   SimOptions o;
   std::string error;
-  ASSERT_EQ(Parse({"--fail", "/a/b.do=503", "--fail", "/c?x=1=404", "--drop", "/d.do",
-                   "--fail-every", "5=502"},
+  ASSERT_EQ(Parse({"--fail", "/a/b.do=503", "--fail", "/c?x=1=404", "--drop", "/d.do", "--stall",
+                   "/e.do", "--fail-every", "5=502"},
                   o, error),
             0)
       << error;
   EXPECT_EQ(o.failPaths.at("/a/b.do"), 503);
   EXPECT_EQ(o.failPaths.at("/c?x=1"), 404);  // the status is after the last "="
   EXPECT_TRUE(o.dropPaths.count("/d.do"));
+  EXPECT_EQ(o.stallPaths, std::set<std::string>{"/e.do"});
   EXPECT_EQ(o.failEvery, 5);
   EXPECT_EQ(o.failEveryStatus, 502);
 }

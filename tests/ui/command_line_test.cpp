@@ -196,7 +196,7 @@ TEST_F(HeadlessTest, FeeWithALoginErrorExitsWithOne) {
   ScriptLogin("<html>ログインできません</html>");
   EXPECT_EQ(RunHeadlessCommand("fee"), 1) << console;
   ASSERT_FALSE(desktop.messages.empty());
-  EXPECT_EQ(Messages().back(), "ログインエラー");
+  EXPECT_EQ(Messages().back(), "ログインエラー：ログインIDまたはパスワードが違います");
 }
 
 TEST_F(HeadlessTest, SearchWithoutALoginIdIsRefusedBeforeAnyRequest) {

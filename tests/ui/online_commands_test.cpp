@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 
 #include "foundation/settings_keys.h"
 #include "foundation/text_functions.h"
@@ -248,11 +249,11 @@ TEST_F(OnlinePropertySearchTest, WrongPasswordEndsWithLoginErrorAndKeepsTheDate)
   window->Fields().lastDate = "2011/04/30";
   EXPECT_EQ(window->Command(MainCommand::kPropertySearch), CommandResult::kRefused);
   ASSERT_EQ(desktop.messages.size(), 1u);
-  EXPECT_EQ(Utf8(desktop.messages[0].text), "ログインエラー");
+  EXPECT_EQ(Utf8(desktop.messages[0].text), "ログインエラー：ログインIDまたはパスワードが違います");
   EXPECT_EQ(fake.Paths(), std::vector<std::string>{kLoginPath});
   EXPECT_EQ(window->Fields().lastDate, "2011/04/30");
   EXPECT_NE(Utf8(window->Fields().logBox).find("ログインできなかったため"), std::string::npos);
-  EXPECT_EQ(Utf8(window->Fields().fee), "0 円");
+  EXPECT_EQ(window->Fields().fee, "");
   EXPECT_EQ(view.titles.back(), "Kestrova");
   EXPECT_FALSE(fake.isOpen);
 }
@@ -324,6 +325,139 @@ TEST_F(LoginChecksTest, InputChecksStopInTheirOrderBeforeAnyRequest) {
     EXPECT_EQ(Utf8(desktop.messages[0].text), message);
   }
   EXPECT_TRUE(fake.Requests().empty());
+}
+
+TEST_F(LoginChecksTest, ValueChecksFollowThePresenceChecksAndStopBeforeAnyRequest) {
+  StartReady();
+  ScriptService();
+  MainFields& f = window->Fields();
+  f.agreed = 0;
+  f.startDate = "9999/99/12/04";
+  EXPECT_EQ(window->Command(MainCommand::kPropertySearch), CommandResult::kRefused);
+  EXPECT_EQ(Utf8(desktop.messages.back().text), "規約に同意しないと利用できません");
+  f.agreed = 1;
+  const std::string dateHint = "が正しくありません（年/月/日で入力してください）：";
+  const std::string codeHint = "市町村コードは5桁の数字をカンマで区切って入力してください：";
+  struct Case {
+    std::function<void()> set;
+    MainCommand command;
+    std::string message;
+  };
+  const std::vector<Case> cases = {
+      {[&] { f.startDate = "9999/99/12/04"; }, MainCommand::kPropertySearch,
+       "取得開始日付" + dateHint + "9999/99/12/04"},
+      {[&] { f.startDate = "2026/02/30"; }, MainCommand::kFeeCheck,
+       "取得開始日付" + dateHint + "2026/02/30"},
+      {[&] { f.startDate = "2011/05/01 10:00"; }, MainCommand::kPropertySearch,
+       "取得開始日付" + dateHint + "2011/05/01,10,00"},  // blank and ":" became ","
+      {[&] { f.startDate = "2011/05/01", f.endDate = "2023/02/29"; }, MainCommand::kPropertySearch,
+       "取得終了日付" + dateHint + "2023/02/29"},
+      {[&] { f.endDate = "2024/02/29", f.dealStartDate = "2011/13/01"; },
+       MainCommand::kClosedDealSearch, "成約取得開始日" + dateHint + "2011/13/01"},
+      {[&] { f.dealStartDate = "2011/1/1", f.codes = "2712"; }, MainCommand::kPropertySearch,
+       codeHint + "2712"},
+      {[&] { f.codes = "27128,2711a"; }, MainCommand::kPropertySearch, codeHint + "2711a"},
+      {[&] { f.codes = "27128,,27111"; }, MainCommand::kPropertySearch, codeHint + "（空の項目）"},
+  };
+  for (const Case& c : cases) {
+    c.set();
+    desktop.messages.clear();
+    EXPECT_EQ(window->Command(c.command), CommandResult::kRefused) << c.message;
+    ASSERT_EQ(desktop.messages.size(), 1u) << c.message;
+    EXPECT_EQ(Utf8(desktop.messages[0].text), c.message);
+  }
+  EXPECT_TRUE(fake.Requests().empty());
+  // A leap day and a one-digit month and day are real dates.
+  f.codes = "27128";
+  EXPECT_EQ(window->Command(MainCommand::kClosedDealSearch), CommandResult::kRan);
+}
+
+TEST_F(LoginChecksTest, FormsAboveTheLimitAreRefusedWithCountAndFee) {
+  StartReady();
+  ScriptService();
+  MainFields& f = window->Fields();
+  // 100,001 codes: 33,334 code groups of six forms each, counted without building them.
+  std::string many = "27128";
+  for (int i = 0; i < 100000; ++i) many += ",27111";
+  f.codes = many;
+  EXPECT_EQ(window->Command(MainCommand::kPropertySearch), CommandResult::kRefused);
+  ASSERT_EQ(desktop.messages.size(), 1u);
+  EXPECT_EQ(Utf8(desktop.messages[0].text)
+                .rfind("検索 200004 回（約2000040円）は1回の実行の上限 300 回", 0),
+            0u)
+      << Utf8(desktop.messages[0].text);
+  // Seven codes make three groups, 18 forms: refused above a limit of 17, sent at 18.
+  f.codes = "27128,27111,27100,27101,27102,27103,27104";
+  state.settings.Set(Sjis("//ini/設定2/検索上限"), "17");
+  desktop.messages.clear();
+  EXPECT_EQ(window->Command(MainCommand::kPropertySearch), CommandResult::kRefused);
+  ASSERT_EQ(desktop.messages.size(), 1u);
+  EXPECT_EQ(Utf8(desktop.messages[0].text).rfind("検索 18 回（約180円）", 0), 0u);
+  EXPECT_TRUE(fake.Requests().empty());
+  state.settings.Set(Sjis("//ini/設定2/検索上限"), "18");
+  f.detail = f.pdf = 0;
+  EXPECT_EQ(window->Command(MainCommand::kPropertySearch), CommandResult::kRan);
+  EXPECT_EQ(CountPath(kSearchPath), 18);
+}
+
+TEST_F(LoginChecksTest, ServiceUrlOtherThanHttpsIsRefusedBeforeAnyRequest) {
+  StartReady();
+  ScriptService();
+  state.settings.Set(Sjis("//ini/設定2/接続先URL"), "http://127.0.0.1:8080");
+  EXPECT_EQ(window->Command(MainCommand::kFeeCheck), CommandResult::kRefused);
+  ASSERT_EQ(desktop.messages.size(), 1u);
+  EXPECT_EQ(Utf8(desktop.messages[0].text).rfind("接続先URLが https ではないため接続しません", 0),
+            0u);
+  EXPECT_EQ(fake.opens, 0);
+  EXPECT_TRUE(fake.Requests().empty());
+  ASSERT_EQ(state.errorList.Count(), 1);
+  EXPECT_NE(Utf8(state.errorList.View(0)).find("\t10001\tnot https: http://127.0.0.1:8080"),
+            std::string::npos);
+  state.settings.Set(Sjis("//ini/設定2/接続先URL"), " HTTPS://system.reins.jp/ ");
+  EXPECT_EQ(window->Command(MainCommand::kFeeCheck), CommandResult::kRan);
+}
+
+TEST_F(LoginChecksTest, FailedLoginSaysWhichFailureItWasAndShowsNoFee) {
+  StartReady();
+  ScriptService();
+  auto failure = [](TransportFailure why, const char* error) {
+    TransportResult r;
+    r.code = 10003;
+    r.failure = why;
+    r.error = error;
+    return r;
+  };
+  struct Case {
+    TransportResult answer;
+    std::string message;
+    std::string line;  // code and text of the error line
+  };
+  const std::vector<Case> cases = {
+      {failure(TransportFailure::kCertificate, "SSL certificate problem"),
+       "接続先のサーバー証明書を信頼できません",
+       "10003\tPassword Login Error.. certificate not trusted: SSL certificate problem"},
+      {failure(TransportFailure::kTimeout, "nothing received for 1 s"),
+       "接続先から応答がありません（タイムアウト）",
+       "10003\tPassword Login Error.. time-out: nothing received for 1 s"},
+      {failure(TransportFailure::kConnection, "Empty reply from server"),
+       "接続先に接続できませんでした",
+       "10003\tPassword Login Error.. connection failed: Empty reply from server"},
+      {Answer(503, ""), "接続先がエラーを返しました（ステータス 503）",
+       "10004\tPassword Login Error.. status 503"},
+      {Answer(200, "<html>ID/PWが違います</html>"), "ログインIDまたはパスワードが違います",
+       "20003\tPassword Login Error.. wrong ID or password (no menu after login)"},
+  };
+  for (const Case& c : cases) {
+    window->Fields().fee = "1200 円";  // from an earlier login
+    fake.SetAnswer(kLoginPath, c.answer);
+    desktop.messages.clear();
+    EXPECT_EQ(window->Command(MainCommand::kFeeCheck), CommandResult::kRefused) << c.message;
+    ASSERT_EQ(desktop.messages.size(), 1u);
+    EXPECT_EQ(Utf8(desktop.messages[0].text), "ログインエラー：" + c.message);
+    const std::string line = Utf8(state.errorList.View(state.errorList.Count() - 1));
+    EXPECT_EQ(line.substr(line.find('\t') + 1), c.line);
+    EXPECT_EQ(window->Fields().fee, "") << c.message;
+  }
 }
 
 TEST_F(LoginChecksTest, FullWidthInputIsNormalisedAndStored) {

@@ -1,0 +1,73 @@
+#include "foundation/folder_lock.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "foundation/platform/platform.h"
+#include "tests/support/temp_folder.h"
+
+namespace kestrova {
+namespace {
+
+TEST(FolderLockTest, SecondHolderIsRefusedAndToldWhoHoldsTheFolder) {
+  test::TempFolder home;
+  FolderLock first, second;
+  std::string holder = "stale";
+  ASSERT_EQ(first.Acquire(home.path(), holder), 0);
+  EXPECT_EQ(holder, "");
+  EXPECT_EQ(first.Acquire(home.path(), holder), 0);  // held already
+  const std::string me = "pid " + std::to_string(::getpid()) + ", host " + platform::HostName();
+  EXPECT_EQ(test::ReadNative(home.native() + "/kestrova.lock"), me + "\r\n");
+
+  // A second lock in the same process counts as another holder.
+  EXPECT_EQ(second.Acquire(home.path(), holder), -1);
+  EXPECT_EQ(holder, me);
+  EXPECT_FALSE(second.held());
+  // Its refused attempt left the holder's name in place.
+  EXPECT_EQ(test::ReadNative(home.native() + "/kestrova.lock"), me + "\r\n");
+
+  first.Release();
+  EXPECT_EQ(second.Acquire(home.path(), holder), 0);
+  EXPECT_TRUE(second.held());
+}
+
+TEST(FolderLockTest, ChildProcessesDoNotKeepTheLockAliveAfterExec) {
+  test::TempFolder home;
+  std::string holder;
+  {
+    FolderLock lock;
+    ASSERT_EQ(lock.Acquire(home.path(), holder), 0);
+    // A viewer the program started outlives it; the lock must not go with it.
+    int ready[2];
+    ASSERT_EQ(::pipe2(ready, O_CLOEXEC), 0);
+    pid_t child = ::fork();
+    if (child == 0) {
+      ::execl("/bin/sleep", "sleep", "3", static_cast<char*>(nullptr));
+      ::_exit(127);
+    }
+    ASSERT_GT(child, 0);
+    ::close(ready[1]);
+    char byte;
+    EXPECT_EQ(::read(ready[0], &byte, 1), 0);  // end of file: the child has run exec
+    ::close(ready[0]);
+    lock.Release();
+    FolderLock next;
+    EXPECT_EQ(next.Acquire(home.path(), holder), 0) << holder;
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+  }
+}
+
+TEST(FolderLockTest, MissingFolderCannotBeLocked) {
+  test::TempFolder home;
+  FolderLock lock;
+  std::string holder;
+  EXPECT_EQ(lock.Acquire(home.path() + "\\missing", holder), -2);
+  EXPECT_FALSE(lock.held());
+}
+
+}  // namespace
+}  // namespace kestrova
