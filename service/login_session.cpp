@@ -89,13 +89,23 @@ void RunSearches(OnlineContext& context, int kind, LoginRunResult& result) {
       BuildSearchForms(state.settings, kind, fields.sale != 0, fields.rent != 0);
   result.formsSent = static_cast<int>(forms.size());
   for (int counter = 0; counter < result.formsSent; ++counter) {
+    if (state.StopRequested()) break;
     fields.statusLine = forms[counter].status;
     context.window.SearchProgress(counter + 1, result.formsSent);
     context.window.ShowFields();
     PumpMessages(state.desktop, 100);
     int rc = SearchAndDownload(context, forms[counter].body, counter, stamp, kind);
+    if (rc == kStoppedBeforeSending) break;
+    result.formsDone = counter + 1;
     if (rc != 0 && rc != kExchangeRedirect) ++result.formsFailed;
   }
+  result.stopped = result.formsDone < result.formsSent || state.StopRequested();
+}
+
+std::string StoppedLine(const LoginRunResult& run) {
+  if (!run.loggedIn) return SJIS("中止しました（ログイン前）");
+  return SJIS("中止しました（検索 ") + std::to_string(run.formsDone) + "/" +
+         std::to_string(run.formsSent) + SJIS(" 件を送信済み）");
 }
 
 LoginRunResult LoginAndSearch(ProgramState& state, MainWindowPort& window, Transport& transport,
@@ -127,6 +137,14 @@ LoginRunResult LoginAndSearch(ProgramState& state, MainWindowPort& window, Trans
   if (rc != 0) LogError(state, rc, "Connect Error..");
 
   WaitPumping(state.desktop, LoadReductionMs(state.settings));
+  if (state.StopRequested()) {
+    CloseSession(session);
+    result.stopped = true;
+    fields.statusLine = SJIS("中止");
+    fields.logBox = StoppedLine(result);
+    window.ShowFields();
+    return result;
+  }
   std::string answer;
   rc = SendRequest(session, loginUrl, false, LoginBody(fields.loginInfo, fields.password), answer);
   if (rc != 0) LogError(state, rc, "Password Login Error..");
@@ -148,8 +166,8 @@ LoginRunResult LoginAndSearch(ProgramState& state, MainWindowPort& window, Trans
     RunSearches(context, kind, result);
   }
   CloseSession(session);
-  fields.statusLine = SJIS("終了");
-  fields.logBox.clear();
+  fields.statusLine = result.stopped ? SJIS("中止") : SJIS("終了");
+  fields.logBox = result.stopped ? StoppedLine(result) : std::string();
   window.ShowFields();
   return result;
 }

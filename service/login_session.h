@@ -19,6 +19,8 @@ struct LoginRunResult {
   bool loggedIn = false;  // the page after the login showed the service's menu
   int formsSent = 0;      // search forms of the run
   int formsFailed = 0;    // of them, answered with neither 0 nor a redirect
+  bool stopped = false;   // a stop ended the run early; formsDone forms were sent
+  int formsDone = 0;
 };
 
 // The input checks in their order; the message of the first that fails, or empty.
@@ -32,7 +34,9 @@ std::string FeeText(std::string_view convertedPage);
 // kind 0: fee check, 1: listing search, 3: closed-deal search.
 LoginRunResult LoginAndSearch(ProgramState& state, MainWindowPort& window, Transport& transport,
                               int kind);
-// Builds and sends every search form of the run, in order.
+// Builds and sends every search form of the run, in order, until a stop is asked for.
 void RunSearches(OnlineContext& context, int kind, LoginRunResult& result);
+// The log box's line for a stopped run: how many of the planned forms went out.
+std::string StoppedLine(const LoginRunResult& run);
 
 }  // namespace kestrova

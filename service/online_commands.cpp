@@ -30,6 +30,7 @@ class RunningTitleScope {
 // Why the last fetched date stayed where it was, or empty when the run earned the move.
 std::string DateKeptReason(const LoginRunResult& run) {
   if (run.refused) return SJIS("入力エラーのため");
+  if (run.stopped) return SJIS("中止したため");
   if (!run.loggedIn) return SJIS("ログインできなかったため");
   if (run.formsFailed > 0) {
     return std::to_string(run.formsFailed) + "/" + std::to_string(run.formsSent) +
@@ -66,7 +67,12 @@ LoginRunResult OnlinePropertySearch(ProgramState& state, MainWindowPort& window,
   if (kept.empty()) fields.lastDate = fields.endDate;
   window.ShowFields();
 
-  if (state.errorList.Count() > 0) fields.logBox = ErrorSummary(state);
+  // The run's own lines (a stop) follow the error summary.
+  if (state.errorList.Count() > 0) {
+    const std::string own = fields.logBox;
+    fields.logBox = ErrorSummary(state);
+    if (run.stopped) AppendLine(fields.logBox, own);
+  }
   if (!kept.empty())
     AppendLine(fields.logBox, SJIS("最終取得日付は更新していません（") + kept + SJIS("）"));
 

@@ -51,6 +51,7 @@ void Show(OnlineContext& context) {
 bool Download(OnlineContext& context, const char* path, const std::string& body,
               const std::string& target) {
   WaitPumping(context.state.desktop, LoadReductionMs(context.state.settings));
+  if (context.state.StopRequested()) return false;
   std::string answer;
   int rc =
       SendRequest(context.session, ServiceUrl(context.state.settings, path), false, body, answer);
@@ -157,10 +158,11 @@ int SearchAndDownload(OnlineContext& context, const std::string& formBody, int c
                       std::string_view stamp, int kind) {
   ProgramState& state = context.state;
   MainFields& fields = context.window.Fields();
+  WaitPumping(state.desktop, LoadReductionMs(state.settings));
+  if (state.StopRequested()) return kStoppedBeforeSending;
+  // Counted just before the form goes out, so a stop during the wait counts nothing.
   fields.searchCount = std::to_string(ToInt(fields.searchCount) + 1);
   Show(context);
-
-  WaitPumping(state.desktop, LoadReductionMs(state.settings));
   std::string answer;
   int rc = SendRequest(context.session, ServiceUrl(state.settings, kSearchPath), false, formBody,
                        answer);
@@ -178,7 +180,7 @@ int SearchAndDownload(OnlineContext& context, const std::string& formBody, int c
   }
   if (kind == kClosedDealSearch) return rc;
 
-  for (int i = 0; i < rows.Count(); ++i) {
+  for (int i = 0; i < rows.Count() && !state.StopRequested(); ++i) {
     std::vector<std::string_view> row = SplitTabs(rows.View(i));
     if (FieldOf(row, 2).empty()) continue;
     DownloadRow(context, row);

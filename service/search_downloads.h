@@ -40,8 +40,12 @@ void MakeFolderFor(ProgramState& state, const std::string& filePath);
 std::string ResultPagePath(const ProgramState& state, std::string_view stamp, int counter,
                            int kind);
 
+// SearchAndDownload's result when a stop came during the wait and the form was not sent.
+inline constexpr int kStoppedBeforeSending = -2;
+
 // Sends one search form and does its downloads. The result of the search request: 0 (or
-// kExchangeRedirect) when it was answered, else the failure code (already logged).
+// kExchangeRedirect) when it was answered, else the failure code (already logged). A stop
+// (ProgramState::StopRequested) ends it before its next request.
 int SearchAndDownload(OnlineContext& context, const std::string& formBody, int counter,
                       std::string_view stamp, int kind);
 
