@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "app/front_end.h"
 #include "foundation/environment.h"
 #include "foundation/files.h"
 #include "foundation/platform/platform.h"
@@ -62,12 +63,7 @@ int main(int argc, char** argv) {
     std::fputs(Usage().c_str(), stdout);
     return 0;
   }
-  if (line.headless.empty()) {
-    std::fprintf(stderr,
-                 "kestrova: this build has no desktop window yet; use --headless COMMAND\n%s",
-                 Usage().c_str());
-    return 2;
-  }
+  if (line.headless.empty()) return RunDesktop(argc, argv, line);
 
   const std::string exePath = ProgramPathFromArgv0(argv[0]);
   HeadlessRun run;
