@@ -2,11 +2,16 @@
 // windows, front_end_console.cpp where it has none.
 #pragma once
 
-#include "ui/command_line.h"
+#include "foundation/environment.h"
+#include "ui/main_window.h"
 
 namespace kestrova {
 
-// Runs the program with its windows; the exit status (2: no window can be shown).
-int RunDesktop(int& argc, char** argv, const CommandLine& line);
+struct ProgramState;
+
+// Runs the program with its main window over the program state; the exit status (1: the
+// start-up check failed, 2: no window can be shown).
+int RunDesktop(int& argc, char** argv, ProgramState& state, const EnvironmentSource& source,
+               const LoginIdSources& loginId);
 
 }  // namespace kestrova

@@ -2,10 +2,11 @@
 #include <cstdio>
 
 #include "app/front_end.h"
+#include "ui/command_line.h"
 
 namespace kestrova {
 
-int RunDesktop(int&, char**, const CommandLine&) {
+int RunDesktop(int&, char**, ProgramState&, const EnvironmentSource&, const LoginIdSources&) {
   std::fprintf(stderr, "kestrova: this build has no desktop window; use --headless COMMAND\n%s",
                Usage().c_str());
   return 2;

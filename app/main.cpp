@@ -13,6 +13,7 @@
 #include "ui/command_line.h"
 #include "ui/console_desktop.h"
 #include "ui/headless.h"
+#include "ui/stop_signals.h"
 
 namespace {
 
@@ -63,25 +64,26 @@ int main(int argc, char** argv) {
     std::fputs(Usage().c_str(), stdout);
     return 0;
   }
-  if (line.headless.empty()) return RunDesktop(argc, argv, line);
-
   const std::string exePath = ProgramPathFromArgv0(argv[0]);
-  HeadlessRun run;
-  run.command = line.headless;
-  run.source.programPath = exePath;
+  EnvironmentSource source{exePath};
   if (!line.home.empty()) {
-    run.source.programPath = ProgramPathFromArgv0(line.home + "/kestrova");
-    if (!PrepareHome(run.source.programPath, exePath)) {
+    source.programPath = ProgramPathFromArgv0(line.home + "/kestrova");
+    if (!PrepareHome(source.programPath, exePath)) {
       std::fprintf(stderr, "kestrova: cannot make the home folder %s\n", line.home.c_str());
       return 1;
     }
   }
-  run.loginId.commandLine = platform::Utf8ToCp932(line.loginId);
+  LoginIdSources loginId;
+  loginId.commandLine = platform::Utf8ToCp932(line.loginId);
   if (const char* id = std::getenv("KESTROVA_LOGIN_ID"))
-    run.loginId.environment = platform::Utf8ToCp932(id);
+    loginId.environment = platform::Utf8ToCp932(id);
 
   ProgramState state;
+  // Ctrl+C, a time limit or a logging-out desktop stops a run; what it fetched is kept.
+  CatchStopSignals(state.stopSignal);
+  if (line.headless.empty()) return RunDesktop(argc, argv, state, source, loginId);
+
   ConsoleDesktop desktop(stderr);
   state.desktop = &desktop;
-  return RunHeadless(state, run, CurlTransportFactory(), stderr);
+  return RunHeadless(state, {line.headless, source, loginId}, CurlTransportFactory(), stderr);
 }

@@ -61,7 +61,8 @@ std::string Usage() {
     text.append(16 - std::string(c.name).size(), ' ');
     text += std::string(c.what) + "\n";
   }
-  text += "exit status: 0 ran to its end, 1 refused (input, terms, login), 2 usage error\n";
+  text += "exit status: 0 ran to its end, 1 refused (input, terms, login), 2 usage error,\n"
+          "  130/143 an online command stopped by SIGINT/SIGTERM (what it fetched is kept)\n";
   return text;
 }
 

@@ -16,7 +16,8 @@ struct HeadlessRun {
   LoginIdSources loginId;
 };
 
-// The exit status: 0 ran to its end, 1 refused (start-up check, input, terms, login).
+// The exit status: 0 ran to its end, 1 refused (start-up check, input, terms, login), 128 + the
+// signal's number when SIGINT or SIGTERM stopped the online command.
 int RunHeadless(ProgramState& state, const HeadlessRun& run, TransportFactory transports,
                 std::FILE* out);
 

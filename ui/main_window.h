@@ -29,6 +29,19 @@ class MainWindowView {
     (void)done;
     (void)total;
   }
+  // A command started (busy) or ended; stoppable while it is an online one.
+  virtual void ShowBusy(bool busy, bool stoppable) {
+    (void)busy;
+    (void)stoppable;
+  }
+  // Opens the window a button stands for (local search, maintenance, code lookup) modally;
+  // false when this view has no such window.
+  virtual bool OpenWindow(int id) {
+    (void)id;
+    return false;
+  }
+  // The close sequence has run: the window goes away and the program ends.
+  virtual void EndWindow() {}
 };
 
 // Command ids of the main window's buttons.
@@ -38,10 +51,21 @@ inline constexpr int kCommandPresetLastPlusOne = 1008;
 inline constexpr int kCommandPresetLastToToday = 1014;
 inline constexpr int kCommandFeeCheck = 1051;
 inline constexpr int kCommandResetCounter = 1034;
+inline constexpr int kCommandAgreement = 1036;   // "同意します" ticked or cleared
+inline constexpr int kCommandLocalSearch = 1013;  // "物件管理(ローカル検索)"
+inline constexpr int kCommandMaintenance = 1043;  // "メンテナンス"
+inline constexpr int kCommandCodeLookup = 1054;   // "市町村コード検索"
+
+// The commands that talk to the service; only they can be stopped.
+bool IsOnlineCommand(int id);
+
+// What the close box came to: the window closed, it closes once the running command has
+// stopped, or the user kept the command running.
+enum class CloseResult { kClosed, kAfterRun, kKeptRunning };
 
 // What a command came to: it ran to its end, it was refused (input check, login error, another
-// command still running), or the id is not a command of this window.
-enum class CommandResult { kRan, kRefused, kUnknown };
+// command still running), a stop ended it early, or the id is not a command of this window.
+enum class CommandResult { kRan, kRefused, kStopped, kUnknown };
 
 using TransportFactory = std::function<std::unique_ptr<Transport>(const SettingsStore& settings)>;
 // libcurl with the CA file of the settings.
@@ -73,6 +97,17 @@ class MainWindow final : public MainWindowPort {
   CommandResult Command(int id);
   bool busy() const { return busy_; }
 
+  // The stop button: the running online command ends after the request in flight.
+  void RequestStop();
+  // The close box. While a command runs it asks whether to stop it; the close sequence then
+  // runs once the command has ended, never inside it.
+  CloseResult RequestClose();
+  // SIGINT or SIGTERM reached the windowed program (ProgramState::stopSignal is set): a
+  // running command stops, then the window closes as by the close box.
+  void StopSignalled();
+  // true when no login ID is known and the user is to be asked for one.
+  bool NeedsLoginId() const { return fields_.loginInfo.empty(); }
+
   // A login ID typed at the prompt: shown in the login box and remembered.
   void SetLoginId(std::string_view id);
   // The monthly tidy of the close sequence, on its own (also the headless "tidy" command
@@ -83,13 +118,22 @@ class MainWindow final : public MainWindowPort {
   void FillEmptyDates();
   void MakeDataFolders();
   CommandResult RunCommand(int id);
+  bool RefusedWithoutTerms();
+  void AgreementClicked();
+  CommandResult OpenWindow(int id);
+  void CloseAndEnd();
 
   ProgramState& state_;
   MainWindowView& view_;
   TransportFactory transports_;
   MainFields fields_;
   bool busy_ = false;
+  bool closePending_ = false;
+  bool closed_ = false;
 };
+
+// The prompt of the login ID question at start-up (cp932).
+const std::string& LoginIdPrompt();
 
 // The remembered login ID of the program folder, or empty.
 std::string RememberedLoginId(const ProgramState& state);

@@ -1,0 +1,24 @@
+#include "ui/qt/program_icon.h"
+
+#include <QPainter>
+#include <QPixmap>
+#include <QSvgRenderer>
+
+namespace kestrova {
+
+QIcon ProgramIcon() {
+  // Rendered once per size here rather than left to an SVG icon plugin the desktop may lack.
+  QSvgRenderer renderer(QStringLiteral(":/kestrova/icons/kestrova.svg"));
+  QIcon icon;
+  for (int size : {16, 24, 32, 48, 64, 128, 256}) {
+    QPixmap pixmap(size, size);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    renderer.render(&painter);
+    painter.end();
+    icon.addPixmap(pixmap);
+  }
+  return icon;
+}
+
+}  // namespace kestrova
