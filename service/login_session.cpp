@@ -81,7 +81,7 @@ std::string FeeText(std::string_view convertedPage) {
   return text + SJIS("円");
 }
 
-void RunSearches(OnlineContext& context, int kind, LoginRunResult& result) {
+void RunSearches(OnlineContext& context, SearchKind kind, LoginRunResult& result) {
   ProgramState& state = context.state;
   MainFields& fields = context.window.Fields();
   const std::string stamp = NowStamp(*state.clock);
@@ -108,8 +108,8 @@ std::string StoppedLine(const LoginRunResult& run) {
          std::to_string(run.formsSent) + SJIS(" 件を送信済み）");
 }
 
-LoginRunResult LoginAndSearch(ProgramState& state, MainWindowPort& window, Transport& transport,
-                              int kind) {
+LoginRunResult LoginAndSearch(ProgramState& state, OnlineCommandWindow& window,
+                              Transport& transport, SearchKind kind) {
   LoginRunResult result;
   window.ReadFields();
   MainFields& fields = window.Fields();
@@ -161,7 +161,7 @@ LoginRunResult LoginAndSearch(ProgramState& state, MainWindowPort& window, Trans
   result.loggedIn = true;
   KeepStyleSheets(state, session);
 
-  if (kind == kKindListings || kind == kKindClosedDeals) {
+  if (kind == SearchKind::kListings || kind == SearchKind::kClosedDeals) {
     OnlineContext context{state, window, session};
     RunSearches(context, kind, result);
   }

@@ -78,9 +78,10 @@ void FillPlaceholders(std::string& body, const std::vector<std::string>& datePar
   }
 }
 
-std::vector<std::string> RunDateParts(const SettingsStore& settings, int kind) {
-  std::string start = settings.GetText(kind == kKindClosedDeals ? SJIS("//ini/設定/成約開始日")
-                                                                : SJIS("//ini/設定/開始日付"));
+std::vector<std::string> RunDateParts(const SettingsStore& settings, SearchKind kind) {
+  std::string start =
+      settings.GetText(kind == SearchKind::kClosedDeals ? SJIS("//ini/設定/成約開始日")
+                                                        : SJIS("//ini/設定/開始日付"));
   std::string both = start + " " + settings.GetText(SJIS("//ini/設定/終了日付"));
   TextList parts(both, "/;:; ");
   std::vector<std::string> out;
@@ -88,8 +89,8 @@ std::vector<std::string> RunDateParts(const SettingsStore& settings, int kind) {
   return out;
 }
 
-std::string RunSearchOrder(const SettingsStore& settings, int kind, bool sale, bool rent) {
-  const bool deals = kind == kKindClosedDeals;
+std::string RunSearchOrder(const SettingsStore& settings, SearchKind kind, bool sale, bool rent) {
+  const bool deals = kind == SearchKind::kClosedDeals;
   std::string order;
   if (sale)
     order = settings.GetText(deals ? SJIS("//ini/設定2/検索順序売買(成約)")
@@ -102,7 +103,7 @@ std::string RunSearchOrder(const SettingsStore& settings, int kind, bool sale, b
   return order;
 }
 
-std::vector<SearchForm> BuildSearchForms(const SettingsStore& settings, int kind, bool sale,
+std::vector<SearchForm> BuildSearchForms(const SettingsStore& settings, SearchKind kind, bool sale,
                                          bool rent) {
   std::vector<SearchForm> forms;
   const std::vector<std::string> dateParts = RunDateParts(settings, kind);

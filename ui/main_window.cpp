@@ -137,15 +137,16 @@ void MainWindow::Close() {
   SaveChangedDetailFiles(state_);
 }
 
-bool IsOnlineCommand(int id) {
-  return id == kCommandPropertySearch || id == kCommandClosedDealSearch || id == kCommandFeeCheck;
+bool IsOnlineCommand(MainCommand id) {
+  return id == MainCommand::kPropertySearch || id == MainCommand::kClosedDealSearch ||
+         id == MainCommand::kFeeCheck;
 }
 
 const std::string& LoginIdPrompt() {
   return SJIS("REINSのログインIDを入力してください。\r\n(次回からは入力不要です)");
 }
 
-CommandResult MainWindow::Command(int id) {
+CommandResult MainWindow::Command(MainCommand id) {
   // The waits of a run pump window messages, so a second button press would start a second
   // command inside the first; two merges must never interleave.
   if (busy_) {
@@ -220,46 +221,47 @@ void MainWindow::AgreementClicked() {
   ShowFields();
 }
 
-CommandResult MainWindow::OpenWindow(int id) {
+CommandResult MainWindow::OpenWindow(MainCommand id) {
   if (view_.OpenWindow(id)) return CommandResult::kRan;
   state_.desktop->Message(SJIS("この画面はこの版にはまだありません"), kTitle,
                           MessageIcon::kInformation, MessageButtons::kOk);
   return CommandResult::kRefused;
 }
 
-CommandResult MainWindow::RunCommand(int id) {
-  auto online = [this](LoginRunResult (*command)(ProgramState&, MainWindowPort&, Transport&)) {
+CommandResult MainWindow::RunCommand(MainCommand id) {
+  auto online = [this](LoginRunResult (*command)(ProgramState&, OnlineCommandWindow&,
+                                                 Transport&)) {
     std::unique_ptr<Transport> transport = transports_(state_.settings);
     LoginRunResult run = command(state_, *this, *transport);
     if (run.stopped) return CommandResult::kStopped;
     return run.refused || !run.loggedIn ? CommandResult::kRefused : CommandResult::kRan;
   };
   switch (id) {
-    case kCommandPropertySearch:
+    case MainCommand::kPropertySearch:
       return online(OnlinePropertySearch);
-    case kCommandClosedDealSearch:
+    case MainCommand::kClosedDealSearch:
       return online(OnlineClosedDealSearch);
-    case kCommandFeeCheck:
+    case MainCommand::kFeeCheck:
       return online(FeeCheck);
-    case kCommandPresetLastPlusOne:
+    case MainCommand::kPresetLastPlusOne:
       PresetLastPlusOneToYesterday(state_, *this);
       return CommandResult::kRan;
-    case kCommandPresetLastToToday:
+    case MainCommand::kPresetLastToToday:
       PresetLastToToday(state_, *this);
       return CommandResult::kRan;
-    case kCommandResetCounter:
+    case MainCommand::kResetCounter:
       ReadFields();
       fields_.searchCount = "0";
       ShowFields();
       return CommandResult::kRan;
-    case kCommandAgreement:
+    case MainCommand::kAgreement:
       AgreementClicked();
       return CommandResult::kRan;
-    case kCommandLocalSearch:
-    case kCommandMaintenance:
+    case MainCommand::kLocalSearch:
+    case MainCommand::kMaintenance:
       ReadFields();
       return RefusedWithoutTerms() ? CommandResult::kRefused : OpenWindow(id);
-    case kCommandCodeLookup: {
+    case MainCommand::kCodeLookup: {
       // The lookup works on the stored codes and writes its choice back there.
       ReadFields();
       StoreFieldsInSettings(fields_, state_.settings);
@@ -268,9 +270,8 @@ CommandResult MainWindow::RunCommand(int id) {
       ShowFields();
       return result;
     }
-    default:
-      return CommandResult::kUnknown;
   }
+  return CommandResult::kUnknown;
 }
 
 }  // namespace kestrova

@@ -116,7 +116,8 @@ QPushButton* MainWindowDialog::CommandButton(int id, const char* caption) {
   auto* button = new QPushButton(Caption(caption), this);
   button->setObjectName(ControlName(id));
   button->setAccessibleName(SpokenName(caption));
-  connect(button, &QPushButton::clicked, this, [this, id] { RunCommand(id); });
+  connect(button, &QPushButton::clicked, this,
+          [this, id] { RunCommand(static_cast<MainCommand>(id)); });
   buttons_[id] = button;
   return button;
 }
@@ -148,7 +149,7 @@ void MainWindowDialog::BuildControls() {
     checks_[spec.id] = check;
   }
   // The agreement box runs its rule on every click the user makes.
-  connect(checks_[1036], &QCheckBox::clicked, this, [this] { RunCommand(kCommandAgreement); });
+  connect(checks_[1036], &QCheckBox::clicked, this, [this] { RunCommand(MainCommand::kAgreement); });
   for (int id : {1002, 1003, 1004, 1058, 1045}) edits_[id]->setFixedWidth(96);
   edits_[1048]->setFixedWidth(110);
 
@@ -284,7 +285,7 @@ bool MainWindowDialog::StartUp(const EnvironmentSource& source, const LoginIdSou
   return true;
 }
 
-void MainWindowDialog::RunCommand(int id) { window_.Command(id); }
+void MainWindowDialog::RunCommand(MainCommand id) { window_.Command(id); }
 
 void MainWindowDialog::ShowAbout() {
   AboutDialog dialog(state_, this);
@@ -324,12 +325,13 @@ void MainWindowDialog::ShowBusy(bool busy, bool stoppable) {
   }
 }
 
-bool MainWindowDialog::OpenWindow(int id) {
+bool MainWindowDialog::OpenWindow(MainCommand id) {
   auto it = openers_.find(id);
   if (it == openers_.end() || !it->second) return false;
-  if (id == kCommandLocalSearch) hide();
+  // The local search takes the main window's place while it is open.
+  if (id == MainCommand::kLocalSearch) hide();
   it->second();
-  if (id == kCommandLocalSearch) show();
+  if (id == MainCommand::kLocalSearch) show();
   return true;
 }
 

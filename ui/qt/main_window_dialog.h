@@ -29,7 +29,9 @@ class MainWindowDialog final : public QDialog, public MainWindowView {
   bool StartUp(const EnvironmentSource& source, const LoginIdSources& loginId);
   MainWindow& window() { return window_; }
   // The window a button opens (1013 local search, 1043 maintenance, 1054 code lookup).
-  void SetWindowOpener(int id, std::function<void()> open) { openers_[id] = std::move(open); }
+  void SetWindowOpener(MainCommand id, std::function<void()> open) {
+    openers_[id] = std::move(open);
+  }
   void ShowAbout();
 
   void ReadFields(MainFields& fields) override;
@@ -37,7 +39,7 @@ class MainWindowDialog final : public QDialog, public MainWindowView {
   void SetTitle(std::string_view title) override;
   void SearchProgress(int done, int total) override;
   void ShowBusy(bool busy, bool stoppable) override;
-  bool OpenWindow(int id) override;
+  bool OpenWindow(MainCommand id) override;
   void EndWindow() override;
 
  protected:
@@ -49,14 +51,14 @@ class MainWindowDialog final : public QDialog, public MainWindowView {
  private:
   void BuildControls();
   QPushButton* CommandButton(int id, const char* caption);
-  void RunCommand(int id);
+  void RunCommand(MainCommand id);
 
   ProgramState& state_;
   MainWindow window_;
   std::map<int, QLineEdit*> edits_;
   std::map<int, QCheckBox*> checks_;
   std::map<int, QPushButton*> buttons_;
-  std::map<int, std::function<void()>> openers_;
+  std::map<MainCommand, std::function<void()>> openers_;
   QPlainTextEdit* log_ = nullptr;
   QProgressBar* progress_ = nullptr;
   QPushButton* stop_ = nullptr;
