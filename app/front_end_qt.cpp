@@ -47,7 +47,8 @@ std::string NoDisplayReason() {
   if (!platform.empty() && !wantsX11 && !wantsWayland) return std::string();  // offscreen, vnc...
   if (!wantsWayland && !x11.empty() && X11DisplayReachable(x11)) return std::string();
   if (!wantsX11 && !wayland.empty() && WaylandDisplayReachable(wayland)) return std::string();
-  if (x11.empty() && wayland.empty()) return "no display to open the window on (DISPLAY is not set)";
+  if (x11.empty() && wayland.empty())
+    return "no display to open the window on (DISPLAY is not set)";
   return "the display " + (x11.empty() ? wayland : x11) + " cannot be reached";
 #endif  // _WIN32
 }

@@ -176,9 +176,9 @@ CloseResult MainWindow::RequestClose() {
     return CloseResult::kClosed;
   }
   if (closePending_) return CloseResult::kAfterRun;
-  MessageAnswer answer = state_.desktop->Message(
-      SJIS("処理を実行中です。中止して終了しますか？"), kTitle, MessageIcon::kQuestion,
-      MessageButtons::kYesNo);
+  MessageAnswer answer =
+      state_.desktop->Message(SJIS("処理を実行中です。中止して終了しますか？"), kTitle,
+                              MessageIcon::kQuestion, MessageButtons::kYesNo);
   if (answer != MessageAnswer::kYes) return CloseResult::kKeptRunning;
   RequestStop();
   closePending_ = true;
@@ -229,8 +229,7 @@ CommandResult MainWindow::OpenWindow(MainCommand id) {
 }
 
 CommandResult MainWindow::RunCommand(MainCommand id) {
-  auto online = [this](LoginRunResult (*command)(ProgramState&, OnlineCommandWindow&,
-                                                 Transport&)) {
+  auto online = [this](LoginRunResult (*command)(ProgramState&, OnlineCommandWindow&, Transport&)) {
     std::unique_ptr<Transport> transport = transports_(state_.settings);
     LoginRunResult run = command(state_, *this, *transport);
     if (run.stopped) return CommandResult::kStopped;

@@ -40,8 +40,8 @@ TEST(DesktopSmokeTest, OffscreenWindowStartsAndClosesThroughTheCloseSequenceOnSi
 
 TEST(DesktopSmokeTest, WithoutADisplayItSaysSoInOneLineAndExitsTwo) {
   TempFolder home;
-  ProgramRun run = RunKestrova({"--home", home.native()},
-                               {"DISPLAY=", "WAYLAND_DISPLAY=", "QT_QPA_PLATFORM="});
+  ProgramRun run =
+      RunKestrova({"--home", home.native()}, {"DISPLAY=", "WAYLAND_DISPLAY=", "QT_QPA_PLATFORM="});
   EXPECT_EQ(run.status, 2);
   EXPECT_NE(run.console.find("--headless"), std::string::npos) << run.console;
   EXPECT_EQ(std::count(run.console.begin(), run.console.end(), '\n'), 1) << run.console;

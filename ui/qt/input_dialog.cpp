@@ -10,9 +10,7 @@
 namespace kestrova {
 
 InputDialog::InputDialog(const InputTexts& texts, QWidget* parent)
-    : QDialog(parent),
-      prompt_(new QPlainTextEdit(this)),
-      value_(new QLineEdit(this)) {
+    : QDialog(parent), prompt_(new QPlainTextEdit(this)), value_(new QLineEdit(this)) {
   setWindowTitle(QStringLiteral("入力"));
   setObjectName(QStringLiteral("InputDialog"));
   prompt_->setObjectName(QStringLiteral("ctlPrompt"));

@@ -149,7 +149,8 @@ void MainWindowDialog::BuildControls() {
     checks_[spec.id] = check;
   }
   // The agreement box runs its rule on every click the user makes.
-  connect(checks_[1036], &QCheckBox::clicked, this, [this] { RunCommand(MainCommand::kAgreement); });
+  connect(checks_[1036], &QCheckBox::clicked, this,
+          [this] { RunCommand(MainCommand::kAgreement); });
   for (int id : {1002, 1003, 1004, 1058, 1045}) edits_[id]->setFixedWidth(96);
   edits_[1048]->setFixedWidth(110);
 
@@ -165,9 +166,10 @@ void MainWindowDialog::BuildControls() {
   form->addWidget(edits_[1004], 2, 1);
   form->addWidget(labels[1058], 2, 2, Qt::AlignRight);
   form->addWidget(edits_[1058], 2, 3);
-  auto* note1042 = Static(
-      this, "2週間以上は取りこぼしの可能性がありますのでご注意ください。\r\n(100件を超えると取りこぼします)",
-      blue);
+  auto* note1042 = Static(this,
+                          "2週間以上は取りこぼしの可能性がありますのでご注意ください。\r\n("
+                          "100件を超えると取りこぼします)",
+                          blue);
   note1042->setObjectName(ControlName(1042));
   form->addWidget(note1042, 3, 0, 1, 4);
   form->addWidget(labels[1005], 4, 0);
@@ -186,8 +188,8 @@ void MainWindowDialog::BuildControls() {
   switches->addStretch();
 
   auto* online = new QHBoxLayout;
-  for (auto [id, caption] : {std::pair{1000, "オンライン\r\n物件検索"},
-                             std::pair{1001, "オンライン\r\n成約検索"}}) {
+  for (auto [id, caption] :
+       {std::pair{1000, "オンライン\r\n物件検索"}, std::pair{1001, "オンライン\r\n成約検索"}}) {
     QPushButton* button = CommandButton(id, caption);
     button->setMinimumHeight(44);
     online->addWidget(button, 1);
@@ -233,7 +235,8 @@ void MainWindowDialog::BuildControls() {
   note1049->setObjectName(ControlName(1049));
   note1049->setWordWrap(true);
   auto* note1044 = Static(
-      this, "※ご利用にあたりましては、「利用規約」をご参照いただき、\r\n同意していただくことが必要です。",
+      this,
+      "※ご利用にあたりましては、「利用規約」をご参照いただき、\r\n同意していただくことが必要です。",
       red);
   note1044->setObjectName(ControlName(1044));
   auto* terms = new QHBoxLayout;
@@ -303,8 +306,8 @@ void MainWindowDialog::ShowFields(const MainFields& fields) {
   for (const EditSpec& spec : kEdits) SetText(edits_[spec.id], ToQString(fields.*spec.field));
   for (const CheckSpec& spec : kChecks) checks_[spec.id]->setChecked(fields.*spec.field != 0);
   // "_" only clears the box between the rows of a page.
-  const QString log = fields.logBox == "_" ? QString()
-                                           : ToQString(fields.logBox).remove(QLatin1Char('\r'));
+  const QString log =
+      fields.logBox == "_" ? QString() : ToQString(fields.logBox).remove(QLatin1Char('\r'));
   if (log_->toPlainText() != log) log_->setPlainText(log);
 }
 

@@ -4,9 +4,15 @@
 #include <QPixmap>
 #include <QSvgRenderer>
 
+// The icon's SVG is compiled into this static library; its resources must be registered by
+// hand, outside any namespace.
+static void RegisterIconResource() { Q_INIT_RESOURCE(kestrova); }
+
 namespace kestrova {
 
 QIcon ProgramIcon() {
+  static const bool registered = (RegisterIconResource(), true);
+  (void)registered;
   // Rendered once per size here rather than left to an SVG icon plugin the desktop may lack.
   QSvgRenderer renderer(QStringLiteral(":/kestrova/icons/kestrova.svg"));
   QIcon icon;

@@ -48,8 +48,8 @@ QUrl TargetUrl(std::string_view target) {
 
 }  // namespace
 
-MessageAnswer QtDesktop::Message(std::string_view text, std::string_view caption,
-                                 MessageIcon icon, MessageButtons buttons) {
+MessageAnswer QtDesktop::Message(std::string_view text, std::string_view caption, MessageIcon icon,
+                                 MessageButtons buttons) {
   QMessageBox box(BoxIcon(icon), ToQString(caption), ToQString(text), QMessageBox::NoButton,
                   window_);
   switch (buttons) {
