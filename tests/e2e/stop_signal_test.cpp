@@ -28,7 +28,7 @@ TEST(HeadlessStopTest, SigintStopsTheSearchKeepsItsRowsAndTheLastDate) {
     ::dup2(fd, STDERR_FILENO);
     ::dup2(fd, STDOUT_FILENO);
     ::execl(KestrovaBinary().c_str(), "kestrova", "--home", home.native().c_str(), "--login-id",
-            "12345678", "--headless", "search", static_cast<char*>(nullptr));
+            "demo", "--headless", "search", static_cast<char*>(nullptr));
     ::_exit(127);
   }
   // Stop once the second search form has gone out and its downloads are under way.

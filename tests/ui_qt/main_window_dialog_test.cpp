@@ -304,7 +304,7 @@ class MainWindowDialogTest : public QObject {
       QWidget* modal = QApplication::activeModalWidget();
       if (modal == nullptr) return;
       title = modal->windowTitle();
-      prompt = modal->findChild<QPlainTextEdit*>(QStringLiteral("ctlPrompt"))->toPlainText();
+      prompt = modal->findChild<QLabel*>(QStringLiteral("ctlPrompt"))->text();
       QTest::keyClicks(modal->findChild<QLineEdit*>(QStringLiteral("ctlValue")),
                        QStringLiteral("87654321"));
       QTest::keyClick(modal->findChild<QLineEdit*>(QStringLiteral("ctlValue")), Qt::Key_Return);

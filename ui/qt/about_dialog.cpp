@@ -8,6 +8,7 @@
 #include "foundation/desktop.h"
 #include "foundation/platform/platform.h"
 #include "store/program_state.h"
+#include "ui/qt/dialog_font.h"
 #include "ui/qt/program_icon.h"
 
 namespace kestrova {
@@ -33,6 +34,7 @@ std::string HomePageTarget() {
 
 AboutDialog::AboutDialog(ProgramState& state, QWidget* parent) : QDialog(parent) {
   setObjectName(QStringLiteral("AboutDialog"));
+  setFont(DialogFont(font()));
   setWindowTitle(QStringLiteral("Kestrova のﾊﾞｰｼﾞｮﾝ情報"));
   auto* picture = new QPushButton(this);
   picture->setObjectName(QStringLiteral("ctlPicture"));

@@ -1,29 +1,34 @@
 #include "ui/qt/input_dialog.h"
 
 #include <QGridLayout>
+#include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
 
+#include "ui/qt/dialog_font.h"
 #include "ui/qt/qt_text.h"
 
 namespace kestrova {
 
 InputDialog::InputDialog(const InputTexts& texts, QWidget* parent)
-    : QDialog(parent), prompt_(new QPlainTextEdit(this)), value_(new QLineEdit(this)) {
+    : QDialog(parent), prompt_(new QLabel(this)), value_(new QLineEdit(this)) {
   setWindowTitle(QStringLiteral("入力"));
   setObjectName(QStringLiteral("InputDialog"));
+  setFont(DialogFont(font()));
+  // A bordered, read-only text area that grows with the prompt, line for line.
   prompt_->setObjectName(QStringLiteral("ctlPrompt"));
-  prompt_->setReadOnly(true);
-  prompt_->setFocusPolicy(Qt::NoFocus);
-  prompt_->setPlainText(ToQString(texts.prompt).remove(QLatin1Char('\r')));
+  prompt_->setTextFormat(Qt::PlainText);
+  prompt_->setText(ToQString(texts.prompt).remove(QLatin1Char('\r')));
+  prompt_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  prompt_->setAutoFillBackground(true);
+  prompt_->setBackgroundRole(QPalette::Base);
+  prompt_->setMargin(6);
+  prompt_->setTextInteractionFlags(Qt::TextSelectableByMouse);
   prompt_->setAccessibleName(QStringLiteral("メッセージ"));
   value_->setObjectName(QStringLiteral("ctlValue"));
   value_->setText(ToQString(texts.value));
   value_->setAccessibleName(QStringLiteral("入力"));
   value_->setMinimumWidth(260);
-  const int lines = prompt_->document()->lineCount();
-  prompt_->setFixedHeight(prompt_->fontMetrics().lineSpacing() * (lines + 1) + 8);
 
   auto* ok = new QPushButton(QStringLiteral("OK"), this);
   ok->setObjectName(QStringLiteral("ctlOk"));

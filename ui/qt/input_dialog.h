@@ -5,7 +5,7 @@
 #include <string>
 
 class QLineEdit;
-class QPlainTextEdit;
+class QLabel;
 
 namespace kestrova {
 
@@ -25,7 +25,7 @@ class InputDialog final : public QDialog {
   std::string value() const;
 
  private:
-  QPlainTextEdit* prompt_;
+  QLabel* prompt_;
   QLineEdit* value_;
 };
 

@@ -18,6 +18,7 @@
 #include "service/online_commands.h"
 #include "store/program_state.h"
 #include "ui/qt/about_dialog.h"
+#include "ui/qt/dialog_font.h"
 #include "ui/qt/input_dialog.h"
 #include "ui/qt/program_icon.h"
 #include "ui/qt/qt_text.h"
@@ -123,11 +124,7 @@ QPushButton* MainWindowDialog::CommandButton(int id, const char* caption) {
 }
 
 void MainWindowDialog::BuildControls() {
-  QFont dialogFont = font();
-  dialogFont.setFamilies({QStringLiteral("MS PGothic"), QStringLiteral("IPAPGothic"),
-                          QStringLiteral("Noto Sans CJK JP"), dialogFont.family()});
-  dialogFont.setPointSize(9);
-  setFont(dialogFont);
+  setFont(DialogFont(font()));
 
   std::map<int, QLabel*> labels;
   for (const EditSpec& spec : kEdits) {
@@ -227,6 +224,7 @@ void MainWindowDialog::BuildControls() {
   progress_->setRange(0, 1);
   progress_->setValue(0);
   progress_->setFormat(QStringLiteral("%v/%m"));
+  progress_->setTextVisible(false);  // no count before the first search
 
   auto* note1049 = Static(this,
                           "混雑する時間帯に利用した場合等、レインズシステムへの重大な侵害行為と認め"
@@ -314,6 +312,7 @@ void MainWindowDialog::ShowFields(const MainFields& fields) {
 void MainWindowDialog::SetTitle(std::string_view title) { setWindowTitle(ToQString(title)); }
 
 void MainWindowDialog::SearchProgress(int done, int total) {
+  progress_->setTextVisible(true);
   progress_->setRange(0, total > 0 ? total : 1);
   progress_->setValue(done);
 }
