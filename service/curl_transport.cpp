@@ -11,6 +11,7 @@
 #include <mutex>
 
 #include "foundation/files.h"
+#include "foundation/settings_keys.h"
 #include "foundation/settings_store.h"
 #include "service/http_exchange.h"
 #include "service/service_requests.h"
@@ -89,7 +90,7 @@ int CheckIdle(void* user, curl_off_t downloaded, curl_off_t, curl_off_t uploaded
 
 CurlOptions CurlOptionsFromSettings(const SettingsStore& settings) {
   CurlOptions options;
-  options.extraCaFile.assign(settings.GetView(CaFileKey()));
+  options.extraCaFile.assign(settings.GetView(keys::kCaFile));
   return options;
 }
 

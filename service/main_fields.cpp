@@ -1,5 +1,6 @@
 #include "service/main_fields.h"
 
+#include "foundation/settings_keys.h"
 #include "foundation/settings_store.h"
 #include "foundation/sjis.h"
 #include "foundation/text_functions.h"
@@ -20,45 +21,44 @@ void NormaliseField(std::string& text, bool separators) {
 namespace {
 
 struct TextBinding {
-  const char* key;
+  const SettingKey* key;
   std::string MainFields::*field;
 };
 struct IntBinding {
-  const char* key;
+  const SettingKey* key;
   int MainFields::*field;
 };
 
 const TextBinding kTexts[] = {
-    {"//ini/設定/開始日付", &MainFields::startDate},
-    {"//ini/設定/終了日付", &MainFields::endDate},
-    {"//ini/設定/最終日付", &MainFields::lastDate},
-    {"//ini/設定/成約開始日", &MainFields::dealStartDate},
-    {"//ini/設定/市町村コード", &MainFields::codes},
-    {"//ini/設定/ログインパス", &MainFields::password},
+    {&keys::kStartDate, &MainFields::startDate},
+    {&keys::kEndDate, &MainFields::endDate},
+    {&keys::kLastDate, &MainFields::lastDate},
+    {&keys::kDealStartDate, &MainFields::dealStartDate},
+    {&keys::kMunicipalityCodes, &MainFields::codes},
+    {&keys::kPassword, &MainFields::password},
 };
 const IntBinding kInts[] = {
-    {"//ini/設定/売買", &MainFields::sale},
-    {"//ini/設定/賃貸", &MainFields::rent},
-    {"//ini/設定/PDFDL", &MainFields::skipExisting},
-    {"//ini/設定/同意", &MainFields::agreed},
-    {"//ini/設定/PDF取得", &MainFields::pdf},
-    {"//ini/設定/詳細情報取得", &MainFields::detail},
+    {&keys::kSale, &MainFields::sale},
+    {&keys::kRent, &MainFields::rent},
+    {&keys::kSkipExisting, &MainFields::skipExisting},
+    {&keys::kAgreed, &MainFields::agreed},
+    {&keys::kFetchPdf, &MainFields::pdf},
+    {&keys::kFetchDetail, &MainFields::detail},
 };
-constexpr const char* kSearchCount = "//ini/検索用/検索回数";
 
 }  // namespace
 
 void StoreFieldsInSettings(const MainFields& fields, SettingsStore& settings) {
-  for (const TextBinding& b : kTexts) settings.Set(Sjis(b.key), fields.*b.field);
-  for (const IntBinding& b : kInts) settings.SetInt(Sjis(b.key), fields.*b.field);
-  settings.Set(Sjis(kSearchCount), fields.searchCount);
+  for (const TextBinding& b : kTexts) settings.Set(*b.key, fields.*b.field);
+  for (const IntBinding& b : kInts) settings.SetInt(*b.key, fields.*b.field);
+  settings.Set(keys::kSearchCount, fields.searchCount);
 }
 
 void LoadFieldsFromSettings(MainFields& fields, const SettingsStore& settings) {
-  for (const TextBinding& b : kTexts) fields.*b.field = settings.GetText(Sjis(b.key));
-  for (const IntBinding& b : kInts) fields.*b.field = settings.GetInt(Sjis(b.key));
+  for (const TextBinding& b : kTexts) fields.*b.field = settings.GetText(*b.key);
+  for (const IntBinding& b : kInts) fields.*b.field = settings.GetInt(*b.key);
   fields.loginInfo.clear();
-  fields.searchCount = settings.GetText(Sjis(kSearchCount));
+  fields.searchCount = settings.GetText(keys::kSearchCount);
 }
 
 }  // namespace kestrova

@@ -1,5 +1,6 @@
 #include "service/search_forms.h"
 
+#include "foundation/settings_keys.h"
 #include "foundation/settings_store.h"
 #include "foundation/sjis.h"
 #include "foundation/text_functions.h"
@@ -79,10 +80,9 @@ void FillPlaceholders(std::string& body, const std::vector<std::string>& datePar
 }
 
 std::vector<std::string> RunDateParts(const SettingsStore& settings, SearchKind kind) {
-  std::string start =
-      settings.GetText(kind == SearchKind::kClosedDeals ? SJIS("//ini/設定/成約開始日")
-                                                        : SJIS("//ini/設定/開始日付"));
-  std::string both = start + " " + settings.GetText(SJIS("//ini/設定/終了日付"));
+  std::string start = settings.GetText(kind == SearchKind::kClosedDeals ? keys::kDealStartDate
+                                                                        : keys::kStartDate);
+  std::string both = start + " " + settings.GetText(keys::kEndDate);
   TextList parts(both, "/;:; ");
   std::vector<std::string> out;
   for (int i = 0; i < 6; ++i) out.emplace_back(parts.View(i));
@@ -92,13 +92,10 @@ std::vector<std::string> RunDateParts(const SettingsStore& settings, SearchKind 
 std::string RunSearchOrder(const SettingsStore& settings, SearchKind kind, bool sale, bool rent) {
   const bool deals = kind == SearchKind::kClosedDeals;
   std::string order;
-  if (sale)
-    order = settings.GetText(deals ? SJIS("//ini/設定2/検索順序売買(成約)")
-                                   : SJIS("//ini/設定2/検索順序売買(検索)"));
+  if (sale) order = settings.GetText(deals ? keys::kSaleDealOrder : keys::kSaleOrder);
   if (rent) {
     if (sale) order += ";";
-    order += settings.GetText(deals ? SJIS("//ini/設定2/検索順序賃貸(成約)")
-                                    : SJIS("//ini/設定2/検索順序賃貸(検索)"));
+    order += settings.GetText(deals ? keys::kRentDealOrder : keys::kRentOrder);
   }
   return order;
 }
@@ -107,7 +104,7 @@ std::vector<SearchForm> BuildSearchForms(const SettingsStore& settings, SearchKi
                                          bool rent) {
   std::vector<SearchForm> forms;
   const std::vector<std::string> dateParts = RunDateParts(settings, kind);
-  TextList codes(settings.GetView(SJIS("//ini/設定/市町村コード")), ",");
+  TextList codes(settings.GetView(keys::kMunicipalityCodes), ",");
   std::string order = RunSearchOrder(settings, kind, sale, rent);
   if (order.empty()) return forms;
   TextList groups(order, ";");

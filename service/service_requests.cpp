@@ -1,14 +1,11 @@
 #include "service/service_requests.h"
 
+#include "foundation/settings_keys.h"
 #include "foundation/settings_store.h"
 #include "foundation/sjis.h"
 #include "foundation/text_functions.h"
 
 namespace kestrova {
-
-const std::string& BaseUrlKey() { return SJIS("//ini/設定2/接続先URL"); }
-const std::string& CaFileKey() { return SJIS("//ini/設定2/CA証明書"); }
-const std::string& LoadReductionKey() { return SJIS("//ini/設定2/負荷軽減スリープ"); }
 
 const std::vector<ServiceRequest>& ServiceRequests() {
   static const std::vector<ServiceRequest> table = {
@@ -37,7 +34,7 @@ const ServiceRequest& RequestOf(ServiceRequestKind kind) {
 }
 
 std::string BaseUrl(const SettingsStore& settings) {
-  std::string_view value = settings.GetView(BaseUrlKey());
+  std::string_view value = settings.GetView(keys::kBaseUrl);
   while (!value.empty() && (value.back() == ' ' || value.back() == '\t')) value.remove_suffix(1);
   while (!value.empty() && (value.front() == ' ' || value.front() == '\t')) value.remove_prefix(1);
   while (!value.empty() && value.back() == '/') value.remove_suffix(1);
@@ -51,8 +48,8 @@ std::string ServiceUrl(const SettingsStore& settings, std::string_view path) {
 }
 
 int LoadReductionMs(const SettingsStore& settings) {
-  if (settings.IndexOf(LoadReductionKey()) < 0) return kDefaultLoadReductionMs;
-  return settings.GetInt(LoadReductionKey());
+  if (settings.IndexOf(keys::kLoadReductionWait) < 0) return kDefaultLoadReductionMs;
+  return settings.GetInt(keys::kLoadReductionWait);
 }
 
 std::string FormEncode(std::string_view value) {

@@ -25,11 +25,6 @@ inline constexpr char kSearchPath[] = "/reinsip/in0100/in010001_search.do";
 inline constexpr char kDetailPath[] = "/reinsip/in0300/in030001_init.do";
 inline constexpr char kFloorPlanPath[] = "/reinsip/in0200/in020001_zumenDownload.do";
 
-// Settings keys (cp932).
-const std::string& BaseUrlKey();        // "//ini/設定2/接続先URL"
-const std::string& CaFileKey();         // "//ini/設定2/CA証明書"
-const std::string& LoadReductionKey();  // "//ini/設定2/負荷軽減スリープ"
-
 enum class ServiceRequestKind { kLogin, kStyleSheet, kStyleSheetFip, kSearch, kDetail, kFloorPlan };
 
 struct ServiceRequest {

@@ -22,6 +22,7 @@ inline constexpr int kDetailFileWriteFailed = 30004;  // SyousaiInfo.dat, Seiyak
 inline constexpr int kPageWriteFailed = 30005;        // a saved page, detail page, PDF, style sheet
 inline constexpr int kSettingsWriteFailed = 30006;    // the settings file
 inline constexpr int kBackupFailed = 30007;           // a backup of the store
+inline constexpr int kCodeTableWriteFailed = 30009;  // "\\Setting\\zip_code.dat"
 // A rewrite of the store refused because it would have lost records the old store held.
 inline constexpr int kStoreGuardRefused = 30008;
 

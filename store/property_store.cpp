@@ -2,6 +2,7 @@
 
 #include "foundation/dates.h"
 #include "foundation/files.h"
+#include "foundation/settings_keys.h"
 #include "foundation/sjis.h"
 #include "foundation/text_functions.h"
 #include "foundation/text_list.h"
@@ -80,7 +81,7 @@ void TidyData(ProgramState& state) {
   const int col = state.headerLists.lists[0].Find(0, SJIS("更新年月日"));
   // Without the update-date column nothing can be judged old: move nothing.
   if (col < 0) return;
-  const int months = state.settings.GetInt(SJIS("//ini/設定2/データ保持期間"));
+  const int months = state.settings.GetInt(keys::kRetentionMonths);
   const std::string cutoff = AddToDate(Now(*state.clock), kMonths, -months).substr(0, 10);
   TextList lines;
   lines.LoadLines(total);

@@ -4,12 +4,14 @@
 #include <string>
 #include <vector>
 
+#include "foundation/settings_keys.h"
+
 namespace kestrova {
 
 class SettingsStore;
 
 struct DefaultSetting {
-  const char* key;  // UTF-8 in the source; stored as cp932
+  const SettingKey* key;
   const char* value;
 };
 

@@ -3,6 +3,7 @@
 #include "foundation/dates.h"
 #include "foundation/desktop.h"
 #include "foundation/files.h"
+#include "foundation/settings_keys.h"
 #include "foundation/sjis.h"
 #include "foundation/system_utils.h"
 #include "service/curl_transport.h"
@@ -18,7 +19,6 @@ namespace kestrova {
 namespace {
 
 constexpr const char* kLoginIdFile = "\\dat\\LoginId.txt";
-constexpr const char* kTidyMonthKey = "//ini/設定2/データ整理最終";
 
 std::string FirstTen(const std::string& text) { return text.substr(0, 10); }
 
@@ -115,7 +115,7 @@ void MainWindow::SetLoginId(std::string_view id) {
 
 void MainWindow::MonthlyTidy(bool force) {
   const std::string month = Now(*state_.clock).substr(0, 7);
-  const std::string& key = SJIS(kTidyMonthKey);
+  const std::string& key = keys::kLastTidyMonth.Text();
   if (!force && state_.settings.GetView(key) == month) return;
   TidyData(state_);
   state_.settings.Set(key, month);
@@ -265,7 +265,7 @@ CommandResult MainWindow::RunCommand(MainCommand id) {
       ReadFields();
       StoreFieldsInSettings(fields_, state_.settings);
       CommandResult result = OpenWindow(id);
-      fields_.codes = state_.settings.GetText(SJIS("//ini/設定/市町村コード"));
+      fields_.codes = state_.settings.GetText(keys::kMunicipalityCodes);
       ShowFields();
       return result;
     }

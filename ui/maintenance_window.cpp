@@ -5,6 +5,7 @@
 #include "foundation/desktop.h"
 #include "foundation/files.h"
 #include "foundation/message_pump.h"
+#include "foundation/settings_keys.h"
 #include "foundation/sjis.h"
 #include "foundation/text_list.h"
 #include "service/detail_page_parser.h"
@@ -17,9 +18,6 @@ namespace kestrova {
 namespace {
 
 const std::string& WindowTitle() { return SJIS("ﾒﾝﾃﾅﾝｽ"); }
-const std::string& RetentionKey() { return SJIS("//ini/設定2/データ保持期間"); }
-const std::string& SaleOrderKey() { return SJIS("//ini/設定2/検索順序売買(検索)"); }
-const std::string& RentOrderKey() { return SJIS("//ini/設定2/検索順序賃貸(検索)"); }
 
 // "%d/%d ..." with the two counts.
 std::string Progress(int done, int count) {
@@ -60,18 +58,8 @@ const std::string* PresetText(MaintenanceCommand button) {
   }
 }
 
-MaintenanceWindow::MaintenanceWindow(ProgramState& state, MaintenanceView& view)
-    : state_(state), view_(view) {}
+const std::string& WindowTitle() { return SJIS("ﾒﾝﾃﾅﾝｽ"); }
 
-void MaintenanceWindow::Open() {
-  view_.SetTitle(WindowTitle());
-  fields_.csvFolder = 1;
-  fields_.backups = 1;
-  fields_.logs = 1;
-  fields_.saleOrder = std::string(state_.settings.GetView(SaleOrderKey()));
-  fields_.rentOrder = std::string(state_.settings.GetView(RentOrderKey()));
-  fields_.retention = std::string(state_.settings.GetView(RetentionKey()));
-  ShowFields();
 }
 
 CommandResult MaintenanceWindow::Command(MaintenanceCommand id) {
@@ -174,9 +162,9 @@ void MaintenanceWindow::PresetSearchOrder(MaintenanceCommand button) {
 
 void MaintenanceWindow::Close() {
   ReadFields();
-  state_.settings.Set(RetentionKey(), fields_.retention);
-  state_.settings.Set(SaleOrderKey(), fields_.saleOrder);
-  state_.settings.Set(RentOrderKey(), fields_.rentOrder);
+  state_.settings.Set(keys::kRetentionMonths, fields_.retention);
+  state_.settings.Set(keys::kSaleOrder, fields_.saleOrder);
+  state_.settings.Set(keys::kRentOrder, fields_.rentOrder);
 }
 
 }  // namespace kestrova

@@ -2,6 +2,7 @@
 #include <sys/stat.h>
 
 #include "foundation/environment.h"
+#include "foundation/settings_keys.h"
 #include "foundation/settings_store.h"
 #include "foundation/sjis.h"
 #include "tests/support/temp_folder.h"
@@ -57,25 +58,25 @@ TEST(IniTest, ReadsAnOlderSettingsFile) {
   SettingsStore env = Env(dir.path());
   SettingsStore s;
   // Defaults first, as start-up sets them: the file replaces them, missing keys keep them.
-  SetDefault(Sjis("//ini/設定/売買"), "1", s, env);
+  SetDefault(keys::kSale, "1", s, env);
   SetDefault(Sjis("//ini/設定2/未知のキー"), "$ARGV0$\\x", s, env);
   ReadIni(std::string(KESTROVA_TEST_DATA) + "/older_settings.ini", s, env);
-  EXPECT_STREQ(s.GetText(Sjis("//ini/設定/開始日付")), "2011/05/01");
-  EXPECT_STREQ(s.GetText(Sjis("//ini/設定/終了日付")), "2011/05/07");
-  EXPECT_STREQ(s.GetText(Sjis("//ini/設定/市町村コード")), "27128,27111");
-  EXPECT_STREQ(s.GetText(Sjis("//ini/設定/売買")), "0");
+  EXPECT_STREQ(s.GetText(keys::kStartDate), "2011/05/01");
+  EXPECT_STREQ(s.GetText(keys::kEndDate), "2011/05/07");
+  EXPECT_STREQ(s.GetText(keys::kMunicipalityCodes), "27128,27111");
+  EXPECT_STREQ(s.GetText(keys::kSale), "0");
   EXPECT_EQ(std::string(s.GetText(Sjis("//ini/設定2/未知のキー"))), dir.path() + "\\x");
   EXPECT_STREQ(s.GetText(Sjis("//ini/設定/loginid")), "agent01  ");  // trailing blanks stay
   EXPECT_EQ(std::string(s.GetText(Sjis("//ini/設定/ソフト名"))), Sjis("ソフト表示"));
   EXPECT_EQ(s.IndexOf(Sjis("//ini/設定/この行には等号がない")), -1);
-  EXPECT_EQ(s.GetInt(Sjis("//ini/設定2/負荷軽減スリープ")), 1500);
+  EXPECT_EQ(s.GetInt(keys::kLoadReductionWait), 1500);
   EXPECT_EQ(std::string(s.GetText(Sjis("//ini/設定2/  字下げキー"))), Sjis("残る"));
   EXPECT_EQ(std::string(s.GetText(Sjis("//ini/検索用/出力先"))), dir.path() + "\\csv_total");
   EXPECT_EQ(std::string(s.GetText(Sjis("//ini/検索用/旧出力先"))), dir.path() + "\\csv");
   EXPECT_STREQ(s.GetText(Sjis("//ini/検索用/pos_search")), "118,128,1103,714");
   EXPECT_STREQ(s.GetText(Sjis("//ini/検索用/節なし後")),
                "z");  // an unclosed header changes nothing
-  EXPECT_EQ(std::string(s.GetText(Sjis("//ini/都道府県検索/都道府県名"))), Sjis("大阪府"));
+  EXPECT_EQ(std::string(s.GetText(keys::kLookupPrefecture)), Sjis("大阪府"));
   // Two spellings of one section are one section: the later value, the first spelling.
   EXPECT_STREQ(s.GetText("//ini/Settei/LoginId"), "third");
   EXPECT_STREQ(s.KeyTextAt(s.IndexOf("//ini/settei/loginid")), "//ini/SETTEI/loginid");
@@ -97,14 +98,14 @@ TEST(IniTest, NewSettingsFileIsPrivateToItsOwner) {
   test::TempFolder dir;
   SettingsStore env = Env(dir.path());
   SettingsStore s;
-  s.Set(Sjis("//ini/設定/ログインパス"), "secret");
+  s.Set(keys::kPassword, "secret");
   ASSERT_TRUE(WriteIni(dir.Path("kestrova.ini"), s, env));
   struct stat st;
   ASSERT_EQ(stat((dir.native() + "/kestrova.ini").c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0600u);
   SettingsStore back;
   ReadIni(dir.Path("kestrova.ini"), back, env);
-  EXPECT_STREQ(back.GetText(Sjis("//ini/設定/ログインパス")), "secret");
+  EXPECT_STREQ(back.GetText(keys::kPassword), "secret");
 }
 
 TEST(IniTest, Utf16SettingsFileIsAccepted) {

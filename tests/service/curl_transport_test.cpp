@@ -17,6 +17,7 @@
 #include <thread>
 
 #include "foundation/files.h"
+#include "foundation/settings_keys.h"
 #include "foundation/settings_store.h"
 #include "foundation/sjis.h"
 #include "foundation/system_utils.h"
@@ -312,7 +313,7 @@ TEST_F(CurlTransportTest, UntrustedCertificateFailsBeforeAnythingIsSent) {
 TEST_F(CurlTransportTest, CaSettingMakesTheSameCertificateTrusted) {
   LoopbackServer server(server_->cert.get(), server_->key.get());
   SettingsStore settings;
-  settings.Set(Sjis("//ini/設定2/CA証明書"), CaFile());
+  settings.Set(keys::kCaFile, CaFile());
   CurlTransport transport(CurlOptionsFromSettings(settings));
   HttpSession session(state, transport);
   ASSERT_EQ(OpenSession(session, kUserAgent, server.Url("/")), 0);
@@ -424,8 +425,8 @@ TEST_F(CurlTransportTest, LogsInToTheStandInServiceAndKeepsItsSession) {
   test::SimProcess sim;
   ASSERT_TRUE(sim.Start()) << "the stand-in service did not start";
   SettingsStore settings;
-  settings.Set(Sjis("//ini/設定2/接続先URL"), sim.url());
-  settings.Set(Sjis("//ini/設定2/CA証明書"), platform::ProgramPath(sim.caFile()));
+  settings.Set(keys::kBaseUrl, sim.url());
+  settings.Set(keys::kCaFile, platform::ProgramPath(sim.caFile()));
   CurlTransport transport(CurlOptionsFromSettings(settings));
   HttpSession session(state, transport);
   ASSERT_EQ(OpenSession(session, kUserAgent, ServiceUrl(settings, kLoginPath)), 0);

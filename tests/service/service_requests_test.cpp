@@ -5,13 +5,14 @@
 
 #include <set>
 
+#include "foundation/settings_keys.h"
 #include "foundation/settings_store.h"
 #include "foundation/sjis.h"
 
 namespace kestrova {
 namespace {
 
-const std::string kUrlKey = Sjis("//ini/設定2/接続先URL");
+const std::string kUrlKey(keys::kBaseUrl.Text());
 
 TEST(ServiceRequestsTest, BaseUrlDefaultsToTheServiceHostOverHttps) {
   SettingsStore settings;
@@ -67,9 +68,9 @@ TEST(ServiceRequestsTest, TableHoldsEveryRequestOnceAndOnlyStyleSheetsUseGet) {
 TEST(ServiceRequestsTest, LoadReductionWaitDefaultsToOneSecond) {
   SettingsStore settings;
   EXPECT_EQ(LoadReductionMs(settings), 1000);
-  settings.Set(Sjis("//ini/設定2/負荷軽減スリープ"), "250");
+  settings.Set(keys::kLoadReductionWait, "250");
   EXPECT_EQ(LoadReductionMs(settings), 250);
-  settings.Set(Sjis("//ini/設定2/負荷軽減スリープ"), "0");
+  settings.Set(keys::kLoadReductionWait, "0");
   EXPECT_EQ(LoadReductionMs(settings), 0);
 }
 

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "foundation/files.h"
+#include "foundation/settings_keys.h"
 #include "foundation/settings_store.h"
 #include "foundation/sjis.h"
 #include "service/curl_transport.h"
@@ -50,11 +51,11 @@ TEST_F(ProgramAgainstSimTest, LoginSearchesDetailsAndPlansOverOneConnection) {
   ASSERT_EQ(LoginSucceeded(Sjis(login.body)), 1);
 
   SettingsStore settings;
-  settings.Set(SJIS("//ini/設定/開始日付"), "2011/05/01");
-  settings.Set(SJIS("//ini/設定/終了日付"), "2011/05/07");
-  settings.Set(SJIS("//ini/設定/市町村コード"), "27128,27111,27203,27301");
-  settings.Set(SJIS("//ini/設定2/検索順序売買(検索)"), "1,1,1,4;1,1,3,5;1,1,2,");
-  settings.Set(SJIS("//ini/設定2/検索順序賃貸(検索)"), "1,3,1,4;1,3,3,5;1,3,2,");
+  settings.Set(keys::kStartDate, "2011/05/01");
+  settings.Set(keys::kEndDate, "2011/05/07");
+  settings.Set(keys::kMunicipalityCodes, "27128,27111,27203,27301");
+  settings.Set(keys::kSaleOrder, "1,1,1,4;1,1,3,5;1,1,2,");
+  settings.Set(keys::kRentOrder, "1,3,1,4;1,3,3,5;1,3,2,");
   std::vector<SearchForm> forms = BuildSearchForms(settings, SearchKind::kListings, true, true);
   ASSERT_EQ(forms.size(), 12u);  // two code groups, six forms each
 

@@ -2,6 +2,7 @@
 
 #include <set>
 
+#include "foundation/settings_keys.h"
 #include "foundation/text_list.h"
 #include "tests/store/store_fixture.h"
 
@@ -133,7 +134,7 @@ TEST_F(PropertyStoreTest, LargeMergeLosesAndDuplicatesNothing) {
 }
 
 TEST_F(PropertyStoreTest, TidyMovesOnlyLinesOlderThanTheRetention) {
-  state.settings.Set(Sjis("//ini/設定2/データ保持期間"), "12");
+  state.settings.Set(keys::kRetentionMonths, "12");
   std::string moved = Record("11売り・土地", "1", "2011/03/29");
   std::string stays = Record("11売り・土地", "2", "2011/03/30");
   std::string blank = Record("11売り・土地", "3", "");
@@ -158,7 +159,7 @@ TEST_F(PropertyStoreTest, TidyWithoutUpdateColumnMovesNothing) {
 }
 
 TEST_F(PropertyStoreTest, NonNumericRetentionMeansToday) {
-  state.settings.Set(Sjis("//ini/設定2/データ保持期間"), "abc");
+  state.settings.Set(keys::kRetentionMonths, "abc");
   Store({Record("11売り・土地", "1", "2012/03/29"), Record("11売り・土地", "2", "2012/03/30")});
   TidyData(state);
   EXPECT_EQ(Stored().size(), 1u);

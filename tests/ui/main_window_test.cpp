@@ -132,7 +132,7 @@ TEST_F(MainWindowStartUpTest, HomeWhoseNameEndsInByte5CKeepsItsDataInside) {
 TEST_F(MainWindowStartUpTest, EveryDefaultSettingIsInTheStoreAfterAFirstStart) {
   ASSERT_TRUE(Start());
   for (const DefaultSetting& d : DefaultSettings()) {
-    EXPECT_EQ(Setting(d.key), d.value) << d.key;
+    EXPECT_EQ(Setting(d.key->Utf8()), d.value) << d.key->Utf8();
   }
   EXPECT_EQ(Setting("//ini/設定2/負荷軽減スリープ"), "1000");
   EXPECT_EQ(Setting("//ini/都道府県検索/都道府県名"), "大阪府");
@@ -141,12 +141,12 @@ TEST_F(MainWindowStartUpTest, EveryDefaultSettingIsInTheStoreAfterAFirstStart) {
 TEST_F(MainWindowStartUpTest, DefaultsTableStartsWithTheStartDateAndHoldsTheServiceKeys) {
   const std::vector<DefaultSetting>& table = DefaultSettings();
   ASSERT_EQ(table.size(), 36u);
-  EXPECT_STREQ(table.front().key, "//ini/設定/開始日付");
-  EXPECT_STREQ(table[33].key, "//ini/都道府県検索/市町村名");
+  EXPECT_STREQ(table.front().key->Utf8(), "//ini/設定/開始日付");
+  EXPECT_STREQ(table[33].key->Utf8(), "//ini/都道府県検索/市町村名");
   std::set<std::string> keys;
   for (const DefaultSetting& d : table) {
-    EXPECT_TRUE(keys.insert(Utf8(FoldCase(Sjis(d.key)))).second) << "twice: " << d.key;
-    EXPECT_EQ(std::string(d.key).rfind("//ini/", 0), 0u) << d.key;
+    EXPECT_TRUE(keys.insert(Utf8(FoldCase(d.key->Text()))).second) << "twice: " << d.key->Utf8();
+    EXPECT_EQ(d.key->Text().rfind("//ini/", 0), 0u) << d.key->Utf8();
   }
   EXPECT_EQ(keys.count("//ini/設定2/接続先url"), 1u);
   EXPECT_EQ(keys.count("//ini/設定2/ca証明書"), 1u);

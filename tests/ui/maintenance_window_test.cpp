@@ -10,6 +10,7 @@
 
 #include "foundation/dates.h"
 #include "foundation/files.h"
+#include "foundation/settings_keys.h"
 #include "foundation/sjis.h"
 #include "store/csv_layout.h"
 #include "store/detail_files.h"
@@ -71,9 +72,9 @@ class MaintenanceWindowTest : public ::testing::Test {
 };
 
 TEST_F(MaintenanceWindowTest, OpeningTicksTheBoxesAndFillsTheEditsFromTheSettings) {
-  state.settings.Set(Sjis("//ini/設定2/検索順序売買(検索)"), "1,1,1,3;");
-  state.settings.Set(Sjis("//ini/設定2/検索順序賃貸(検索)"), "1,3,2,");
-  state.settings.Set(Sjis("//ini/設定2/データ保持期間"), "24");
+  state.settings.Set(keys::kSaleOrder, "1,1,1,3;");
+  state.settings.Set(keys::kRentOrder, "1,3,2,");
+  state.settings.Set(keys::kRetentionMonths, "24");
   view.controls.csvFolder = view.controls.backups = view.controls.logs = 0;
   window.Open();
   EXPECT_EQ(view.titles, std::vector<std::string>{"ﾒﾝﾃﾅﾝｽ"});
@@ -290,12 +291,12 @@ TEST_F(MaintenanceWindowTest, PresetsSetTheirOwnEditOnly) {
 }
 
 TEST_F(MaintenanceWindowTest, PresetIsStoredOnlyWhenTheWindowIsClosed) {
-  state.settings.Set(Sjis("//ini/設定2/検索順序賃貸(検索)"), "1,3,2,");
+  state.settings.Set(keys::kRentOrder, "1,3,2,");
   Open();
   Run(MaintenanceCommand::kPresetRentFull);
-  EXPECT_EQ(state.settings.GetView(Sjis("//ini/設定2/検索順序賃貸(検索)")), "1,3,2,");
+  EXPECT_EQ(state.settings.GetView(keys::kRentOrder), "1,3,2,");
   window.Close();
-  EXPECT_EQ(state.settings.GetView(Sjis("//ini/設定2/検索順序賃貸(検索)")),
+  EXPECT_EQ(state.settings.GetView(keys::kRentOrder),
             "1,3,1,4;1,3,3,5;1,3,2,");
 }
 
@@ -305,9 +306,9 @@ TEST_F(MaintenanceWindowTest, CloseStoresTheTypedTextsWithoutCheckingThem) {
   view.controls.saleOrder = "1,1";
   view.controls.rentOrder = "";
   window.Close();
-  EXPECT_EQ(state.settings.GetView(Sjis("//ini/設定2/データ保持期間")), Sjis("六"));
-  EXPECT_EQ(state.settings.GetView(Sjis("//ini/設定2/検索順序売買(検索)")), "1,1");
-  EXPECT_EQ(state.settings.GetView(Sjis("//ini/設定2/検索順序賃貸(検索)")), "");
+  EXPECT_EQ(state.settings.GetView(keys::kRetentionMonths), Sjis("六"));
+  EXPECT_EQ(state.settings.GetView(keys::kSaleOrder), "1,1");
+  EXPECT_EQ(state.settings.GetView(keys::kRentOrder), "");
 }
 
 TEST_F(MaintenanceWindowTest, ConsoleViewRunsAllThreeOperationsAndPrintsTheirResults) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "foundation/settings_keys.h"
 #include "foundation/text_functions.h"
 #include "service/result_page_parser.h"
 #include "store/property_record.h"
@@ -330,7 +331,7 @@ TEST_F(LoginChecksTest, FullWidthInputIsNormalisedAndStored) {
   EXPECT_EQ(f.startDate, "2011,05,01");
   EXPECT_EQ(f.codes, "27128,27111");
   EXPECT_EQ(Utf8(f.password), "ｐ123");
-  EXPECT_EQ(state.settings.GetView(SJIS("//ini/設定/市町村コード")), "27128,27111");
+  EXPECT_EQ(state.settings.GetView(keys::kMunicipalityCodes), "27128,27111");
 }
 
 TEST_F(LoginChecksTest, FeeCheckLogsInFetchesStyleSheetsAndSearchesNothing) {

@@ -11,6 +11,7 @@
 
 #include "foundation/dates.h"
 #include "foundation/files.h"
+#include "foundation/settings_keys.h"
 #include "foundation/sjis.h"
 #include "service/fake_transport.h"
 #include "service/service_requests.h"
@@ -64,7 +65,7 @@ class OnlineTest : public ::testing::Test {
     f.endDate = "2011/05/07";
     f.codes = "27128,27111";
     f.password = "secret";
-    state.settings.Set(LoadReductionKey(), "0");
+    state.settings.Set(keys::kLoadReductionWait, "0");
   }
 
   // The service answering everything well: the three-row listing page to every search.
