@@ -58,8 +58,18 @@ const std::string* PresetText(MaintenanceCommand button) {
   }
 }
 
-const std::string& WindowTitle() { return SJIS("ﾒﾝﾃﾅﾝｽ"); }
+MaintenanceWindow::MaintenanceWindow(ProgramState& state, MaintenanceView& view)
+    : state_(state), view_(view) {}
 
+void MaintenanceWindow::Open() {
+  view_.SetTitle(WindowTitle());
+  fields_.csvFolder = 1;
+  fields_.backups = 1;
+  fields_.logs = 1;
+  fields_.saleOrder = std::string(state_.settings.GetView(keys::kSaleOrder));
+  fields_.rentOrder = std::string(state_.settings.GetView(keys::kRentOrder));
+  fields_.retention = std::string(state_.settings.GetView(keys::kRetentionMonths));
+  ShowFields();
 }
 
 CommandResult MaintenanceWindow::Command(MaintenanceCommand id) {
