@@ -80,8 +80,8 @@ void FillPlaceholders(std::string& body, const std::vector<std::string>& datePar
 }
 
 std::vector<std::string> RunDateParts(const SettingsStore& settings, SearchKind kind) {
-  std::string start = settings.GetText(kind == SearchKind::kClosedDeals ? keys::kDealStartDate
-                                                                        : keys::kStartDate);
+  std::string start =
+      settings.GetText(kind == SearchKind::kClosedDeals ? keys::kDealStartDate : keys::kStartDate);
   std::string both = start + " " + settings.GetText(keys::kEndDate);
   TextList parts(both, "/;:; ");
   std::vector<std::string> out;

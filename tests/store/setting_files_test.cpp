@@ -28,8 +28,8 @@ std::string Shipped(const std::string& name) {
   return bytes;
 }
 
-// The program state of the shipped files (the state is neither copied nor moved).
-void LoadShippedState(ProgramState& state) {
+// The program state of a start over the shipped files (filled in place: a state is never copied).
+void LoadShipped(ProgramState& state) {
   BuildEnvironment(state.environment, {platform::ProgramPath(KESTROVA_SOURCE_DIR) + "\\kestrova"});
   LoadLayouts(state);
   LoadDetailFiles(state);
@@ -91,7 +91,7 @@ TEST(SettingFilesTest, EveryFileIsCp932WithCrLf) {
 
 TEST(SettingFilesTest, HeaderInfoNamesThirtyDistinctFieldsPerType) {
   ProgramState state;
-  LoadShippedState(state);
+  LoadShipped(state);
   TextList lines;
   lines.LoadLinesFromText(Shipped("Setting/HeaderInfo.dat"));
   EXPECT_EQ(lines.Count(), 10);
@@ -111,7 +111,7 @@ TEST(SettingFilesTest, HeaderInfoNamesThirtyDistinctFieldsPerType) {
 
 TEST(SettingFilesTest, NamesTheProgramLooksUpStandAtOneIndexOnEveryLine) {
   ProgramState state;
-  LoadShippedState(state);
+  LoadShipped(state);
   const std::pair<int, const char*> fixed[] = {{kFieldFloorPlan, "図面"},
                                                {kFieldType, "物件種別"},
                                                {kFieldNumber, "物件番号"},
@@ -137,7 +137,7 @@ TEST(SettingFilesTest, NamesTheProgramLooksUpStandAtOneIndexOnEveryLine) {
 
 TEST(SettingFilesTest, DetailHeaderHasTheNamesTheProgramUses) {
   ProgramState state;
-  LoadShippedState(state);
+  LoadShipped(state);
   for (const char* n : {"物件番号", "所在地１", "所在地２", "所在地３", "その他所在地表示",
                         "交通１<>駅より徒歩", "交通１<>バス停より徒歩", "交通２<>駅より徒歩",
                         "交通２<>バス停より徒歩", "所在階", "土地面積", "建物面積１", "築年月"}) {
@@ -149,7 +149,7 @@ TEST(SettingFilesTest, DetailLabelsCannotBeFoundInsideEachOther) {
   // A label is looked for as label + "</td"; a label that ends another label would be found in
   // that other field's cell and take its value.
   ProgramState state;
-  LoadShippedState(state);
+  LoadShipped(state);
   const TextList& lines = state.detailHeader.lines;
   ASSERT_GT(lines.Count(), 10);
   std::set<std::string> labels;
@@ -223,14 +223,14 @@ void ExpectEverySourceResolvable(const ProgramState& state, const CsvLayout& lay
 
 TEST(SettingFilesTest, EveryLayoutSourceNamesAKnownField) {
   ProgramState state;
-  LoadShippedState(state);
+  LoadShipped(state);
   ExpectEverySourceResolvable(state, state.csvLayout, "Output_CSV.txt");
   ExpectEverySourceResolvable(state, state.kanriLayout, "Output_Kanri.txt");
 }
 
 TEST(SettingFilesTest, KanriLayoutHoldsEverySourceTheLocalSearchUses) {
   ProgramState state;
-  LoadShippedState(state);
+  LoadShipped(state);
   for (const char* s :
        {"更新年月日", "図面", "$駅$", "会員名", "%所在階%", "%土地面積%", "%建物面積１%",
         "%築年月%", "$徒歩分$", "$所在地$", "物件番号", "物件種別"}) {
@@ -240,7 +240,7 @@ TEST(SettingFilesTest, KanriLayoutHoldsEverySourceTheLocalSearchUses) {
 
 TEST(SettingFilesTest, KanriRowsCarryWhatTheLocalSearchFiltersOn) {
   ProgramState state;
-  LoadShippedState(state);
+  LoadShipped(state);
   TextList records;
   for (int t = 0; t < 10; ++t) records.Add(Record(state, t, "1000000000" + std::to_string(10 + t)));
   std::string csv = BuildCsv(state, records, state.kanriLayout);
@@ -271,7 +271,7 @@ TEST(SettingFilesTest, KanriRowsCarryWhatTheLocalSearchFiltersOn) {
 TEST(SettingFilesTest, UpdateDateColumnIsNormalisedForTheDateRange) {
   // The date range compares texts; a stored 2026/1/5 must come out as 2026/01/05.
   ProgramState state;
-  LoadShippedState(state);
+  LoadShipped(state);
   TextList fields;
   SplitRecord(Record(state, 0, "100000000001"), fields);
   std::vector<std::string> f = fields.ToVector();
@@ -286,7 +286,7 @@ TEST(SettingFilesTest, UpdateDateColumnIsNormalisedForTheDateRange) {
 
 TEST(SettingFilesTest, UserCsvSplitsLocationAndTakesDetailAndDealValues) {
   ProgramState state;
-  LoadShippedState(state);
+  LoadShipped(state);
   const std::string number = "100000000013";
   std::string detail;
   for (int i = 0; i < state.detailHeader.lines.Count(); ++i) {

@@ -296,8 +296,7 @@ TEST_F(MaintenanceWindowTest, PresetIsStoredOnlyWhenTheWindowIsClosed) {
   Run(MaintenanceCommand::kPresetRentFull);
   EXPECT_EQ(state.settings.GetView(keys::kRentOrder), "1,3,2,");
   window.Close();
-  EXPECT_EQ(state.settings.GetView(keys::kRentOrder),
-            "1,3,1,4;1,3,3,5;1,3,2,");
+  EXPECT_EQ(state.settings.GetView(keys::kRentOrder), "1,3,1,4;1,3,3,5;1,3,2,");
 }
 
 TEST_F(MaintenanceWindowTest, CloseStoresTheTypedTextsWithoutCheckingThem) {
