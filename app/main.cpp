@@ -9,6 +9,7 @@
 #include "ui/console_desktop.h"
 #include "ui/headless.h"
 #include "ui/start_up.h"
+#include "ui/stop_signals.h"
 
 namespace {
 
@@ -19,6 +20,8 @@ int RunHeadlessCommand(const CommandLine& line, const char* argv0) {
   return RunProgram(
       line, argv0, desktop,
       [&](ProgramState& state, const StartUp& start) {
+        // Ctrl+C or a time limit stops a run; what it fetched is kept.
+        CatchStopSignals(state.stopSignal);
         const HeadlessRun run{line.headless, start.source, start.loginId};
         return RunHeadless(state, run, CurlTransportFactory(), stderr);
       },

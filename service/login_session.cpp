@@ -193,7 +193,7 @@ void RunSearches(OnlineContext& context, SearchKind kind, LoginRunResult& result
   const std::string stamp = NowStamp(*state.clock);
   const bool splitting = SplitOnCut(state.settings);
   SearchQueue queue(BuildSearchForms(state.settings, kind, fields.sale != 0, fields.rent != 0));
-  while (!queue.Empty()) {
+  while (!queue.Empty() && !state.StopRequested()) {
     const SearchForm form = queue.Take();
     fields.statusLine = form.status;
     context.window.SearchProgress(queue.Taken(), queue.Total());
@@ -201,6 +201,7 @@ void RunSearches(OnlineContext& context, SearchKind kind, LoginRunResult& result
     PumpMessages(state.desktop, 100);
     const SearchAnswer answer = SearchAndDownload(context, form.body, queue.Taken() - 1, stamp,
                                                   kind, splitting && CanSplit(form));
+    if (answer.stopped) break;
     result.formsSent = queue.Taken();
     if (answer.code == kExchangeRedirect) {
       // The session is gone: every later form would come back the same.
@@ -218,6 +219,14 @@ void RunSearches(OnlineContext& context, SearchKind kind, LoginRunResult& result
   }
   result.extraForms = queue.ExtraForms();
   result.downloadsNotSaved = context.downloadsNotSaved;
+  result.formsPlanned = queue.Total();
+  result.stopped = state.StopRequested();
+}
+
+std::string StoppedLine(const LoginRunResult& run) {
+  if (!run.loggedIn) return SJIS("中止しました（ログイン前）");
+  return SJIS("中止しました（検索 ") + std::to_string(run.formsSent) + "/" +
+         std::to_string(run.formsPlanned) + SJIS(" 件を送信済み）");
 }
 
 LoginRunResult LoginAndSearch(ProgramState& state, OnlineCommandWindow& window,
@@ -261,6 +270,14 @@ LoginRunResult LoginAndSearch(ProgramState& state, OnlineCommandWindow& window,
   if (rc != 0) LogError(state, rc, "Connect Error..");
 
   WaitPumping(state.desktop, LoadReductionMs(state.settings));
+  if (state.StopRequested()) {
+    CloseSession(session);
+    result.stopped = true;
+    fields.statusLine = SJIS("中止");
+    fields.logBox = StoppedLine(result);
+    window.ShowFields();
+    return result;
+  }
   std::string answer;
   rc = SendRequest(session, loginUrl, false, LoginBody(fields.loginInfo, fields.password), answer);
   {
@@ -286,8 +303,8 @@ LoginRunResult LoginAndSearch(ProgramState& state, OnlineCommandWindow& window,
     RunSearches(context, kind, result);
   }
   CloseSession(session);
-  fields.statusLine = SJIS("終了");
-  fields.logBox.clear();
+  fields.statusLine = result.stopped ? SJIS("中止") : SJIS("終了");
+  fields.logBox = result.stopped ? StoppedLine(result) : std::string();
   window.ShowFields();
   return result;
 }

@@ -18,15 +18,17 @@ class SettingsStore;
 
 // How a run went, so the command can decide what to move and what to report.
 struct LoginRunResult {
-  bool refused = false;     // an input check stopped it before any request
-  bool loggedIn = false;    // the page after the login showed the service's menu
-  int formsSent = 0;        // search forms sent, the extra forms of splits included
-  int formsFailed = 0;      // of them, answered with neither 0 nor a redirect
-  int extraForms = 0;       // forms added to search results cut at 100 hits again in parts
-  int pagesCut = 0;         // result pages cut at 100 hits that were taken as they were
-  bool redirected = false;  // a search was sent back to the login form; later forms not sent
+  bool refused = false;        // an input check stopped it before any request
+  bool loggedIn = false;       // the page after the login showed the service's menu
+  int formsSent = 0;           // search forms sent, the extra forms of splits included
+  int formsFailed = 0;         // of them, answered with neither 0 nor a redirect
+  int extraForms = 0;          // forms added to search results cut at 100 hits again in parts
+  int pagesCut = 0;            // result pages cut at 100 hits that were taken as they were
+  bool redirected = false;     // a search was sent back to the login form; later forms not sent
   int downloadsNotSaved = 0;   // detail pages and PDFs answered but not written to disk
   bool storeNotSaved = false;  // the fetched rows could not be merged into the store
+  int formsPlanned = 0;        // forms the run would have sent, extra forms included
+  bool stopped = false;        // a stop ended the run early
 };
 
 // The input checks in their order; the message of the first that fails, or empty.
@@ -48,7 +50,9 @@ std::string FeeText(std::string_view convertedPage);
 
 LoginRunResult LoginAndSearch(ProgramState& state, OnlineCommandWindow& window,
                               Transport& transport, SearchKind kind);
-// Builds and sends every search form of the run, in order.
+// Builds and sends every search form of the run, in order, until a stop is asked for.
 void RunSearches(OnlineContext& context, SearchKind kind, LoginRunResult& result);
+// The log box's line for a stopped run: how many of the planned forms went out.
+std::string StoppedLine(const LoginRunResult& run);
 
 }  // namespace kestrova

@@ -31,6 +31,7 @@ class RunningTitleScope {
 // Why the last fetched date stayed where it was, or empty when the run earned the move.
 std::string DateKeptReason(const LoginRunResult& run) {
   if (run.refused) return SJIS("入力エラーのため");
+  if (run.stopped) return SJIS("中止したため");
   if (!run.loggedIn) return SJIS("ログインできなかったため");
   std::string reasons;
   auto add = [&reasons](const std::string& reason) {
@@ -109,7 +110,12 @@ LoginRunResult OnlinePropertySearch(ProgramState& state, OnlineCommandWindow& wi
   // the next "last + 1" preset would skip days that never arrived.
   const std::string kept = DateKeptReason(run);
   if (kept.empty()) fields.lastDate = fields.endDate;
-  if (state.errorList.Count() > 0) fields.logBox = ErrorSummary(state);
+  // The run's own lines (a stop) follow the error summary.
+  if (state.errorList.Count() > 0) {
+    const std::string own = fields.logBox;
+    fields.logBox = ErrorSummary(state);
+    if (run.stopped) AppendLine(fields.logBox, own);
+  }
   if (run.extraForms > 0) AppendLine(fields.logBox, ExtraFormsLine(run));
   if (!kept.empty())
     AppendLine(fields.logBox, SJIS("最終取得日付は更新していません（") + kept + SJIS("）"));

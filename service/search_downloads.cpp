@@ -53,6 +53,7 @@ void Show(OnlineContext& context) {
 bool Download(OnlineContext& context, const char* path, const std::string& body,
               const std::string& target, std::string& answer) {
   WaitPumping(context.state.desktop, LoadReductionMs(context.state.settings));
+  if (context.state.StopRequested()) return false;
   int rc =
       SendRequest(context.session, ServiceUrl(context.state.settings, path), false, body, answer);
   if (rc != 0) {
@@ -176,10 +177,15 @@ SearchAnswer SearchAndDownload(OnlineContext& context, const std::string& formBo
                                std::string_view stamp, SearchKind kind, bool splitIfCut) {
   ProgramState& state = context.state;
   MainFields& fields = context.window.Fields();
+  WaitPumping(state.desktop, LoadReductionMs(state.settings));
+  if (state.StopRequested()) {
+    SearchAnswer stopped;
+    stopped.stopped = true;
+    return stopped;
+  }
+  // Counted just before the form goes out, so a stop during the wait counts nothing.
   fields.searchCount = std::to_string(ToInt(fields.searchCount) + 1);
   Show(context);
-
-  WaitPumping(state.desktop, LoadReductionMs(state.settings));
   SearchAnswer result;
   std::string answer;
   result.code = SendRequest(context.session, ServiceUrl(state.settings, kSearchPath), false,
@@ -206,7 +212,7 @@ SearchAnswer SearchAndDownload(OnlineContext& context, const std::string& formBo
   ParseResultText(state, page, rows, kind);
   if (kind == SearchKind::kClosedDeals) return result;
 
-  for (int i = 0; i < rows.Count(); ++i) {
+  for (int i = 0; i < rows.Count() && !state.StopRequested(); ++i) {
     std::vector<std::string_view> row = SplitTabs(rows.View(i));
     if (FieldOf(row, 2).empty()) continue;
     DownloadRow(context, row);

@@ -53,10 +53,11 @@ std::string ResultPagePath(const ProgramState& state, std::string_view stamp, in
 
 // How the service answered one search form.
 struct SearchAnswer {
-  int code = 0;        // 0; kExchangeRedirect (the session is gone: nothing saved or parsed);
-                       // else the failure code, already logged
-  bool cut = false;    // the page showed its hundredth hit
-  bool split = false;  // cut, and left to the forms that search it again in parts
+  int code = 0;          // 0; kExchangeRedirect (the session is gone: nothing saved or parsed);
+                         // else the failure code, already logged
+  bool cut = false;      // the page showed its hundredth hit
+  bool split = false;    // cut, and left to the forms that search it again in parts
+  bool stopped = false;  // a stop came during the wait before it: the form was not sent
 };
 
 // Sends one search form, saves its page and, unless the page was cut and splitIfCut is set,

@@ -2,6 +2,7 @@
 // reference; every test makes its own, so no two tests share state.
 #pragma once
 
+#include <atomic>
 #include <set>
 #include <string>
 
@@ -36,6 +37,14 @@ struct ProgramState {
   CsvLayout csvLayout;    // "\\Setting\\Output_CSV.txt"
   // Folders the downloads of this program run have already tried to create.
   std::set<std::string> madeFolders;
+
+  // A stop of the online run asked for by the user (the stop button) or by the desktop (the
+  // number of a SIGINT or SIGTERM, set from the signal handler). The run ends after the
+  // request in flight; the user's stop is cleared when the next command starts, a signal's
+  // never, as the program is closing.
+  bool stopPressed = false;
+  std::atomic<int> stopSignal{0};
+  bool StopRequested() const { return stopPressed || stopSignal.load() != 0; }
 
   // Not owned. Tests point these at a fixed clock and a recording desktop.
   const Clock* clock = &systemClock;

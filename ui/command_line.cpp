@@ -69,7 +69,9 @@ std::string Usage() {
   }
   text +=
       "exit status: 0 ran to its end, 1 refused (input, terms, login), 2 usage error,\n"
-      "             3 ran, but could not save everything it fetched\n";
+      "             3 ran, but could not save everything it fetched,\n"
+      "             130/143 an online command stopped by SIGINT/SIGTERM (what it fetched is "
+      "kept)\n";
   return text;
 }
 

@@ -4,7 +4,7 @@
 namespace kestrova {
 
 // It ran to its end, it was refused (input check, login error, another command still running),
-// or the id is not a command of this window.
-enum class CommandResult { kRan, kRefused, kUnknown };
+// a stop ended it early (an online run), or the id is not a command of this window.
+enum class CommandResult { kRan, kRefused, kStopped, kUnknown };
 
 }  // namespace kestrova

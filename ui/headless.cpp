@@ -42,7 +42,16 @@ int RunHeadless(ProgramState& state, const HeadlessRun& run, TransportFactory tr
 
   int status = 0;
   if (command->button) {
-    status = window.Command(*command->button) == CommandResult::kRan ? 0 : 1;
+    switch (window.Command(*command->button)) {
+      case CommandResult::kRan:
+        break;
+      case CommandResult::kStopped:
+        // Ended by a signal: the shell's convention, 128 + its number.
+        status = 128 + state.stopSignal.load();
+        break;
+      default:
+        status = 1;
+    }
   } else if (command->maintenance) {
     status = RunMaintenance(state, window, *command->maintenance, out);
   } else {

@@ -17,7 +17,8 @@ struct HeadlessRun {
 };
 
 // The exit status: 0 ran to its end, 1 refused (start-up check, input, terms, login), 3 ran but
-// could not save everything it fetched or computed.
+// could not save everything it fetched or computed, 128 + the signal's number when SIGINT or
+// SIGTERM stopped the online command.
 int RunHeadless(ProgramState& state, const HeadlessRun& run, TransportFactory transports,
                 std::FILE* out);
 

@@ -193,6 +193,15 @@ void MainWindow::Close() {
   state_.desktop->Message(text, kTitle, MessageIcon::kError, MessageButtons::kOk);
 }
 
+bool IsOnlineCommand(MainCommand id) {
+  return id == MainCommand::kPropertySearch || id == MainCommand::kClosedDealSearch ||
+         id == MainCommand::kFeeCheck;
+}
+
+const std::string& LoginIdPrompt() {
+  return SJIS("REINSのログインIDを入力してください。\r\n(次回からは入力不要です)");
+}
+
 CommandResult MainWindow::Command(MainCommand id) {
   // The waits of a run pump window messages, so a second button press would start a second
   // command inside the first; two merges must never interleave.
@@ -202,15 +211,84 @@ CommandResult MainWindow::Command(MainCommand id) {
     return CommandResult::kRefused;
   }
   busy_ = true;
+  state_.stopPressed = false;
+  view_.ShowBusy(true, IsOnlineCommand(id));
   CommandResult result = RunCommand(id);
   busy_ = false;
+  view_.ShowBusy(false, false);
+  // A close asked for during the command runs now that the command is over.
+  if (closePending_) CloseAndEnd();
   return result;
+}
+
+void MainWindow::RequestStop() {
+  if (busy_) state_.stopPressed = true;
+}
+
+CloseResult MainWindow::RequestClose() {
+  if (closed_) return CloseResult::kClosed;
+  if (!busy_) {
+    CloseAndEnd();
+    return CloseResult::kClosed;
+  }
+  if (closePending_) return CloseResult::kAfterRun;
+  MessageAnswer answer =
+      state_.desktop->Message(SJIS("処理を実行中です。中止して終了しますか？"), kTitle,
+                              MessageIcon::kQuestion, MessageButtons::kYesNo);
+  if (answer != MessageAnswer::kYes) return CloseResult::kKeptRunning;
+  RequestStop();
+  closePending_ = true;
+  return CloseResult::kAfterRun;
+}
+
+void MainWindow::StopSignalled() {
+  if (closed_) return;
+  if (busy_) {
+    // The running command sees the signal itself and stops; the close follows it.
+    closePending_ = true;
+    return;
+  }
+  CloseAndEnd();
+}
+
+void MainWindow::CloseAndEnd() {
+  closePending_ = false;
+  closed_ = true;
+  Close();
+  view_.EndWindow();
+}
+
+bool MainWindow::RefusedWithoutTerms() {
+  if (fields_.agreed != 0) return false;
+  state_.desktop->Message(SJIS("規約に同意しないと利用できません"), kTitle, MessageIcon::kWarning,
+                          MessageButtons::kOk);
+  return true;
+}
+
+void MainWindow::AgreementClicked() {
+  ReadFields();
+  // Clearing the tick just clears it; a tick with Ctrl held counts as agreed at once.
+  if (fields_.agreed == 0 || state_.desktop->IsCtrlHeld()) return;
+  ShellOpen(*state_.desktop, state_.PathOf(SJIS("\\利用規約.txt")));
+  fields_.agreed = 0;
+  ShowFields();
+  state_.desktop->Message(SJIS("利用規約は最後まで読んでください"), kTitle,
+                          MessageIcon::kInformation, MessageButtons::kOk);
+  ShowFields();
+}
+
+CommandResult MainWindow::OpenWindow(MainCommand id) {
+  if (view_.OpenWindow(id)) return CommandResult::kRan;
+  state_.desktop->Message(SJIS("この画面はこの版にはまだありません"), kTitle,
+                          MessageIcon::kInformation, MessageButtons::kOk);
+  return CommandResult::kRefused;
 }
 
 CommandResult MainWindow::RunCommand(MainCommand id) {
   auto online = [this](LoginRunResult (*command)(ProgramState&, OnlineCommandWindow&, Transport&)) {
     std::unique_ptr<Transport> transport = transports_(state_.settings);
     LoginRunResult run = command(state_, *this, *transport);
+    if (run.stopped) return CommandResult::kStopped;
     return run.refused || !run.loggedIn ? CommandResult::kRefused : CommandResult::kRan;
   };
   switch (id) {
@@ -231,6 +309,22 @@ CommandResult MainWindow::RunCommand(MainCommand id) {
       fields_.searchCount = "0";
       ShowFields();
       return CommandResult::kRan;
+    case MainCommand::kAgreement:
+      AgreementClicked();
+      return CommandResult::kRan;
+    case MainCommand::kLocalSearch:
+    case MainCommand::kMaintenance:
+      ReadFields();
+      return RefusedWithoutTerms() ? CommandResult::kRefused : OpenWindow(id);
+    case MainCommand::kCodeLookup: {
+      // The lookup works on the stored codes and writes its choice back there.
+      ReadFields();
+      StoreFieldsInSettings(fields_, state_.settings);
+      CommandResult result = OpenWindow(id);
+      fields_.codes = state_.settings.GetText(keys::kMunicipalityCodes);
+      ShowFields();
+      return result;
+    }
   }
   return CommandResult::kUnknown;
 }

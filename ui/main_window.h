@@ -19,6 +19,27 @@ struct ProgramState;
 class Transport;
 class SettingsStore;
 
+// The buttons of the main window that MainWindow runs, by control id.
+enum class MainCommand : int {
+  kPropertySearch = 1000,     // "オンライン物件検索"
+  kClosedDealSearch = 1001,   // "オンライン成約検索"
+  kPresetLastPlusOne = 1008,  // "最終取得日+1～前日に設定"
+  kLocalSearch = 1013,        // "物件管理(ローカル検索)"
+  kPresetLastToToday = 1014,  // "最終取得日 ～ 今日に設定"
+  kResetCounter = 1034,       // "↑ﾘｾｯﾄ"
+  kAgreement = 1036,          // "同意します" ticked or cleared
+  kMaintenance = 1043,        // "メンテナンス"
+  kFeeCheck = 1051,           // "料金確認"
+  kCodeLookup = 1054,         // "市町村コード検索"
+};
+
+// The commands that talk to the service; only they can be stopped.
+bool IsOnlineCommand(MainCommand id);
+
+// What the close box came to: the window closed, it closes once the running command has
+// stopped, or the user kept the command running.
+enum class CloseResult { kClosed, kAfterRun, kKeptRunning };
+
 // The main window's controls: copies the fields to and from them, and shows the title and the
 // progress of a search run.
 class MainWindowView {
@@ -33,16 +54,19 @@ class MainWindowView {
     (void)done;
     (void)total;
   }
-};
-
-// The buttons of the main window that MainWindow runs, by control id.
-enum class MainCommand : int {
-  kPropertySearch = 1000,     // "オンライン物件検索"
-  kClosedDealSearch = 1001,   // "オンライン成約検索"
-  kPresetLastPlusOne = 1008,  // "最終取得日+1～前日に設定"
-  kPresetLastToToday = 1014,  // "最終取得日 ～ 今日に設定"
-  kResetCounter = 1034,       // "↑ﾘｾｯﾄ"
-  kFeeCheck = 1051,           // "料金確認"
+  // A command started (busy) or ended; stoppable while it is an online one.
+  virtual void ShowBusy(bool busy, bool stoppable) {
+    (void)busy;
+    (void)stoppable;
+  }
+  // Opens the window a button stands for (local search, maintenance, code lookup) modally;
+  // false when this view has no such window.
+  virtual bool OpenWindow(MainCommand id) {
+    (void)id;
+    return false;
+  }
+  // The close sequence has run: the window goes away and the program ends.
+  virtual void EndWindow() {}
 };
 
 using TransportFactory = std::function<std::unique_ptr<Transport>(const SettingsStore& settings)>;
@@ -78,6 +102,17 @@ class MainWindow final : public OnlineCommandWindow {
   CommandResult Command(MainCommand id);
   bool busy() const { return busy_; }
 
+  // The stop button: the running online command ends after the request in flight.
+  void RequestStop();
+  // The close box. While a command runs it asks whether to stop it; the close sequence then
+  // runs once the command has ended, never inside it.
+  CloseResult RequestClose();
+  // SIGINT or SIGTERM reached the windowed program (ProgramState::stopSignal is set): a
+  // running command stops, then the window closes as by the close box.
+  void StopSignalled();
+  // true when no login ID is known and the user is to be asked for one.
+  bool NeedsLoginId() const { return fields_.loginInfo.empty(); }
+
   // A login ID typed at the prompt: shown in the login box and remembered.
   void SetLoginId(std::string_view id);
   // The monthly tidy of the close sequence, on its own (also the headless "tidy" command
@@ -90,6 +125,10 @@ class MainWindow final : public OnlineCommandWindow {
   void MakeDataFolders();
   void RemoveStaleTemporaryFiles();
   CommandResult RunCommand(MainCommand id);
+  bool RefusedWithoutTerms();
+  void AgreementClicked();
+  CommandResult OpenWindow(MainCommand id);
+  void CloseAndEnd();
 
   ProgramState& state_;
   MainWindowView& view_;
@@ -97,7 +136,12 @@ class MainWindow final : public OnlineCommandWindow {
   MainFields fields_;
   bool busy_ = false;
   FolderLock folderLock_;
+  bool closePending_ = false;
+  bool closed_ = false;
 };
+
+// The prompt of the login ID question at start-up (cp932).
+const std::string& LoginIdPrompt();
 
 // The remembered login ID of the program folder, or empty.
 std::string RememberedLoginId(const ProgramState& state);

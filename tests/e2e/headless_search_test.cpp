@@ -202,16 +202,11 @@ TEST(HeadlessUsageTest, BadArgumentsAreAUsageError) {
   EXPECT_NE(help.console.find("--headless"), std::string::npos);
 }
 
-TEST(HeadlessUsageTest, WithoutHeadlessTheProgramNamesItAndExitsWithTwo) {
-  // No display, and the offscreen platform (where the window would open): until the main
-  // window exists, both say how to run without one.
-  for (const std::vector<std::string>& env :
-       {std::vector<std::string>{"DISPLAY=", "WAYLAND_DISPLAY="},
-        std::vector<std::string>{"QT_QPA_PLATFORM=offscreen"}}) {
-    ProgramRun run = RunKestrova({}, env);
-    EXPECT_EQ(run.status, 2) << run.console;
-    EXPECT_NE(run.console.find("use --headless COMMAND"), std::string::npos) << run.console;
-  }
+TEST(HeadlessUsageTest, WithoutADisplayTheProgramNamesHeadlessAndExitsWithTwo) {
+  // An empty DISPLAY is no display: Qt would abort the process on it.
+  ProgramRun run = RunKestrova({}, {"DISPLAY=", "WAYLAND_DISPLAY=", "QT_QPA_PLATFORM="});
+  EXPECT_EQ(run.status, 2) << run.console;
+  EXPECT_NE(run.console.find("use --headless COMMAND"), std::string::npos) << run.console;
 }
 
 TEST(HeadlessHomeTest, NewHomeNamedWithTrailByte0x5CIsPreparedAndTidied) {

@@ -299,6 +299,48 @@ TEST_F(OnlinePropertySearchTest, SecondCommandDuringARunIsRefused) {
   EXPECT_FALSE(window->busy());
 }
 
+// ---- stop ----------------------------------------------------------------------------------
+
+TEST_F(OnlinePropertySearchTest, StopEndsAfterTheRequestInFlightAndKeepsWhatItFetched) {
+  StartReady();
+  ScriptService();
+  fake.responder = [&](const TransportRequest& r) -> std::optional<TransportResult> {
+    // The stop button pressed while the second search is on its way.
+    if (PathOfUrl(r.url) == kSearchPath && CountPath(kSearchPath) == 2) window->RequestStop();
+    return std::nullopt;
+  };
+  EXPECT_EQ(window->Command(MainCommand::kPropertySearch), CommandResult::kStopped);
+  // The second form's answer arrived; none of its downloads and no third form followed.
+  EXPECT_EQ(CountPath(kSearchPath), 2);
+  EXPECT_EQ(CountPath(kDetailPath), 3);
+  const MainFields& f = window->Fields();
+  EXPECT_EQ(f.lastDate, "2011/05/01");
+  EXPECT_EQ(f.searchCount, "2");
+  EXPECT_EQ(Utf8(f.logBox),
+            "中止しました（検索 2/6 件を送信済み）\r\n"
+            "最終取得日付は更新していません（中止したため）");
+  EXPECT_EQ(view.titles.back(), "Kestrova");
+  EXPECT_EQ(fake.closes, 1);
+  std::string store;
+  ReadWholeFile(File("\\dat\\TotalData.txt"), store);
+  EXPECT_NE(store.find("100012345680"), std::string::npos);  // the rows so far were merged
+
+  // The next command starts afresh: the stop was for that run only.
+  fake.responder = nullptr;
+  EXPECT_EQ(window->Command(MainCommand::kPropertySearch), CommandResult::kRan);
+  EXPECT_EQ(window->Fields().lastDate, "2011/05/07");
+}
+
+TEST_F(OnlinePropertySearchTest, StopSignalDuringTheLoginWaitSendsNothing) {
+  StartReady();
+  ScriptService();
+  state.stopSignal = 15;
+  EXPECT_EQ(window->Command(MainCommand::kPropertySearch), CommandResult::kStopped);
+  EXPECT_TRUE(fake.Paths().empty());
+  EXPECT_EQ(Utf8(window->Fields().logBox).rfind("中止しました（ログイン前）", 0), 0u);
+  EXPECT_EQ(window->Fields().lastDate, "2011/05/01");
+}
+
 using LoginChecksTest = OnlineTest;
 
 TEST_F(LoginChecksTest, InputChecksStopInTheirOrderBeforeAnyRequest) {

@@ -1,0 +1,59 @@
+// A scheduled run ended by SIGINT: kestrova --headless search against kestrova-sim stops after
+// the request in flight, keeps and merges what it fetched, leaves the last fetched date and
+// closes through the close sequence.
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <chrono>
+#include <thread>
+
+#include "tests/e2e/headless_run.h"
+
+namespace kestrova::test {
+namespace {
+
+TEST(HeadlessStopTest, SigintStopsTheSearchKeepsItsRowsAndTheLastDate) {
+  SimProcess sim;
+  ASSERT_TRUE(sim.Start());
+  TempFolder home;
+  // A wait before every request makes the run last long enough to be stopped in the middle.
+  std::string settings = SettingsFor(sim);
+  settings.replace(settings.find("負荷軽減スリープ=0"), std::string("負荷軽減スリープ=0").size(),
+                   "負荷軽減スリープ=150");
+  WriteSettings(home.native(), settings);
+  const std::string log = home.native() + "/console.txt";
+  pid_t pid = ::fork();
+  if (pid == 0) {
+    int fd = ::open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    ::dup2(fd, STDERR_FILENO);
+    ::dup2(fd, STDOUT_FILENO);
+    ::execl(KestrovaBinary().c_str(), "kestrova", "--home", home.native().c_str(), "--login-id",
+            "demo", "--headless", "search", static_cast<char*>(nullptr));
+    ::_exit(127);
+  }
+  // Stop once the second search form has gone out and its downloads are under way.
+  auto underWay = [&] {
+    const std::string text = ReadNative(log);
+    const std::size_t second = text.find("検索 2/6");
+    return second != std::string::npos && text.find("取得中", second) != std::string::npos;
+  };
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+  while (!underWay() && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  ::kill(pid, SIGINT);
+  int status = 0;
+  ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+  const std::string console = ReadNative(log);
+  ASSERT_TRUE(WIFEXITED(status)) << console;
+  EXPECT_EQ(WEXITSTATUS(status), 128 + SIGINT) << console;
+  EXPECT_NE(console.find("中止しました（検索 2/6 件を送信済み）"), std::string::npos) << console;
+  EXPECT_EQ(console.find("検索 3/6"), std::string::npos) << console;
+  EXPECT_EQ(SettingOf(home.native(), "最終日付"), "2011/04/30");
+  EXPECT_EQ(SettingOf(home.native(), "検索回数"), "2");
+  EXPECT_FALSE(FilesBelow(home.native() + "/csv_total", ".csv").empty());
+  EXPECT_GT(std::filesystem::file_size(home.native() + "/dat/TotalData.txt"), 0u);
+}
+
+}  // namespace
+}  // namespace kestrova::test

@@ -1,0 +1,140 @@
+// Pictures of the windows for the documentation, taken on the offscreen platform: the main
+// window after start-up, the main window during a property search against kestrova-sim, the
+// login ID prompt and the About dialog.
+//   window_screenshots OUTPUT_FOLDER
+// The offscreen platform draws no window frame, so each picture gets a plain title bar with
+// the window's icon and title on top.
+#include <QApplication>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "bench/online_data.h"
+#include "foundation/dates.h"
+#include "foundation/platform/platform.h"
+#include "store/program_state.h"
+#include "tests/sim/sim_process.h"
+#include "ui/main_window.h"
+#include "ui/qt/about_dialog.h"
+#include "ui/qt/input_dialog.h"
+#include "ui/qt/main_window_dialog.h"
+#include "ui/qt/program_icon.h"
+#include "ui/qt/qt_desktop.h"
+
+namespace {
+
+using namespace kestrova;
+
+// Hands every pump to the picture taker, which grabs the window once the run is well under way.
+class GrabbingDesktop final : public QtDesktop {
+ public:
+  void Pump(int n) override {
+    QtDesktop::Pump(n);
+    if (onPump) onPump();
+  }
+  std::function<void()> onPump;
+};
+
+bool Save(QWidget& window, const QString& file) {
+  window.adjustSize();
+  const QPixmap content = window.grab();
+  const int bar = 26;
+  QPixmap framed(content.width() + 2, content.height() + bar + 1);
+  framed.fill(QColor(0x60, 0x70, 0x80));
+  QPainter painter(&framed);
+  painter.fillRect(1, 1, content.width(), bar - 1, QColor(0x2b, 0x57, 0x9a));
+  painter.drawPixmap(6, 5, window.windowIcon().pixmap(16, 16));
+  QFont font = window.font();
+  font.setBold(true);
+  painter.setFont(font);
+  painter.setPen(Qt::white);
+  painter.drawText(QRect(28, 1, content.width() - 30, bar - 1), Qt::AlignVCenter,
+                   window.windowTitle());
+  painter.drawPixmap(1, bar, content);
+  painter.end();
+  if (!framed.save(file)) {
+    std::fprintf(stderr, "window_screenshots: cannot write %s\n", qPrintable(file));
+    return false;
+  }
+  std::printf("%s %dx%d\n", qPrintable(file), framed.width(), framed.height());
+  return true;
+}
+
+std::string Settings(const test::SimProcess& sim) {
+  return "[設定]\n開始日付=2011/05/01\n終了日付=2011/05/02\n最終日付=2011/04/30\n"
+         "成約開始日=2011/05/01\n市町村コード=27128,27111\n"
+         "ログインパス=demo-pass\n売買=1\n賃貸=1\nPDFDL=1\nPDF取得=1\n詳細情報取得=1\n同意=1\n"
+         "[設定2]\n負荷軽減スリープ=0\nデータ保持期間=240\n接続先URL=" +
+         sim.url() + "\nCA証明書=" + sim.caFile() + "\n";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: window_screenshots OUTPUT_FOLDER\n");
+    return 2;
+  }
+  if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  std::setvbuf(stdout, nullptr, _IONBF, 0);
+  QApplication application(argc, argv);
+  QApplication::setWindowIcon(ProgramIcon());
+  const QString out = QString::fromLocal8Bit(argv[1]) + QLatin1Char('/');
+  bool ok = true;
+
+  {  // First start: the defaults, no login ID yet given.
+    test::TempFolder home;
+    bench::MakeProgramHome(home.native(), "");
+    FixedClock clock("2011/05/08 14:30:00");
+    ProgramState state;
+    QtDesktop desktop;
+    state.clock = &clock;
+    state.desktop = &desktop;
+    MainWindowDialog dialog(state, CurlTransportFactory());
+    dialog.StartUp({platform::ProgramPath(home.native()) + "\\kestrova"}, {"12345678", ""});
+    dialog.show();
+    ok &= Save(dialog, out + QStringLiteral("main-window.png"));
+
+    InputDialog input({LoginIdPrompt(), std::string()});
+    input.show();
+    ok &= Save(input, out + QStringLiteral("input-dialog.png"));
+    AboutDialog about(state);
+    about.show();
+    ok &= Save(about, out + QStringLiteral("about-dialog.png"));
+    dialog.window().Close();
+  }
+
+  test::SimProcess sim;
+  if (!sim.Start({"--seed", "1"})) {
+    std::fprintf(stderr, "window_screenshots: kestrova-sim did not start\n");
+    return 1;
+  }
+  {  // A property search under way.
+    test::TempFolder home;
+    bench::MakeProgramHome(home.native(), Settings(sim));
+    FixedClock clock("2011/05/08 14:30:00");
+    ProgramState state;
+    GrabbingDesktop desktop;
+    state.clock = &clock;
+    state.desktop = &desktop;
+    MainWindowDialog dialog(state, CurlTransportFactory());
+    dialog.StartUp({platform::ProgramPath(home.native()) + "\\kestrova"}, {"demo", ""});
+    dialog.show();
+    bool grabbed = false;
+    desktop.onPump = [&] {
+      const QString count = dialog.findChild<QLineEdit*>(QStringLiteral("ctl1045"))->text();
+      const QString log =
+          dialog.findChild<QWidget*>(QStringLiteral("ctl1010"))->property("plainText").toString();
+      if (grabbed || count.toInt() < 2 || !log.contains(QStringLiteral("取得中"))) return;
+      grabbed = true;
+      ok &= Save(dialog, out + QStringLiteral("main-window-running.png"));
+    };
+    dialog.findChild<QPushButton*>(QStringLiteral("ctl1000"))->click();
+    ok &= grabbed;
+    dialog.window().Close();
+  }
+  return ok ? 0 : 1;
+}

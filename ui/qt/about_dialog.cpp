@@ -1,0 +1,71 @@
+#include "ui/qt/about_dialog.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <filesystem>
+
+#include "foundation/desktop.h"
+#include "foundation/platform/platform.h"
+#include "store/program_state.h"
+#include "ui/qt/dialog_font.h"
+#include "ui/qt/program_icon.h"
+
+namespace kestrova {
+
+QString VersionText() {
+  return QStringLiteral("Kestrova Version %1 (%2)")
+      .arg(QStringLiteral(KESTROVA_VERSION), QStringLiteral(KESTROVA_COMMIT));
+}
+
+std::string HomePageTarget() {
+  const std::string page = KESTROVA_HOME_PAGE;
+  if (page.find("://") != std::string::npos) return page;
+  // The documentation ships beside the executable (portable layout, build tree) or in the
+  // installed data folder.
+  const std::filesystem::path exe(platform::ExecutablePath());
+  for (const std::filesystem::path& folder :
+       {exe.parent_path(), exe.parent_path().parent_path() / "share" / "kestrova"}) {
+    const std::filesystem::path file = folder / page;
+    if (std::filesystem::exists(file)) return platform::ProgramPath(file.string());
+  }
+  return platform::ProgramPath((exe.parent_path() / page).string());
+}
+
+AboutDialog::AboutDialog(ProgramState& state, QWidget* parent) : QDialog(parent) {
+  setObjectName(QStringLiteral("AboutDialog"));
+  setFont(DialogFont(font()));
+  setWindowTitle(QStringLiteral("Kestrova のﾊﾞｰｼﾞｮﾝ情報"));
+  auto* picture = new QPushButton(this);
+  picture->setObjectName(QStringLiteral("ctlPicture"));
+  picture->setIcon(ProgramIcon());
+  picture->setIconSize(QSize(64, 64));
+  picture->setFlat(true);
+  picture->setAutoDefault(false);
+  picture->setCursor(Qt::PointingHandCursor);
+  picture->setAccessibleName(QStringLiteral("ホームページを開く"));
+  picture->setToolTip(QStringLiteral("ホームページを開く"));
+  connect(picture, &QPushButton::clicked, this, [&state] {
+    // Nothing is reported when the page cannot be opened.
+    state.desktop->ShellOpen(HomePageTarget());
+  });
+
+  auto* version = new QLabel(VersionText(), this);
+  version->setObjectName(QStringLiteral("ctlVersion"));
+  version->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  auto* line2 = new QLabel(QStringLiteral("レインズの物件情報を CSV ファイルに取り込みます"), this);
+  auto* close = new QPushButton(QStringLiteral("閉じる"), this);
+  close->setObjectName(QStringLiteral("ctlClose"));
+  close->setDefault(true);
+  connect(close, &QPushButton::clicked, this, &QDialog::accept);
+
+  auto* layout = new QGridLayout(this);
+  layout->addWidget(picture, 0, 0, 2, 1);
+  layout->addWidget(version, 0, 1);
+  layout->addWidget(line2, 1, 1);
+  layout->addWidget(close, 0, 2);
+  layout->setHorizontalSpacing(16);
+  layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+}  // namespace kestrova
