@@ -1,51 +1,28 @@
 // kestrova: the desktop window, or one command without a window (--headless).
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
-#include "foundation/environment.h"
-#include "foundation/files.h"
-#include "foundation/platform/platform.h"
-#include "foundation/text_list.h"
+#include "app/front_end.h"
 #include "store/program_state.h"
 #include "ui/command_line.h"
 #include "ui/console_desktop.h"
 #include "ui/headless.h"
+#include "ui/start_up.h"
 
 namespace {
 
 using namespace kestrova;
 
-// A home folder given on the command line is made when missing, and receives the shipped
-// Setting files and terms of use from beside the executable when it has none of its own.
-bool PrepareHome(const std::string& homeProgramPath, const std::string& exeProgramPath) {
-  auto folderOf = [](const std::string& programPath) {
-    std::string folder = SplitPath(programPath).folderPath;
-    while (folder.size() > 1 && folder.back() == '\\') folder.pop_back();
-    return folder;
-  };
-  const std::string home = folderOf(homeProgramPath);
-  const std::string shipped = folderOf(exeProgramPath);
-  std::string folder;
-  for (std::size_t i = 0; i < home.size(); ++i) {
-    folder += home[i];
-    if ((home[i] == '\\' && i > 0) || i + 1 == home.size()) {
-      if (!IsFolder(folder)) MakeFolder(folder);
-    }
-  }
-  if (!IsFolder(home)) return false;
-  if (home == shipped) return true;
-  const std::string setting = home + "\\Setting";
-  if (!IsFolder(setting) && IsFolder(shipped + "\\Setting")) {
-    MakeFolder(setting);
-    TextList files;
-    ListFiles(shipped + "\\Setting", "", files, kListFilesFiles, 1);
-    for (int i = 0; i < files.Count(); ++i) {
-      CopyFileTo(files.View(i), setting + "\\" + SplitPath(files.View(i)).fileName);
-    }
-  }
-  return true;
+int RunHeadlessCommand(const CommandLine& line, const char* argv0) {
+  ConsoleDesktop desktop(stderr);
+  return RunProgram(
+      line, argv0, desktop,
+      [&](ProgramState& state, const StartUp& start) {
+        const HeadlessRun run{line.headless, start.source, start.loginId};
+        return RunHeadless(state, run, CurlTransportFactory(), stderr);
+      },
+      stderr);
 }
 
 }  // namespace
@@ -62,30 +39,6 @@ int main(int argc, char** argv) {
     std::fputs(Usage().c_str(), stdout);
     return 0;
   }
-  if (line.headless.empty()) {
-    std::fprintf(stderr,
-                 "kestrova: this build has no desktop window yet; use --headless COMMAND\n%s",
-                 Usage().c_str());
-    return 2;
-  }
-
-  const std::string exePath = ProgramPathFromArgv0(argv[0]);
-  HeadlessRun run;
-  run.command = line.headless;
-  run.source.programPath = exePath;
-  if (!line.home.empty()) {
-    run.source.programPath = ProgramPathFromArgv0(line.home + "/kestrova");
-    if (!PrepareHome(run.source.programPath, exePath)) {
-      std::fprintf(stderr, "kestrova: cannot make the home folder %s\n", line.home.c_str());
-      return 1;
-    }
-  }
-  run.loginId.commandLine = platform::Utf8ToCp932(line.loginId);
-  if (const char* id = std::getenv("KESTROVA_LOGIN_ID"))
-    run.loginId.environment = platform::Utf8ToCp932(id);
-
-  ProgramState state;
-  ConsoleDesktop desktop(stderr);
-  state.desktop = &desktop;
-  return RunHeadless(state, run, CurlTransportFactory(), stderr);
+  if (line.headless.empty()) return RunDesktop(argc, argv, line);
+  return RunHeadlessCommand(line, argv[0]);
 }

@@ -13,6 +13,17 @@ function(kestrova_library name)
   add_library(kestrova::${name} ALIAS kestrova_${name})
 endfunction()
 
+# kestrova_test_executable(TARGET SOURCE): a test program in build/tests/ that knows the source,
+# build and test-data folders.
+function(kestrova_test_executable target src)
+  add_executable(${target} ${src})
+  set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  target_compile_definitions(${target} PRIVATE
+    KESTROVA_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
+    KESTROVA_BINARY_DIR="${CMAKE_BINARY_DIR}"
+    KESTROVA_TEST_DATA="${CMAKE_SOURCE_DIR}/tests/data")
+endfunction()
+
 # kestrova_tests(FOLDER DEPS...): every FOLDER/*_test.cpp becomes one GoogleTest executable
 # registered with CTest; tests run with the folder as working directory.
 function(kestrova_tests folder)
@@ -21,13 +32,26 @@ function(kestrova_tests folder)
   foreach(src ${tests})
     get_filename_component(base ${src} NAME_WE)
     set(target ${folder}_${base})
-    add_executable(${target} ${src})
-    set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+    kestrova_test_executable(${target} ${src})
     target_link_libraries(${target} PRIVATE ${KT_DEPS} GTest::gtest GTest::gtest_main GTest::gmock)
-    target_compile_definitions(${target} PRIVATE
-      KESTROVA_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
-      KESTROVA_BINARY_DIR="${CMAKE_BINARY_DIR}"
-      KESTROVA_TEST_DATA="${CMAKE_SOURCE_DIR}/tests/data")
     gtest_discover_tests(${target} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS "${folder};${KT_LABELS}")
+  endforeach()
+endfunction()
+
+# kestrova_qt_tests(FOLDER DEPS...): every FOLDER/*_test.cpp becomes one Qt Test executable
+# (QTEST_MAIN: it makes its own QApplication) registered with CTest as FOLDER.NAME, run on the
+# offscreen platform so it needs no display.
+function(kestrova_qt_tests folder)
+  cmake_parse_arguments(KQ "" "" "DEPS;LABELS" ${ARGN})
+  file(GLOB tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${folder}/*_test.cpp)
+  foreach(src ${tests})
+    get_filename_component(base ${src} NAME_WE)
+    set(target ${folder}_${base})
+    kestrova_test_executable(${target} ${src})
+    set_target_properties(${target} PROPERTIES AUTOMOC ON)
+    target_link_libraries(${target} PRIVATE ${KQ_DEPS} Qt6::Widgets Qt6::Test)
+    add_test(NAME ${folder}.${base} COMMAND ${target})
+    set_tests_properties(${folder}.${base} PROPERTIES
+      ENVIRONMENT "QT_QPA_PLATFORM=offscreen" LABELS "${folder};qt;${KQ_LABELS}")
   endforeach()
 endfunction()

@@ -169,5 +169,4 @@ void CloseSession(HttpSession& session) {
   session.port = 0;
 }
 
-
 }  // namespace kestrova

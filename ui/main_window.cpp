@@ -127,12 +127,9 @@ void MainWindow::Close() {
   MonthlyTidy(false);
   WriteIni(state_.environment.GetId(kEnvIniFile), state_.settings, state_.environment);
   if (state_.errorList.Count() > 0) {
-    std::string lines;
-    for (int i = 0; i < state_.errorList.Count(); ++i) {
-      lines += state_.errorList.View(i);
-      lines += '\n';
-    }
-    AppendToFile(state_.PathOf("\\Err\\ErrLog.txt"), lines);
+    // Appended, never rewritten: the log keeps the lines of every earlier run. CR LF like
+    // every other file the program writes, so the log reads line by line in a Windows editor.
+    AppendToFile(state_.PathOf("\\Err\\ErrLog.txt"), state_.errorList.JoinLines());
   }
   SaveChangedDetailFiles(state_);
 }

@@ -165,5 +165,35 @@ TEST(HeadlessUsageTest, BadArgumentsAreAUsageError) {
   EXPECT_NE(help.console.find("--headless"), std::string::npos);
 }
 
+TEST(HeadlessUsageTest, WithoutHeadlessTheProgramNamesItAndExitsWithTwo) {
+  // No display, and the offscreen platform (where the window would open): until the main
+  // window exists, both say how to run without one.
+  for (const std::vector<std::string>& env :
+       {std::vector<std::string>{"DISPLAY=", "WAYLAND_DISPLAY="},
+        std::vector<std::string>{"QT_QPA_PLATFORM=offscreen"}}) {
+    ProgramRun run = RunKestrova({}, env);
+    EXPECT_EQ(run.status, 2) << run.console;
+    EXPECT_NE(run.console.find("use --headless COMMAND"), std::string::npos) << run.console;
+  }
+}
+
+TEST(HeadlessHomeTest, NewHomeNamedWithTrailByte0x5CIsPreparedAndTidied) {
+  // 表 is 0x95 0x5C in cp932: its second byte is the path separator.
+  TempFolder parent;
+  const std::string home = parent.native() + "/物件表";
+  ProgramRun run = RunKestrova({"--home", home, "--headless", "tidy"});
+  ASSERT_EQ(run.status, 0) << run.console;
+  EXPECT_TRUE(fs::is_regular_file(home + "/Setting/HeaderInfo.dat"));
+  EXPECT_EQ(ReadNative(home + "/利用規約.txt"),
+            ReadNative(std::string(KESTROVA_SOURCE_DIR) + "/利用規約.txt"));
+  // The close sequence wrote the settings file, with this month's tidy, into that home.
+  EXPECT_NE(SettingOf(home, "データ整理最終"), "");
+  std::vector<std::string> entries;
+  for (const auto& e : fs::directory_iterator(parent.native())) {
+    entries.push_back(e.path().filename().string());
+  }
+  EXPECT_EQ(entries, std::vector<std::string>{"物件表"});
+}
+
 }  // namespace
 }  // namespace kestrova::test

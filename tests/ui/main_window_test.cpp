@@ -262,14 +262,22 @@ TEST_F(MainWindowCloseTest, KeyUnknownToTheDefaultsSurvivesTheRun) {
   EXPECT_NE(IniText().find("[独自]\r\nメモ=残す\r\n"), std::string::npos) << IniText();
 }
 
-TEST_F(MainWindowCloseTest, ErrorLinesAreAppendedEachWithALineFeed) {
+TEST_F(MainWindowCloseTest, ErrorLinesAreAppendedEachWithCrLf) {
   ASSERT_TRUE(Start());
-  WriteNative(Native("Err/ErrLog.txt"), "earlier\n");
+  WriteNative(Native("Err/ErrLog.txt"), "earlier\r\n");
   run->state.errorList.Add("2011/05/08 14:30:00\t10003\tone");
   run->state.errorList.Add("2011/05/08 14:31:00\t10004\ttwo");
   run->window.Close();
+  const std::string first =
+      "2011/05/08 14:30:00\t10003\tone\r\n2011/05/08 14:31:00\t10004\ttwo\r\n";
+  EXPECT_EQ(ReadNative(Native("Err/ErrLog.txt")), "earlier\r\n" + first);
+
+  // The next run's lines follow; nothing earlier is rewritten.
+  ASSERT_TRUE(Restart());
+  run->state.errorList.Add("2011/05/09 09:00:00\t10003\tthree");
+  run->window.Close();
   EXPECT_EQ(ReadNative(Native("Err/ErrLog.txt")),
-            "earlier\n2011/05/08 14:30:00\t10003\tone\n2011/05/08 14:31:00\t10004\ttwo\n");
+            "earlier\r\n" + first + "2011/05/09 09:00:00\t10003\tthree\r\n");
 }
 
 TEST_F(MainWindowCloseTest, RunWithoutErrorsDoesNotTouchTheErrorLog) {

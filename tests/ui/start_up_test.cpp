@@ -1,0 +1,109 @@
+// Where a run starts: a new home made and prepared with the shipped files, a home named with a
+// trail byte 0x5C, what an existing home keeps, and the login-ID sources.
+#include "ui/start_up.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <set>
+#include <string>
+
+#include "foundation/platform/platform.h"
+#include "foundation/sjis.h"
+#include "tests/support/temp_folder.h"
+
+namespace kestrova::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+class StartUpTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    fs::create_directories(shipped.native() + "/Setting");
+    WriteNative(shipped.native() + "/Setting/Output_CSV.txt", "csv\r\n");
+    WriteNative(shipped.native() + "/Setting/zip_code.txt", "zip\r\n");
+    WriteNative(shipped.native() + "/利用規約.txt", Sjis("規約\r\n"));
+  }
+  std::set<std::string> Entries(const std::string& native) const {
+    std::set<std::string> names;
+    for (const auto& e : fs::recursive_directory_iterator(native)) {
+      names.insert(fs::relative(e.path(), native).string());
+    }
+    return names;
+  }
+
+  TempFolder shipped;
+  TempFolder parent;
+};
+
+TEST_F(StartUpTest, NewHomeEndingInTrailByte0x5CReceivesSettingAndTerms) {
+  // 表, ソ and 能 end in the byte 0x5C, the path separator; the folders between are missing.
+  for (const char* name : {"新/物件表", "ソ", "機能"}) {
+    const std::string native = parent.native() + "/" + name;
+    ASSERT_TRUE(PrepareHome(platform::ProgramPath(native), shipped.path())) << name;
+    EXPECT_EQ(ReadNative(native + "/Setting/Output_CSV.txt"), "csv\r\n") << name;
+    EXPECT_EQ(ReadNative(native + "/Setting/zip_code.txt"), "zip\r\n") << name;
+    EXPECT_EQ(ReadNative(native + "/利用規約.txt"), Sjis("規約\r\n")) << name;
+  }
+  // Nothing was made at a 0x5C inside a character.
+  EXPECT_EQ(Entries(parent.native()),
+            (std::set<std::string>{
+                "新", "新/物件表", "新/物件表/Setting", "新/物件表/Setting/Output_CSV.txt",
+                "新/物件表/Setting/zip_code.txt", "新/物件表/利用規約.txt", "ソ", "ソ/Setting",
+                "ソ/Setting/Output_CSV.txt", "ソ/Setting/zip_code.txt", "ソ/利用規約.txt", "機能",
+                "機能/Setting", "機能/Setting/Output_CSV.txt", "機能/Setting/zip_code.txt",
+                "機能/利用規約.txt"}));
+}
+
+TEST_F(StartUpTest, HomeKeepsItsOwnSettingAndTermsAndGetsWhatItLacks) {
+  const std::string native = parent.native() + "/home";
+  fs::create_directories(native + "/Setting");
+  WriteNative(native + "/Setting/Output_CSV.txt", "mine\r\n");
+  ASSERT_TRUE(PrepareHome(platform::ProgramPath(native), shipped.path()));
+  // A home with a Setting folder is the user's own: nothing is added to it or replaced.
+  EXPECT_EQ(Entries(native + "/Setting"), std::set<std::string>{"Output_CSV.txt"});
+  EXPECT_EQ(ReadNative(native + "/Setting/Output_CSV.txt"), "mine\r\n");
+  EXPECT_EQ(ReadNative(native + "/利用規約.txt"), Sjis("規約\r\n"));
+
+  WriteNative(native + "/利用規約.txt", "edited");
+  ASSERT_TRUE(PrepareHome(platform::ProgramPath(native), shipped.path()));
+  EXPECT_EQ(ReadNative(native + "/利用規約.txt"), "edited");
+}
+
+TEST_F(StartUpTest, HomeThatCannotBeMadeFailsTheStart) {
+  WriteNative(parent.native() + "/file", "x");
+  CommandLine line;
+  line.home = parent.native() + "/file/home";
+  StartUp start;
+  std::string error;
+  EXPECT_FALSE(FindStartUp(line, shipped.native() + "/kestrova", start, error));
+  EXPECT_NE(error.find(line.home), std::string::npos) << error;
+}
+
+TEST_F(StartUpTest, StartNamesTheProgramInTheHomeAndTheLoginIdSources) {
+  CommandLine line;
+  line.home = parent.native() + "/能";
+  line.loginId = "山田01";
+  ::setenv("KESTROVA_LOGIN_ID", "環境02", 1);
+  StartUp start;
+  std::string error;
+  const bool found = FindStartUp(line, shipped.native() + "/kestrova", start, error);
+  ::unsetenv("KESTROVA_LOGIN_ID");
+  ASSERT_TRUE(found) << error;
+  EXPECT_EQ(start.source.programPath, platform::ProgramPath(line.home) + "\\kestrova");
+  EXPECT_EQ(start.loginId.commandLine, Sjis("山田01"));
+  EXPECT_EQ(start.loginId.environment, Sjis("環境02"));
+  EXPECT_TRUE(fs::exists(line.home + "/Setting/zip_code.txt"));
+
+  // Without --home the program's own folder is the home, used as it is.
+  StartUp own;
+  ASSERT_TRUE(FindStartUp(CommandLine{}, shipped.native() + "/kestrova", own, error));
+  EXPECT_EQ(own.source.programPath, shipped.path() + "\\kestrova");
+  EXPECT_TRUE(own.loginId.commandLine.empty());
+  EXPECT_TRUE(own.loginId.environment.empty());
+}
+
+}  // namespace
+}  // namespace kestrova::test
