@@ -1,8 +1,12 @@
 // The program's command line: kestrova [--home DIR] [--login-id ID] [--headless COMMAND].
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "ui/main_window.h"
+#include "ui/maintenance_window.h"
 
 namespace kestrova {
 
@@ -13,10 +17,12 @@ struct CommandLine {
   bool help = false;
 };
 
-// Headless commands and the main-window button each stands for (0: a maintenance or data step).
+// Headless commands and the button each stands for: one of the main window, one of the
+// maintenance window (run with all three boxes ticked), or neither (a data step).
 struct HeadlessCommand {
   const char* name;
-  int button;
+  std::optional<MainCommand> button;
+  std::optional<MaintenanceCommand> maintenance;
   const char* what;
 };
 const std::vector<HeadlessCommand>& HeadlessCommands();
