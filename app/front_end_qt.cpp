@@ -8,7 +8,9 @@
 
 #include "app/front_end.h"
 #include "store/program_state.h"
+#include "ui/qt/code_lookup_dialog.h"
 #include "ui/qt/main_window_dialog.h"
+#include "ui/qt/maintenance_dialog.h"
 #include "ui/qt/program_icon.h"
 #include "ui/qt/qt_desktop.h"
 #include "ui/start_up.h"
@@ -76,6 +78,9 @@ int RunDesktop(int& argc, char** argv, const CommandLine& line) {
         {
           MainWindowDialog dialog(state, CurlTransportFactory());
           desktop.SetWindow(&dialog);
+          dialog.SetWindowOpener(MainCommand::kMaintenance,
+                                 [&] { RunMaintenance(state, &dialog); });
+          dialog.SetWindowOpener(MainCommand::kCodeLookup, [&] { RunCodeLookup(state, &dialog); });
           status = dialog.StartUp(start.source, start.loginId) ? (dialog.exec(), 0) : 1;
           desktop.SetWindow(nullptr);
         }
