@@ -9,6 +9,7 @@
 #include "ui/console_desktop.h"
 #include "ui/headless.h"
 #include "ui/start_up.h"
+#include "ui/version.h"
 
 namespace {
 
@@ -34,6 +35,10 @@ int main(int argc, char** argv) {
   if (ParseCommandLine(args, line, error) != 0) {
     std::fprintf(stderr, "kestrova: %s\n%s", error.c_str(), Usage().c_str());
     return 2;
+  }
+  if (line.version) {
+    std::printf("%s\n", VersionText().c_str());
+    return 0;
   }
   if (line.help) {
     std::fputs(Usage().c_str(), stdout);

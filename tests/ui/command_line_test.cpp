@@ -4,10 +4,12 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <regex>
 
 #include "service/service_requests.h"
 #include "tests/ui/ui_fixture.h"
 #include "ui/headless.h"
+#include "ui/version.h"
 
 namespace kestrova::test {
 namespace {
@@ -82,6 +84,19 @@ TEST(CommandLineTest, HelpIsRecognisedAndUsageNamesEveryCommand) {
     EXPECT_NE(usage.find(c.name), std::string::npos) << c.name;
   }
   EXPECT_NE(usage.find("--login-id"), std::string::npos);
+  EXPECT_NE(usage.find("--version"), std::string::npos);
+}
+
+TEST(CommandLineTest, VersionIsRecognisedAndNamesTheVersionAndCommit) {
+  CommandLine line;
+  std::string error;
+  EXPECT_EQ(Parse({"kestrova", "--version"}, line, error), 0);
+  EXPECT_TRUE(line.version);
+  EXPECT_TRUE(line.headless.empty());
+  // The commit is what git describe said of the checkout, or "unknown" outside one.
+  EXPECT_TRUE(std::regex_match(
+      VersionText(), std::regex(R"(Kestrova \d+\.\d+(\.\d+)* \(commit ([0-9a-z.-]+|unknown)\))")))
+      << VersionText();
 }
 
 TEST(CommandLineTest, HeadlessCommandsStandForTheirButtons) {
