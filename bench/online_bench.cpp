@@ -78,7 +78,7 @@ void BM_OnlinePropertySearch(benchmark::State& state) {
     }
 
     auto start = std::chrono::steady_clock::now();
-    kestrova::CommandResult result = window.Command(kestrova::kCommandPropertySearch);
+    kestrova::CommandResult result = window.Command(kestrova::MainCommand::kPropertySearch);
     double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     state.SetIterationTime(wall);
 

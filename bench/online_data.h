@@ -16,6 +16,7 @@
 #include "foundation/platform/platform.h"
 #include "service/transport.h"
 #include "tests/sim/sim_process.h"
+#include "tests/support/cp932_text.h"
 #include "tests/support/temp_folder.h"
 
 namespace kestrova::bench {
@@ -57,12 +58,7 @@ class TimingTransport final : public Transport {
 inline void MakeProgramHome(const std::string& native, const std::string& utf8Ini) {
   std::filesystem::copy(KESTROVA_SOURCE_DIR "/Setting", native + "/Setting",
                         std::filesystem::copy_options::recursive);
-  std::string text;
-  for (char c : utf8Ini) {
-    if (c == '\n') text += '\r';
-    text += c;
-  }
-  std::ofstream(native + "/kestrova.ini", std::ios::binary) << platform::Utf8ToCp932(text);
+  std::ofstream(native + "/kestrova.ini", std::ios::binary) << test::Cp932Lines(utf8Ini);
 }
 
 // Lines of the files directly in a folder whose names end with the suffix.

@@ -70,7 +70,7 @@ void BM_ParseResultPageFile(benchmark::State& st) {
   ProgramState state;
   TextList rows;
   for (auto _ : st) {
-    ParseResultPage(state, file.path, rows, kListingSearch);
+    ParseResultPage(state, file.path, rows, SearchKind::kListings);
     state.newRows.Clear();
   }
   if (rows.Count() != 101) st.SkipWithError("wrong row count");
@@ -83,7 +83,7 @@ void BM_ParseResultText(benchmark::State& st) {
   ProgramState state;
   TextList rows;
   for (auto _ : st) {
-    ParseResultText(state, page, rows, kListingSearch);
+    ParseResultText(state, page, rows, SearchKind::kListings);
     state.newRows.Clear();
   }
   if (rows.Count() != 101) st.SkipWithError("wrong row count");

@@ -5,6 +5,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "foundation/message_pump.h"
 
@@ -22,7 +23,11 @@ class Desktop : public MessagePump {
                                 MessageButtons buttons) = 0;
   // true when the desktop accepted the request to open the file or address.
   virtual bool ShellOpen(std::string_view target) = 0;
-  virtual bool StartProgram(std::string_view commandLine) = 0;
+  // Starts the program with these arguments, each passed as it is: no shell sees them, so a
+  // record's text can never become part of a command. true when the program was started.
+  virtual bool StartProgram(std::string_view program,
+                            const std::vector<std::string>& arguments) = 0;
+  // Replaces the clipboard's content with the text; true when it did.
   virtual bool SetClipboardText(std::string_view text) = 0;
   // 1 and the chosen folder, or 2 when cancelled.
   virtual int PickFolder(std::string_view initialFolder, std::string_view title,
@@ -37,7 +42,7 @@ class NullDesktop : public Desktop {
   MessageAnswer Message(std::string_view, std::string_view, MessageIcon,
                         MessageButtons buttons) override;
   bool ShellOpen(std::string_view) override { return false; }
-  bool StartProgram(std::string_view) override { return false; }
+  bool StartProgram(std::string_view, const std::vector<std::string>&) override { return false; }
   bool SetClipboardText(std::string_view) override { return false; }
   int PickFolder(std::string_view, std::string_view, std::string&) override { return 2; }
   bool IsCtrlHeld() override { return false; }

@@ -88,37 +88,43 @@ void BuildEnvironment(SettingsStore& env, const EnvironmentSource& source) {
   PathParts parts = SplitPath(full);
   std::string folder = full;
   CutAtLast(folder, "\\");
-  env.SetId(900001, SJIS("■■■環境変数1 __argv[0]より■■■"));
-  env.SetId(900002, full);
-  env.SetId(900003, parts.pathWithoutExtension + ".ini");
-  env.SetId(900004, parts.baseName);
-  env.SetId(900005, parts.fileName);
-  env.SetId(900006, parts.folderPath);
-  env.SetId(900007, parts.pathWithoutExtension);
+  env.SetId(kEnvFirstMarker, SJIS("■■■環境変数1 __argv[0]より■■■"));
+  env.SetId(kEnvProgramPath, full);
+  env.SetId(kEnvIniFile, parts.pathWithoutExtension + ".ini");
+  env.SetId(kEnvProgramBaseName, parts.baseName);
+  env.SetId(kEnvProgramFileName, parts.fileName);
+  env.SetId(kEnvProgramFolderWithSlash, parts.folderPath);
+  env.SetId(kEnvPathWithoutExtension, parts.pathWithoutExtension);
   env.SetId(kEnvProgramFolder, folder);
-  env.SetId(900009, SJIS("■■■環境変数2 各種フォルダ■■■"));
+  env.SetId(kEnvFolderMarker, SJIS("■■■環境変数2 各種フォルダ■■■"));
   static const int kShell[][2] = {
-      {900010, 0x0000}, {900011, 0x0002}, {900012, 0x0005}, {900013, 0x0006}, {900014, 0x0007},
-      {900015, 0x0008}, {900016, 0x0009}, {900017, 0x000B}, {900018, 0x0010}, {900019, 0x1001},
-      {900020, 0x1007}, {900021, 0x1003}, {900022, 0x1004}, {900023, 0x1005}, {900024, 0x1006}};
+      {kEnvDesktop, 0x0000},      {kEnvStartMenuPrograms, 0x0002}, {kEnvDocuments, 0x0005},
+      {kEnvFavourites, 0x0006},   {kEnvStartUp, 0x0007},           {kEnvRecentDocuments, 0x0008},
+      {kEnvSendTo, 0x0009},       {kEnvStartMenu, 0x000B},         {kEnvDesktopDirectory, 0x0010},
+      {kEnvTempFolder, 0x1001},   {kEnvQuickTempFolder, 0x1007},   {kEnvWindowsFolder, 0x1003},
+      {kEnvSystemFolder, 0x1004}, {kEnvComputerName, 0x1005},      {kEnvUserName, 0x1006}};
   for (const auto& [id, code] : kShell) env.SetId(id, SpecialFolderLocation(code));
-  std::string windows = env.GetId(900021);
-  env.SetId(900025, windows.size() >= 3 ? windows.substr(0, 3) + "Program Files" : std::string());
-  env.SetId(900026, windows.size() >= 2 ? windows.substr(0, 2) : std::string());
-  env.SetId(900027, SJIS("■■■環境変数定義終了■■■"));
+  std::string windows = env.GetId(kEnvWindowsFolder);
+  env.SetId(kEnvProgramFiles,
+            windows.size() >= 3 ? windows.substr(0, 3) + "Program Files" : std::string());
+  env.SetId(kEnvWindowsDrive, windows.size() >= 2 ? windows.substr(0, 2) : std::string());
+  env.SetId(kEnvEndMarker, SJIS("■■■環境変数定義終了■■■"));
 }
 
 void ExpandMacros(std::string& text, const SettingsStore& env) {
   static const std::pair<const char*, int> kMacros[] = {
-      {"$ARGV0$", 900008},  {"$M_ARGV0_DIR", 900008}, {"$DESKTOP$", 900010}, {"$TEMPDIR$", 900019},
-      {"$WINDIR$", 900021}, {"$WINDRIVE$", 900026},   {"$PROGRAM$", 900025}};
+      {"$ARGV0$", kEnvProgramFolder},  {"$M_ARGV0_DIR", kEnvProgramFolder},
+      {"$DESKTOP$", kEnvDesktop},      {"$TEMPDIR$", kEnvTempFolder},
+      {"$WINDIR$", kEnvWindowsFolder}, {"$WINDRIVE$", kEnvWindowsDrive},
+      {"$PROGRAM$", kEnvProgramFiles}};
   for (const auto& [macro, id] : kMacros) ReplaceAllInPlace(text, macro, env.GetView(IdKey(id)));
 }
 
 void ContractMacros(std::string& text, const SettingsStore& env) {
   static const std::pair<int, const char*> kMacros[] = {
-      {900008, "$ARGV0$"},  {900010, "$DESKTOP$"},  {900019, "$TEMPDIR$"},
-      {900021, "$WINDIR$"}, {900026, "$WINDRIVE$"}, {900025, "$PROGRAM$"}};
+      {kEnvProgramFolder, "$ARGV0$"},   {kEnvDesktop, "$DESKTOP$"},
+      {kEnvTempFolder, "$TEMPDIR$"},    {kEnvWindowsFolder, "$WINDIR$"},
+      {kEnvWindowsDrive, "$WINDRIVE$"}, {kEnvProgramFiles, "$PROGRAM$"}};
   for (const auto& [id, macro] : kMacros) {
     std::string_view value = env.GetView(IdKey(id));
     if (!value.empty()) ReplaceAllInPlace(text, value, macro);

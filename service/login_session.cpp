@@ -81,7 +81,7 @@ std::string FeeText(std::string_view convertedPage) {
   return text + SJIS("円");
 }
 
-void RunSearches(OnlineContext& context, int kind, LoginRunResult& result) {
+void RunSearches(OnlineContext& context, SearchKind kind, LoginRunResult& result) {
   ProgramState& state = context.state;
   MainFields& fields = context.window.Fields();
   const std::string stamp = NowStamp(*state.clock);
@@ -98,8 +98,8 @@ void RunSearches(OnlineContext& context, int kind, LoginRunResult& result) {
   }
 }
 
-LoginRunResult LoginAndSearch(ProgramState& state, MainWindowPort& window, Transport& transport,
-                              int kind) {
+LoginRunResult LoginAndSearch(ProgramState& state, OnlineCommandWindow& window,
+                              Transport& transport, SearchKind kind) {
   LoginRunResult result;
   window.ReadFields();
   MainFields& fields = window.Fields();
@@ -143,7 +143,7 @@ LoginRunResult LoginAndSearch(ProgramState& state, MainWindowPort& window, Trans
   result.loggedIn = true;
   KeepStyleSheets(state, session);
 
-  if (kind == kKindListings || kind == kKindClosedDeals) {
+  if (kind == SearchKind::kListings || kind == SearchKind::kClosedDeals) {
     OnlineContext context{state, window, session};
     RunSearches(context, kind, result);
   }

@@ -5,10 +5,12 @@
 #include <string>
 #include <string_view>
 
+#include "service/search_kind.h"
+
 namespace kestrova {
 
 struct ProgramState;
-class MainWindowPort;
+class OnlineCommandWindow;
 struct MainFields;
 class Transport;
 struct OnlineContext;
@@ -29,10 +31,9 @@ std::string LoadBalancingNotice(std::string_view loginId, int hour);
 // The fee of the page after login ("前日までの利用料" ... "\">" amount "円") as "%d 円".
 std::string FeeText(std::string_view convertedPage);
 
-// kind 0: fee check, 1: listing search, 3: closed-deal search.
-LoginRunResult LoginAndSearch(ProgramState& state, MainWindowPort& window, Transport& transport,
-                              int kind);
+LoginRunResult LoginAndSearch(ProgramState& state, OnlineCommandWindow& window,
+                              Transport& transport, SearchKind kind);
 // Builds and sends every search form of the run, in order.
-void RunSearches(OnlineContext& context, int kind, LoginRunResult& result);
+void RunSearches(OnlineContext& context, SearchKind kind, LoginRunResult& result);
 
 }  // namespace kestrova

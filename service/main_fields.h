@@ -1,6 +1,6 @@
 // The main window's fields as the online commands read and write them. The window logic in
-// ui/ owns the values and binds them to a view; the online commands reach them through the
-// port below, so this library needs no window of its own.
+// ui/ (MainWindow) owns the values and binds them to its view; the online commands reach them
+// through the narrow port OnlineCommandWindow, so this library needs no window of its own.
 #pragma once
 
 #include <string>
@@ -28,9 +28,11 @@ struct MainFields {
   std::string dealStartDate;  // 1058 "成約取得開始日"
 };
 
-class MainWindowPort {
+// What an online command sees of the main window. Only MainWindow implements it; the Qt dialog
+// implements MainWindowView (ui/main_window.h) instead.
+class OnlineCommandWindow {
  public:
-  virtual ~MainWindowPort() = default;
+  virtual ~OnlineCommandWindow() = default;
   virtual MainFields& Fields() = 0;
   // Copies the controls into the fields.
   virtual void ReadFields() = 0;

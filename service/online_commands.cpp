@@ -16,7 +16,7 @@ namespace {
 // The title while the command runs, back to the plain title however the command ends.
 class RunningTitleScope {
  public:
-  explicit RunningTitleScope(MainWindowPort& window) : window_(window) {
+  explicit RunningTitleScope(OnlineCommandWindow& window) : window_(window) {
     window_.SetTitle(RunningTitle());
   }
   ~RunningTitleScope() { window_.SetTitle(kTitle); }
@@ -24,7 +24,7 @@ class RunningTitleScope {
   RunningTitleScope& operator=(const RunningTitleScope&) = delete;
 
  private:
-  MainWindowPort& window_;
+  OnlineCommandWindow& window_;
 };
 
 // Why the last fetched date stayed where it was, or empty when the run earned the move.
@@ -53,11 +53,11 @@ std::string ErrorSummary(const ProgramState& state) {
          std::string(errors.View(errors.Count() - 1));
 }
 
-LoginRunResult OnlinePropertySearch(ProgramState& state, MainWindowPort& window,
+LoginRunResult OnlinePropertySearch(ProgramState& state, OnlineCommandWindow& window,
                                     Transport& transport) {
   window.ReadFields();
   RunningTitleScope title(window);
-  LoginRunResult run = LoginAndSearch(state, window, transport, kKindListings);
+  LoginRunResult run = LoginAndSearch(state, window, transport, SearchKind::kListings);
 
   // The last fetched date moves only over a range that was fetched whole; otherwise the next
   // "last + 1" preset would skip days that never arrived.
@@ -80,12 +80,12 @@ LoginRunResult OnlinePropertySearch(ProgramState& state, MainWindowPort& window,
   return run;
 }
 
-LoginRunResult OnlineClosedDealSearch(ProgramState& state, MainWindowPort& window,
+LoginRunResult OnlineClosedDealSearch(ProgramState& state, OnlineCommandWindow& window,
                                       Transport& transport) {
   window.ReadFields();
   RunningTitleScope title(window);
   const int before = state.dealStore.Count();
-  LoginRunResult run = LoginAndSearch(state, window, transport, kKindClosedDeals);
+  LoginRunResult run = LoginAndSearch(state, window, transport, SearchKind::kClosedDeals);
   const int after = state.dealStore.Count();
 
   MainFields& fields = window.Fields();
@@ -101,12 +101,12 @@ LoginRunResult OnlineClosedDealSearch(ProgramState& state, MainWindowPort& windo
   return run;
 }
 
-LoginRunResult FeeCheck(ProgramState& state, MainWindowPort& window, Transport& transport) {
+LoginRunResult FeeCheck(ProgramState& state, OnlineCommandWindow& window, Transport& transport) {
   RunningTitleScope title(window);
-  return LoginAndSearch(state, window, transport, kKindFeeCheck);
+  return LoginAndSearch(state, window, transport, SearchKind::kFeeCheck);
 }
 
-void PresetLastPlusOneToYesterday(ProgramState& state, MainWindowPort& window) {
+void PresetLastPlusOneToYesterday(ProgramState& state, OnlineCommandWindow& window) {
   window.ReadFields();
   MainFields& fields = window.Fields();
   fields.startDate = AddToDate(fields.lastDate, kDays, 1).substr(0, 10);
@@ -114,7 +114,7 @@ void PresetLastPlusOneToYesterday(ProgramState& state, MainWindowPort& window) {
   window.ShowFields();
 }
 
-void PresetLastToToday(ProgramState& state, MainWindowPort& window) {
+void PresetLastToToday(ProgramState& state, OnlineCommandWindow& window) {
   window.ReadFields();
   MainFields& fields = window.Fields();
   fields.endDate = Now(*state.clock).substr(0, 10);

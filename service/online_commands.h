@@ -11,17 +11,17 @@ inline constexpr char kTitle[] = "Kestrova";
 const std::string& RunningTitle();
 
 // Button 1000. Returns how the login and the searches went.
-LoginRunResult OnlinePropertySearch(ProgramState& state, MainWindowPort& window,
+LoginRunResult OnlinePropertySearch(ProgramState& state, OnlineCommandWindow& window,
                                     Transport& transport);
 // Button 1001.
-LoginRunResult OnlineClosedDealSearch(ProgramState& state, MainWindowPort& window,
+LoginRunResult OnlineClosedDealSearch(ProgramState& state, OnlineCommandWindow& window,
                                       Transport& transport);
 // Button 1051: log in, read the fee and keep the style sheets, no search.
-LoginRunResult FeeCheck(ProgramState& state, MainWindowPort& window, Transport& transport);
+LoginRunResult FeeCheck(ProgramState& state, OnlineCommandWindow& window, Transport& transport);
 // Button 1008: from the day after the last fetched date to yesterday.
-void PresetLastPlusOneToYesterday(ProgramState& state, MainWindowPort& window);
+void PresetLastPlusOneToYesterday(ProgramState& state, OnlineCommandWindow& window);
 // Button 1014: from the last fetched date to today.
-void PresetLastToToday(ProgramState& state, MainWindowPort& window);
+void PresetLastToToday(ProgramState& state, OnlineCommandWindow& window);
 
 // "エラーが %d件 発生しました。\r\n%s" with the count and the last line of the error list.
 std::string ErrorSummary(const ProgramState& state);

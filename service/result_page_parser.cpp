@@ -137,7 +137,8 @@ void CleanRowSegment(std::string& segment) {
   ReplaceAllAligned(segment, "&nbsp;", "-");
 }
 
-void ParseResultText(ProgramState& state, std::string_view page, TextList& pageRows, int mode) {
+void ParseResultText(ProgramState& state, std::string_view page, TextList& pageRows,
+                     SearchKind kind) {
   pageRows.Clear();
   std::string cleaned;
   if (!IsCleanPageText(page)) {
@@ -156,14 +157,14 @@ void ParseResultText(ProgramState& state, std::string_view page, TextList& pageR
     if (!detected.empty()) typeText = detected;
     if (FindAligned(chunk, kResultCellMarker) == std::string_view::npos) continue;
     RowCells row(chunk);
-    if (mode == kClosedDealSearch) {
+    if (kind == SearchKind::kClosedDeals) {
       StoreDeal(state, row);
     } else {
       bool floorPlan = FindAligned(chunk, kFloorPlanIcon) != std::string_view::npos;
       pageRows.Add(BuildRecord(row, floorPlan, typeText));
     }
   }
-  if (mode != kListingSearch || pageRows.Count() == 0) {
+  if (kind != SearchKind::kListings || pageRows.Count() == 0) {
     pageRows.Clear();
     return;
   }
@@ -174,7 +175,8 @@ void ParseResultText(ProgramState& state, std::string_view page, TextList& pageR
   state.newRowsFound = 1;
 }
 
-void ParseResultPage(ProgramState& state, const std::string& path, TextList& pageRows, int mode) {
+void ParseResultPage(ProgramState& state, const std::string& path, TextList& pageRows,
+                     SearchKind kind) {
   LineReaderPtr reader = Open(path, "fr");
   if (!reader) {
     pageRows.Clear();
@@ -182,7 +184,7 @@ void ParseResultPage(ProgramState& state, const std::string& path, TextList& pag
   }
   std::string page = Utf8ToAnsi(reader->Text());
   Close(reader);
-  ParseResultText(state, page, pageRows, mode);
+  ParseResultText(state, page, pageRows, kind);
 }
 
 }  // namespace kestrova

@@ -6,14 +6,12 @@
 #include <string_view>
 
 #include "foundation/text_list.h"
+#include "service/search_kind.h"
 #include "store/error_log.h"
 
 namespace kestrova {
 
 struct ProgramState;
-
-inline constexpr int kListingSearch = 1;     // every row becomes a PropertyRecord
-inline constexpr int kClosedDealSearch = 3;  // every row gives a DealStore entry
 
 // The ten property types: the label looked for in a row ("売り・土地</", ...) and the type text
 // the record receives ("11売り・土地", ...), tried in table order.
@@ -32,9 +30,11 @@ struct TypeTable {
 // pageRows receives the page's record lines and they are appended to state.newRows; in
 // closed-deal mode state.dealStore receives the closed deals. pageRows always ends up holding
 // the rows of this page only (empty in closed-deal mode and for a page without rows).
-void ParseResultPage(ProgramState& state, const std::string& path, TextList& pageRows, int mode);
+void ParseResultPage(ProgramState& state, const std::string& path, TextList& pageRows,
+                     SearchKind kind);
 // The same for a page already in cp932, held in memory.
-void ParseResultText(ProgramState& state, std::string_view page, TextList& pageRows, int mode);
+void ParseResultText(ProgramState& state, std::string_view page, TextList& pageRows,
+                     SearchKind kind);
 
 // Cleans one table-row segment to cell texts divided by "<***>": cell ends become the marker,
 // tags go, ASCII spaces, CR, LF and TAB go, and "&nbsp;" becomes "-".

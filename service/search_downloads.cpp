@@ -147,14 +147,14 @@ void MakeFolderFor(ProgramState& state, const std::string& filePath) {
 }
 
 std::string ResultPagePath(const ProgramState& state, std::string_view stamp, int counter,
-                           int kind) {
+                           SearchKind kind) {
   const std::string& prefix =
-      kind == kClosedDealSearch ? SJIS("\\Log\\成約_") : SJIS("\\Log\\検索_");
+      kind == SearchKind::kClosedDeals ? SJIS("\\Log\\成約_") : SJIS("\\Log\\検索_");
   return state.PathOf(prefix) + std::string(stamp) + "_" + std::to_string(counter) + ".html";
 }
 
 int SearchAndDownload(OnlineContext& context, const std::string& formBody, int counter,
-                      std::string_view stamp, int kind) {
+                      std::string_view stamp, SearchKind kind) {
   ProgramState& state = context.state;
   MainFields& fields = context.window.Fields();
   fields.searchCount = std::to_string(ToInt(fields.searchCount) + 1);
@@ -176,7 +176,7 @@ int SearchAndDownload(OnlineContext& context, const std::string& formBody, int c
     // The page could not be kept under "\\Log"; its rows are still taken.
     ParseResultText(state, Utf8ToAnsi(answer), rows, kind);
   }
-  if (kind == kClosedDealSearch) return rc;
+  if (kind == SearchKind::kClosedDeals) return rc;
 
   for (int i = 0; i < rows.Count(); ++i) {
     std::vector<std::string_view> row = SplitTabs(rows.View(i));

@@ -5,18 +5,19 @@
 #include <string>
 #include <string_view>
 
+#include "service/search_kind.h"
 #include "store/error_log.h"
 
 namespace kestrova {
 
 struct ProgramState;
 struct HttpSession;
-class MainWindowPort;
+class OnlineCommandWindow;
 
 // What one online command works with: the program state, the main window, the open session.
 struct OnlineContext {
   ProgramState& state;
-  MainWindowPort& window;
+  OnlineCommandWindow& window;
   HttpSession& session;
 };
 
@@ -38,11 +39,11 @@ void MakeFolderFor(ProgramState& state, const std::string& filePath);
 
 // "%s\\Log\\検索_%s_%d.html" (listings) or "%s\\Log\\成約_%s_%d.html" (closed deals).
 std::string ResultPagePath(const ProgramState& state, std::string_view stamp, int counter,
-                           int kind);
+                           SearchKind kind);
 
 // Sends one search form and does its downloads. The result of the search request: 0 (or
 // kExchangeRedirect) when it was answered, else the failure code (already logged).
 int SearchAndDownload(OnlineContext& context, const std::string& formBody, int counter,
-                      std::string_view stamp, int kind);
+                      std::string_view stamp, SearchKind kind);
 
 }  // namespace kestrova

@@ -79,9 +79,9 @@ void FillPlaceholders(std::string& body, const std::vector<std::string>& datePar
   }
 }
 
-std::vector<std::string> RunDateParts(const SettingsStore& settings, int kind) {
+std::vector<std::string> RunDateParts(const SettingsStore& settings, SearchKind kind) {
   std::string start =
-      settings.GetText(kind == kKindClosedDeals ? keys::kDealStartDate : keys::kStartDate);
+      settings.GetText(kind == SearchKind::kClosedDeals ? keys::kDealStartDate : keys::kStartDate);
   std::string both = start + " " + settings.GetText(keys::kEndDate);
   TextList parts(both, "/;:; ");
   std::vector<std::string> out;
@@ -89,8 +89,8 @@ std::vector<std::string> RunDateParts(const SettingsStore& settings, int kind) {
   return out;
 }
 
-std::string RunSearchOrder(const SettingsStore& settings, int kind, bool sale, bool rent) {
-  const bool deals = kind == kKindClosedDeals;
+std::string RunSearchOrder(const SettingsStore& settings, SearchKind kind, bool sale, bool rent) {
+  const bool deals = kind == SearchKind::kClosedDeals;
   std::string order;
   if (sale) order = settings.GetText(deals ? keys::kSaleDealOrder : keys::kSaleOrder);
   if (rent) {
@@ -100,7 +100,7 @@ std::string RunSearchOrder(const SettingsStore& settings, int kind, bool sale, b
   return order;
 }
 
-std::vector<SearchForm> BuildSearchForms(const SettingsStore& settings, int kind, bool sale,
+std::vector<SearchForm> BuildSearchForms(const SettingsStore& settings, SearchKind kind, bool sale,
                                          bool rent) {
   std::vector<SearchForm> forms;
   const std::vector<std::string> dateParts = RunDateParts(settings, kind);

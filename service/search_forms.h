@@ -6,14 +6,12 @@
 #include <string_view>
 #include <vector>
 
+#include "service/search_kind.h"
+
 namespace kestrova {
 
 class SettingsStore;
 class TextList;
-
-inline constexpr int kKindFeeCheck = 0;
-inline constexpr int kKindListings = 1;
-inline constexpr int kKindClosedDeals = 3;
 
 // The 96-field body of a search, with its placeholders.
 const std::string& SearchFormTemplate();
@@ -23,18 +21,18 @@ std::string GroupLabel(const std::vector<std::string>& groupFields);
 // date placeholders with dateParts (start y/m/d, end y/m/d).
 void FillPlaceholders(std::string& body, const std::vector<std::string>& dateParts,
                       const TextList& codes, int firstCode);
-// The six date parts of a run: start and end dates split at "/", ":" and " "; kind 3 takes the
-// closed-deal start date.
-std::vector<std::string> RunDateParts(const SettingsStore& settings, int kind);
+// The six date parts of a run: start and end dates split at "/", ":" and " "; closed deals take
+// the closed-deal start date.
+std::vector<std::string> RunDateParts(const SettingsStore& settings, SearchKind kind);
 // The search order of a run: sale and/or rent groups of the kind, joined with ";".
-std::string RunSearchOrder(const SettingsStore& settings, int kind, bool sale, bool rent);
+std::string RunSearchOrder(const SettingsStore& settings, SearchKind kind, bool sale, bool rent);
 
 struct SearchForm {
   std::string body;
   std::string status;  // "(%s,%s,%s)%s": the three codes and the group label
 };
 // Every form of a run, in sending order.
-std::vector<SearchForm> BuildSearchForms(const SettingsStore& settings, int kind, bool sale,
+std::vector<SearchForm> BuildSearchForms(const SettingsStore& settings, SearchKind kind, bool sale,
                                          bool rent);
 
 }  // namespace kestrova

@@ -7,6 +7,7 @@
 
 #include "foundation/dates.h"
 #include "foundation/desktop.h"
+#include "foundation/environment.h"
 #include "foundation/settings_store.h"
 #include "foundation/text_list.h"
 #include "store/csv_layout.h"
@@ -15,8 +16,14 @@
 namespace kestrova {
 
 struct ProgramState {
+  ProgramState() = default;
+  // clock and desktop point at members of this very object until a test or main() sets them,
+  // so a copy or a moved-to object would point into another one: neither exists.
+  ProgramState(const ProgramState&) = delete;
+  ProgramState& operator=(const ProgramState&) = delete;
+
   SettingsStore settings;     // "//ini/..." keys, read from and written to the INI file
-  SettingsStore environment;  // ids 900001-900027 and what the program adds at run time
+  SettingsStore environment;  // ids kEnvFirstMarker-kEnvEndMarker and what the program adds
   TextList errorList;         // "%s\t%5d\t%s" lines, appended to "\\Err\\ErrLog.txt" at close
   DetailStore detailStore;
   DealStore dealStore;
@@ -33,8 +40,8 @@ struct ProgramState {
   const Clock* clock = &systemClock;
   Desktop* desktop = &nullDesktop;
 
-  // The program folder (id 900008), the base of every data path, without a trailing "\\".
-  std::string ProgramFolder() const { return environment.GetId(900008); }
+  // The program folder, the base of every data path, without a trailing "\\".
+  std::string ProgramFolder() const { return environment.GetId(kEnvProgramFolder); }
   // ProgramFolder() + relative, where relative begins with "\\" (e.g. "\\dat\\TotalData.txt").
   std::string PathOf(std::string_view relative) const {
     return ProgramFolder() + std::string(relative);

@@ -4,13 +4,19 @@ namespace kestrova {
 
 const std::vector<HeadlessCommand>& HeadlessCommands() {
   static const std::vector<HeadlessCommand> commands = {
-      {"search", 1000, "online property search"},
-      {"deals", 1001, "online closed-deal search"},
-      {"fee", 1051, "log in and read the usage fee"},
-      {"rebuild-detail", 0, "rebuild the detail information from the saved pages"},
-      {"rebuild-csv", 0, "rebuild the total CSV files"},
-      {"clean", 0, "delete the per-run CSV files, backups and logs"},
-      {"tidy", 0, "move records past the retention period into past data"},
+      {"search", MainCommand::kPropertySearch, {}, "online property search"},
+      {"deals", MainCommand::kClosedDealSearch, {}, "online closed-deal search"},
+      {"fee", MainCommand::kFeeCheck, {}, "log in and read the usage fee"},
+      {"rebuild-detail",
+       {},
+       MaintenanceCommand::kRebuildDetail,
+       "rebuild the detail information from the saved pages"},
+      {"rebuild-csv", {}, MaintenanceCommand::kRebuildCsv, "rebuild the total CSV files"},
+      {"clean",
+       {},
+       MaintenanceCommand::kDeleteFiles,
+       "delete the per-run CSV files, backups and logs"},
+      {"tidy", {}, {}, "move records past the retention period into past data"},
   };
   return commands;
 }

@@ -2,8 +2,12 @@
 // or kestrova --version, or kestrova --help.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "ui/main_window.h"
+#include "ui/maintenance_window.h"
 
 namespace kestrova {
 
@@ -15,10 +19,12 @@ struct CommandLine {
   bool version = false;  // --version: print the version and the commit, nothing else
 };
 
-// Headless commands and the main-window button each stands for (0: a maintenance or data step).
+// Headless commands and the button each stands for: one of the main window, one of the
+// maintenance window (run with all three boxes ticked), or neither (a data step).
 struct HeadlessCommand {
   const char* name;
-  int button;
+  std::optional<MainCommand> button;
+  std::optional<MaintenanceCommand> maintenance;
   const char* what;
 };
 const std::vector<HeadlessCommand>& HeadlessCommands();

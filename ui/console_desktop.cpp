@@ -47,8 +47,8 @@ bool ConsoleDesktop::ShellOpen(std::string_view target) {
   return false;
 }
 
-bool ConsoleDesktop::StartProgram(std::string_view commandLine) {
-  std::fprintf(out_, "headless: not starting %s\n", Utf8(commandLine).c_str());
+bool ConsoleDesktop::StartProgram(std::string_view program, const std::vector<std::string>&) {
+  std::fprintf(out_, "headless: not starting %s\n", Utf8(program).c_str());
   return false;
 }
 

@@ -14,7 +14,7 @@ class ConsoleDesktop final : public Desktop {
   MessageAnswer Message(std::string_view text, std::string_view caption, MessageIcon icon,
                         MessageButtons buttons) override;
   bool ShellOpen(std::string_view target) override;
-  bool StartProgram(std::string_view commandLine) override;
+  bool StartProgram(std::string_view program, const std::vector<std::string>& arguments) override;
   bool SetClipboardText(std::string_view text) override;
   int PickFolder(std::string_view initialFolder, std::string_view title,
                  std::string& result) override;

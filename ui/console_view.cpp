@@ -4,12 +4,12 @@
 
 namespace kestrova {
 
-void ConsoleView::SearchProgress(int done, int total) {
+void ConsoleMainWindowView::SearchProgress(int done, int total) {
   done_ = done;
   total_ = total;
 }
 
-void ConsoleView::ShowFields(const MainFields& fields) {
+void ConsoleMainWindowView::ShowFields(const MainFields& fields) {
   if (fields.statusLine != status_) {
     status_ = fields.statusLine;
     if (total_ > 0 && done_ <= total_ && !status_.empty() && status_[0] == '(') {
@@ -31,7 +31,7 @@ void ConsoleView::ShowFields(const MainFields& fields) {
   }
 }
 
-void ConsoleView::Print(const std::string& cp932) {
+void ConsoleMainWindowView::Print(const std::string& cp932) {
   std::string line = Utf8(cp932);
   std::string out;
   out.reserve(line.size() + 8);
@@ -41,6 +41,19 @@ void ConsoleView::Print(const std::string& cp932) {
     if (c == '\n') out += "  ";
   }
   std::fprintf(out_, "%s\n", out.c_str());
+  std::fflush(out_);
+}
+
+void ConsoleMaintenanceView::ShowFields(const MaintenanceFields& fields) {
+  if (fields.statusLine == shown_) return;
+  const auto now = std::chrono::steady_clock::now();
+  // A page count ("i/count ...") may be skipped; the completion and the other results never.
+  const bool counting = fields.statusLine.find("...") != std::string::npos &&
+                        fields.statusLine.find(SJIS("完了")) == std::string::npos;
+  if (counting && now - last_ < std::chrono::milliseconds(250)) return;
+  last_ = now;
+  shown_ = fields.statusLine;
+  std::fprintf(out_, "%s\n", Utf8(shown_).c_str());
   std::fflush(out_);
 }
 

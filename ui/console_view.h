@@ -1,17 +1,19 @@
-// The main window of headless mode: no controls, the status line and the log box printed as
-// progress lines on the console (UTF-8) whenever they change.
+// The windows of headless mode: no controls, their status lines (and the main window's log
+// box) printed as progress lines on the console (UTF-8) whenever they change.
 #pragma once
 
+#include <chrono>
 #include <cstdio>
 #include <string>
 
 #include "ui/main_window.h"
+#include "ui/maintenance_window.h"
 
 namespace kestrova {
 
-class ConsoleView final : public MainWindowView {
+class ConsoleMainWindowView final : public MainWindowView {
  public:
-  explicit ConsoleView(std::FILE* out = stderr) : out_(out) {}
+  explicit ConsoleMainWindowView(std::FILE* out = stderr) : out_(out) {}
   void ReadFields(MainFields&) override {}
   void ShowFields(const MainFields& fields) override;
   void SetTitle(std::string_view) override {}
@@ -26,6 +28,21 @@ class ConsoleView final : public MainWindowView {
   std::string fee_;
   int done_ = 0;
   int total_ = 0;
+};
+
+// The maintenance window's status line, at most a few lines a second while operation ①
+// counts its pages; the fields are all the window has, so ReadFields leaves them.
+class ConsoleMaintenanceView final : public MaintenanceView {
+ public:
+  explicit ConsoleMaintenanceView(std::FILE* out = stderr) : out_(out) {}
+  void ReadFields(MaintenanceFields&) override {}
+  void ShowFields(const MaintenanceFields& fields) override;
+  void SetTitle(std::string_view) override {}
+
+ private:
+  std::FILE* out_;
+  std::string shown_;
+  std::chrono::steady_clock::time_point last_{};
 };
 
 }  // namespace kestrova

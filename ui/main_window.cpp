@@ -134,7 +134,7 @@ void MainWindow::Close() {
   SaveChangedDetailFiles(state_);
 }
 
-CommandResult MainWindow::Command(int id) {
+CommandResult MainWindow::Command(MainCommand id) {
   // The waits of a run pump window messages, so a second button press would start a second
   // command inside the first; two merges must never interleave.
   if (busy_) {
@@ -148,33 +148,32 @@ CommandResult MainWindow::Command(int id) {
   return result;
 }
 
-CommandResult MainWindow::RunCommand(int id) {
-  auto online = [this](LoginRunResult (*command)(ProgramState&, MainWindowPort&, Transport&)) {
+CommandResult MainWindow::RunCommand(MainCommand id) {
+  auto online = [this](LoginRunResult (*command)(ProgramState&, OnlineCommandWindow&, Transport&)) {
     std::unique_ptr<Transport> transport = transports_(state_.settings);
     LoginRunResult run = command(state_, *this, *transport);
     return run.refused || !run.loggedIn ? CommandResult::kRefused : CommandResult::kRan;
   };
   switch (id) {
-    case kCommandPropertySearch:
+    case MainCommand::kPropertySearch:
       return online(OnlinePropertySearch);
-    case kCommandClosedDealSearch:
+    case MainCommand::kClosedDealSearch:
       return online(OnlineClosedDealSearch);
-    case kCommandFeeCheck:
+    case MainCommand::kFeeCheck:
       return online(FeeCheck);
-    case kCommandPresetLastPlusOne:
+    case MainCommand::kPresetLastPlusOne:
       PresetLastPlusOneToYesterday(state_, *this);
       return CommandResult::kRan;
-    case kCommandPresetLastToToday:
+    case MainCommand::kPresetLastToToday:
       PresetLastToToday(state_, *this);
       return CommandResult::kRan;
-    case kCommandResetCounter:
+    case MainCommand::kResetCounter:
       ReadFields();
       fields_.searchCount = "0";
       ShowFields();
       return CommandResult::kRan;
-    default:
-      return CommandResult::kUnknown;
   }
+  return CommandResult::kUnknown;
 }
 
 }  // namespace kestrova

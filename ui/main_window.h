@@ -1,6 +1,6 @@
 // The main window without a toolkit: its fields, the start-up and close sequences and the
-// commands whose work is not a window of its own. A view (the Qt dialog, the console of
-// headless mode, a test recorder) copies the fields to and from its controls.
+// commands whose work is not a window of its own. MainWindow is the logic; MainWindowView is
+// what shows it (the Qt MainWindowDialog, the console of headless mode, a test recorder).
 #pragma once
 
 #include <functional>
@@ -10,6 +10,7 @@
 
 #include "foundation/environment.h"
 #include "service/main_fields.h"
+#include "ui/command_result.h"
 
 namespace kestrova {
 
@@ -17,6 +18,8 @@ struct ProgramState;
 class Transport;
 class SettingsStore;
 
+// The main window's controls: copies the fields to and from them, and shows the title and the
+// progress of a search run.
 class MainWindowView {
  public:
   virtual ~MainWindowView() = default;
@@ -31,17 +34,15 @@ class MainWindowView {
   }
 };
 
-// Command ids of the main window's buttons.
-inline constexpr int kCommandPropertySearch = 1000;
-inline constexpr int kCommandClosedDealSearch = 1001;
-inline constexpr int kCommandPresetLastPlusOne = 1008;
-inline constexpr int kCommandPresetLastToToday = 1014;
-inline constexpr int kCommandFeeCheck = 1051;
-inline constexpr int kCommandResetCounter = 1034;
-
-// What a command came to: it ran to its end, it was refused (input check, login error, another
-// command still running), or the id is not a command of this window.
-enum class CommandResult { kRan, kRefused, kUnknown };
+// The buttons of the main window that MainWindow runs, by control id.
+enum class MainCommand : int {
+  kPropertySearch = 1000,     // "オンライン物件検索"
+  kClosedDealSearch = 1001,   // "オンライン成約検索"
+  kPresetLastPlusOne = 1008,  // "最終取得日+1～前日に設定"
+  kPresetLastToToday = 1014,  // "最終取得日 ～ 今日に設定"
+  kResetCounter = 1034,       // "↑ﾘｾｯﾄ"
+  kFeeCheck = 1051,           // "料金確認"
+};
 
 using TransportFactory = std::function<std::unique_ptr<Transport>(const SettingsStore& settings)>;
 // libcurl with the CA file of the settings.
@@ -54,7 +55,9 @@ struct LoginIdSources {
   std::string environment;
 };
 
-class MainWindow final : public MainWindowPort {
+// The main window's logic: owns its fields, runs the start-up and close sequences and its
+// commands, and is the window the online commands of service/ work on.
+class MainWindow final : public OnlineCommandWindow {
  public:
   MainWindow(ProgramState& state, MainWindowView& view, TransportFactory transports);
 
@@ -70,7 +73,7 @@ class MainWindow final : public MainWindowPort {
   // The close sequence: fields stored, monthly tidy, settings file, error log, changed stores.
   void Close();
 
-  CommandResult Command(int id);
+  CommandResult Command(MainCommand id);
   bool busy() const { return busy_; }
 
   // A login ID typed at the prompt: shown in the login box and remembered.
@@ -82,7 +85,7 @@ class MainWindow final : public MainWindowPort {
  private:
   void FillEmptyDates();
   void MakeDataFolders();
-  CommandResult RunCommand(int id);
+  CommandResult RunCommand(MainCommand id);
 
   ProgramState& state_;
   MainWindowView& view_;

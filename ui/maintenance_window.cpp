@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "foundation/desktop.h"
 #include "foundation/files.h"
 #include "foundation/message_pump.h"
 #include "foundation/settings_keys.h"
@@ -16,16 +17,13 @@ namespace kestrova {
 
 namespace {
 
+const std::string& WindowTitle() { return SJIS("ﾒﾝﾃﾅﾝｽ"); }
+
 // "%d/%d ..." with the two counts.
 std::string Progress(int done, int count) {
   char text[48];
   std::snprintf(text, sizeof text, "%d/%d ...", done, count);
   return text;
-}
-
-void ShowStatus(MaintenanceView& view, std::string text) {
-  view.Fields().statusLine = std::move(text);
-  view.ShowFields();
 }
 
 // Deletes every non-empty path of the list; a failure leaves the file where it is.
@@ -37,21 +35,21 @@ void RemoveListed(const TextList& paths) {
 
 }  // namespace
 
-const std::string* PresetText(int button) {
+const std::string* PresetText(MaintenanceCommand button) {
   switch (button) {
-    case kPresetSaleShort: {
+    case MaintenanceCommand::kPresetSaleShort: {
       static const std::string text = "1,1,1,3;1,1,2,";
       return &text;
     }
-    case kPresetSaleFull: {
+    case MaintenanceCommand::kPresetSaleFull: {
       static const std::string text = "1,1,1,4;1,1,3,5;1,1,2,";
       return &text;
     }
-    case kPresetRentShort: {
+    case MaintenanceCommand::kPresetRentShort: {
       static const std::string text = "1,3,1,3;1,3,2,";
       return &text;
     }
-    case kPresetRentFull: {
+    case MaintenanceCommand::kPresetRentFull: {
       static const std::string text = "1,3,1,4;1,3,3,5;1,3,2,";
       return &text;
     }
@@ -60,79 +58,123 @@ const std::string* PresetText(int button) {
   }
 }
 
-void OpenMaintenance(ProgramState& state, MaintenanceView& view) {
-  MaintenanceFields& f = view.Fields();
-  f.csvFolder = 1;
-  f.backups = 1;
-  f.logs = 1;
-  f.saleOrder = std::string(state.settings.GetView(keys::kSaleOrder));
-  f.rentOrder = std::string(state.settings.GetView(keys::kRentOrder));
-  f.retention = std::string(state.settings.GetView(keys::kRetentionMonths));
-  view.ShowFields();
+MaintenanceWindow::MaintenanceWindow(ProgramState& state, MaintenanceView& view)
+    : state_(state), view_(view) {}
+
+void MaintenanceWindow::Open() {
+  view_.SetTitle(WindowTitle());
+  fields_.csvFolder = 1;
+  fields_.backups = 1;
+  fields_.logs = 1;
+  fields_.saleOrder = std::string(state_.settings.GetView(keys::kSaleOrder));
+  fields_.rentOrder = std::string(state_.settings.GetView(keys::kRentOrder));
+  fields_.retention = std::string(state_.settings.GetView(keys::kRetentionMonths));
+  ShowFields();
 }
 
-void RebuildDetailInformation(ProgramState& state, MaintenanceView& view) {
-  view.ReadFields();
+CommandResult MaintenanceWindow::Command(MaintenanceCommand id) {
+  // Operation ① pumps window messages after every page, so a second button press would start
+  // a second operation inside the first, e.g. a deletion under the rebuild's walk.
+  if (busy_) {
+    state_.desktop->Message(SJIS("他の処理を実行中です。終了してから操作してください"),
+                            WindowTitle(), MessageIcon::kWarning, MessageButtons::kOk);
+    return CommandResult::kRefused;
+  }
+  busy_ = true;
+  const CommandResult result = RunCommand(id);
+  busy_ = false;
+  return result;
+}
+
+CommandResult MaintenanceWindow::RunCommand(MaintenanceCommand id) {
+  switch (id) {
+    case MaintenanceCommand::kRebuildDetail:
+      RebuildDetailInformation();
+      return CommandResult::kRan;
+    case MaintenanceCommand::kRebuildCsv:
+      RebuildCsvFiles();
+      return CommandResult::kRan;
+    case MaintenanceCommand::kDeleteFiles:
+      DeleteDataFiles();
+      return CommandResult::kRan;
+    case MaintenanceCommand::kPresetSaleShort:
+    case MaintenanceCommand::kPresetSaleFull:
+    case MaintenanceCommand::kPresetRentShort:
+    case MaintenanceCommand::kPresetRentFull:
+      PresetSearchOrder(id);
+      return CommandResult::kRan;
+  }
+  return CommandResult::kUnknown;
+}
+
+void MaintenanceWindow::ShowStatus(std::string text) {
+  fields_.statusLine = std::move(text);
+  ShowFields();
+}
+
+void MaintenanceWindow::RebuildDetailInformation() {
+  ReadFields();
   TextList pages;
-  ListFiles(state.PathOf("\\pdf"), ".html", pages, kListFilesFiles, 0, state.desktop);
+  ListFiles(state_.PathOf("\\pdf"), ".html", pages, kListFilesFiles, 0, state_.desktop);
   const int count = pages.Count();
   for (int i = 0; i < count; ++i) {
-    ParseDetailPage(state, pages.Get(i));
+    ParseDetailPage(state_, pages.Get(i));
     // The counter is the 0-based index of the page just parsed.
-    ShowStatus(view, Progress(i, count));
-    PumpMessages(state.desktop, 100);
+    ShowStatus(Progress(i, count));
+    PumpMessages(state_.desktop, 100);
   }
   // Written now rather than only at close, so that a crash later in the run does not lose
   // what may have taken a long walk over the saved pages to rebuild.
-  SaveChangedDetailFiles(state);
+  SaveChangedDetailFiles(state_);
   std::string done = Progress(count, count) + SJIS("作成完了！");
   // A failed write keeps the store marked changed, so the close tries again; the user is told.
-  if (state.detailStore.changed()) done += SJIS(" SyousaiInfo.datを保存できませんでした。");
-  ShowStatus(view, std::move(done));
-  PumpMessages(state.desktop, 100);
+  if (state_.detailStore.changed()) done += SJIS(" SyousaiInfo.datを保存できませんでした。");
+  ShowStatus(std::move(done));
+  PumpMessages(state_.desktop, 100);
 }
 
-void RebuildCsvFiles(ProgramState& state, MaintenanceView& view) {
-  const int result = WriteTotalCsv(state);
+void MaintenanceWindow::RebuildCsvFiles() {
+  const int result = WriteTotalCsv(state_);
   // On failure the old CSV files stay as they were; saying they were updated would be false.
-  ShowStatus(view, result == 0 ? SJIS("CSV情報を更新しました。")
-                               : SJIS("CSV情報を更新できませんでした。"));
+  ShowStatus(result == 0 ? SJIS("CSV情報を更新しました。")
+                         : SJIS("CSV情報を更新できませんでした。"));
 }
 
-int DeleteDataFiles(ProgramState& state, MaintenanceView& view) {
-  view.ReadFields();
-  const MaintenanceFields& f = view.Fields();
+int MaintenanceWindow::DeleteDataFiles() {
+  ReadFields();
   TextList paths;
   // Without a program folder the data paths would name folders at the file-system root.
-  if (!state.ProgramFolder().empty()) {
-    if (f.csvFolder) ListFiles(state.PathOf("\\csv"), "", paths, kListFilesFiles, 0, state.desktop);
-    if (f.backups)
-      ListFiles(state.PathOf("\\dat"), "backup_", paths, kListFilesFiles, 0, state.desktop);
-    if (f.logs) ListFiles(state.PathOf("\\Log"), "", paths, kListFilesFiles, 0, state.desktop);
+  if (!state_.ProgramFolder().empty()) {
+    auto list = [&](const char* folder, const char* pattern) {
+      ListFiles(state_.PathOf(folder), pattern, paths, kListFilesFiles, 0, state_.desktop);
+    };
+    if (fields_.csvFolder) list("\\csv", "");
+    if (fields_.backups) list("\\dat", "backup_");
+    if (fields_.logs) list("\\Log", "");
   }
   RemoveListed(paths);
   const int count = paths.Count();
   char text[32];
   std::snprintf(text, sizeof text, "(%d", count);
-  ShowStatus(view, SJIS("ﾛｸﾞを削除しました") + text + SJIS("件)"));
+  ShowStatus(SJIS("ﾛｸﾞを削除しました") + text + SJIS("件)"));
   return count;
 }
 
-void PresetSearchOrder(MaintenanceView& view, int button) {
+void MaintenanceWindow::PresetSearchOrder(MaintenanceCommand button) {
   const std::string* text = PresetText(button);
   if (!text) return;
-  view.ReadFields();
-  MaintenanceFields& f = view.Fields();
-  (button == kPresetSaleShort || button == kPresetSaleFull ? f.saleOrder : f.rentOrder) = *text;
-  view.ShowFields();
+  ReadFields();
+  const bool sale = button == MaintenanceCommand::kPresetSaleShort ||
+                    button == MaintenanceCommand::kPresetSaleFull;
+  (sale ? fields_.saleOrder : fields_.rentOrder) = *text;
+  ShowFields();
 }
 
-void CloseMaintenance(ProgramState& state, MaintenanceView& view) {
-  view.ReadFields();
-  const MaintenanceFields& f = view.Fields();
-  state.settings.Set(keys::kRetentionMonths, f.retention);
-  state.settings.Set(keys::kSaleOrder, f.saleOrder);
-  state.settings.Set(keys::kRentOrder, f.rentOrder);
+void MaintenanceWindow::Close() {
+  ReadFields();
+  state_.settings.Set(keys::kRetentionMonths, fields_.retention);
+  state_.settings.Set(keys::kSaleOrder, fields_.saleOrder);
+  state_.settings.Set(keys::kRentOrder, fields_.rentOrder);
 }
 
 }  // namespace kestrova

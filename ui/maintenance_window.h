@@ -4,6 +4,9 @@
 #pragma once
 
 #include <string>
+#include <string_view>
+
+#include "ui/command_result.h"
 
 namespace kestrova {
 
@@ -17,43 +20,76 @@ struct MaintenanceFields {
   std::string retention;  // 1033 "//ini/設定2/データ保持期間"
   std::string saleOrder;  // 1059 "//ini/設定2/検索順序売買(検索)"
   std::string rentOrder;  // 1035 "//ini/設定2/検索順序賃貸(検索)"
-  std::string statusLine;  // 1009
+  std::string statusLine;  // 1009, read-only: progress and result texts
 };
 
-// The window the operations work on. ReadFields copies the controls into Fields(), ShowFields
-// copies Fields() back into the controls; headless mode keeps the fields and does nothing else.
+// The buttons of the maintenance window, by control id.
+enum class MaintenanceCommand : int {
+  kRebuildDetail = 1000,    // ① "htmlから詳細情報を再構成"
+  kRebuildCsv = 1001,       // ② "CSV再構成"
+  kDeleteFiles = 1002,      // ③ "ログファイル等の削除"
+  kPresetSaleShort = 1008,  // sale order: land, flats, houses
+  kPresetSaleFull = 1010,   // sale order: the five types
+  kPresetRentShort = 1011,  // rent order: land, flats, houses
+  kPresetRentFull = 1012,   // rent order: the five types
+};
+
+// What the maintenance window shows: the Qt dialog, the console of headless mode, a test
+// recorder.
 class MaintenanceView {
  public:
   virtual ~MaintenanceView() = default;
-  virtual MaintenanceFields& Fields() = 0;
-  virtual void ReadFields() = 0;
-  virtual void ShowFields() = 0;
+  // Controls into fields (the user's edits); a view without controls leaves them.
+  virtual void ReadFields(MaintenanceFields& fields) = 0;
+  // Fields into controls. Operation ① calls this once per saved page with the status line
+  // "i/count ..." and lets the desktop pump its messages after each call.
+  virtual void ShowFields(const MaintenanceFields& fields) = 0;
+  virtual void SetTitle(std::string_view title) = 0;
 };
 
-// Button ids of the four search-order presets.
-inline constexpr int kPresetSaleShort = 1008;
-inline constexpr int kPresetSaleFull = 1010;
-inline constexpr int kPresetRentShort = 1011;
-inline constexpr int kPresetRentFull = 1012;
+// The window's logic: owns its fields, runs its commands on the program state and shows the
+// outcome through the view. Long work keeps the window alive through the state's desktop pump.
+class MaintenanceWindow {
+ public:
+  MaintenanceWindow(ProgramState& state, MaintenanceView& view);
 
-// Opening: ticks the three boxes, fills the three edits from the settings, shows the fields.
-void OpenMaintenance(ProgramState& state, MaintenanceView& view);
-// Operation 1: parses every saved ".html" page below "\\pdf" into the detail store, showing
-// "i/count ..." after each page and "count/count ...作成完了！" at the end, then writes the
-// detail store when it changed.
-void RebuildDetailInformation(ProgramState& state, MaintenanceView& view);
-// Operation 2: the two total CSV files from "\\dat\\TotalData.txt".
-void RebuildCsvFiles(ProgramState& state, MaintenanceView& view);
-// Operation 3: deletes the files the ticked boxes name; returns how many were listed
-// (a file that cannot be deleted is counted and stays).
-int DeleteDataFiles(ProgramState& state, MaintenanceView& view);
-// Sets the edit of a preset button (1008, 1010: sale; 1011, 1012: rent); others do nothing.
-void PresetSearchOrder(MaintenanceView& view, int button);
-// The close box: stores the three edits as typed (the settings file is written by the main
-// window's close). Leaving by Enter or Esc does not call this, so nothing is stored then.
-void CloseMaintenance(ProgramState& state, MaintenanceView& view);
+  MaintenanceFields& Fields() { return fields_; }
+  void ReadFields() { view_.ReadFields(fields_); }
+  void ShowFields() { view_.ShowFields(fields_); }
 
-// The search-order text a preset button sets, or nullptr for another id.
-const std::string* PresetText(int button);
+  // Opening: the title, the three boxes ticked, the three edits from the settings.
+  void Open();
+  // A button of the window; kUnknown for an id that is none of them, kRefused (with a message)
+  // while another command of the window is still running.
+  CommandResult Command(MaintenanceCommand id);
+  bool busy() const { return busy_; }
+  // The close box: stores the three edits as typed (the settings file is written by the main
+  // window's close). Leaving by Enter or Esc does not call this, so nothing is stored then.
+  void Close();
+
+  // Operation ①: parses every saved ".html" page below "\\pdf" into the detail store, showing
+  // "i/count ..." after each page and "count/count ...作成完了！" at the end, then writes the
+  // detail store when it changed.
+  void RebuildDetailInformation();
+  // Operation ②: the two total CSV files from "\\dat\\TotalData.txt".
+  void RebuildCsvFiles();
+  // Operation ③: deletes the files the ticked boxes name; returns how many were listed (a file
+  // that cannot be deleted is counted and stays).
+  int DeleteDataFiles();
+  // Sets the edit of a preset button; the other buttons do nothing here.
+  void PresetSearchOrder(MaintenanceCommand button);
+
+ private:
+  CommandResult RunCommand(MaintenanceCommand id);
+  void ShowStatus(std::string text);
+
+  ProgramState& state_;
+  MaintenanceView& view_;
+  MaintenanceFields fields_;
+  bool busy_ = false;
+};
+
+// The search-order text a preset button sets, or nullptr for another button.
+const std::string* PresetText(MaintenanceCommand button);
 
 }  // namespace kestrova

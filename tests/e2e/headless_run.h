@@ -13,6 +13,7 @@
 
 #include "foundation/platform/platform.h"
 #include "tests/sim/sim_process.h"
+#include "tests/support/cp932_text.h"
 #include "tests/support/temp_folder.h"
 
 namespace kestrova::test {
@@ -55,12 +56,7 @@ inline ProgramRun RunKestrova(const std::vector<std::string>& args,
 
 // The settings file of a home, written as the program writes it (cp932, CR LF).
 inline void WriteSettings(const std::string& home, const std::string& utf8Ini) {
-  std::string text;
-  for (char c : utf8Ini) {
-    if (c == '\n') text += '\r';
-    text += c;
-  }
-  WriteNative(home + "/kestrova.ini", platform::Utf8ToCp932(text));
+  WriteNative(home + "/kestrova.ini", Cp932Lines(utf8Ini));
 }
 
 // A settings file for a run against the sim: dates, codes, both sale and rent, downloads,

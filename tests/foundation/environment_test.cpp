@@ -14,17 +14,17 @@ namespace {
 TEST(EnvironmentTest, DerivesTheProgramPaths) {
   SettingsStore env;
   BuildEnvironment(env, {"\\home\\agent\\kestrova\\kestrova"});
-  EXPECT_STREQ(env.GetId(900002), "\\home\\agent\\kestrova\\kestrova");
-  EXPECT_STREQ(env.GetId(900003), "\\home\\agent\\kestrova\\kestrova.ini");
-  EXPECT_STREQ(env.GetId(900004), "kestrova");
-  EXPECT_STREQ(env.GetId(900005), "kestrova");
-  EXPECT_STREQ(env.GetId(900006), "\\home\\agent\\kestrova\\");
-  EXPECT_STREQ(env.GetId(900008), "\\home\\agent\\kestrova");
-  EXPECT_EQ(std::string(env.GetId(900001)), Sjis("■■■環境変数1 __argv[0]より■■■"));
-  EXPECT_EQ(std::string(env.GetId(900027)), Sjis("■■■環境変数定義終了■■■"));
+  EXPECT_STREQ(env.GetId(kEnvProgramPath), "\\home\\agent\\kestrova\\kestrova");
+  EXPECT_STREQ(env.GetId(kEnvIniFile), "\\home\\agent\\kestrova\\kestrova.ini");
+  EXPECT_STREQ(env.GetId(kEnvProgramBaseName), "kestrova");
+  EXPECT_STREQ(env.GetId(kEnvProgramFileName), "kestrova");
+  EXPECT_STREQ(env.GetId(kEnvProgramFolderWithSlash), "\\home\\agent\\kestrova\\");
+  EXPECT_STREQ(env.GetId(kEnvProgramFolder), "\\home\\agent\\kestrova");
+  EXPECT_EQ(std::string(env.GetId(kEnvFirstMarker)), Sjis("■■■環境変数1 __argv[0]より■■■"));
+  EXPECT_EQ(std::string(env.GetId(kEnvEndMarker)), Sjis("■■■環境変数定義終了■■■"));
   // No Windows folder here: the ids derived from it are empty.
-  EXPECT_STREQ(env.GetId(900021), "");
-  EXPECT_STREQ(env.GetId(900025), "");
+  EXPECT_STREQ(env.GetId(kEnvWindowsFolder), "");
+  EXPECT_STREQ(env.GetId(kEnvProgramFiles), "");
 }
 
 TEST(EnvironmentTest, TemporaryFolderAndNames) {
@@ -48,7 +48,7 @@ TEST(EnvironmentTest, TemporaryFolderAndNames) {
 TEST(EnvironmentTest, MacrosContractProgramFolderFirst) {
   SettingsStore env;
   BuildEnvironment(env, {"\\opt\\k\\kestrova"});
-  env.SetId(900026, "\\opt");  // pretend the drive is the parent
+  env.SetId(kEnvWindowsDrive, "\\opt");  // pretend the drive is the parent
   std::string text = "\\opt\\k\\csv;\\opt\\other";
   ContractMacros(text, env);
   EXPECT_EQ(text, "$ARGV0$\\csv;$WINDRIVE$\\other");

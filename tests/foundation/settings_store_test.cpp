@@ -4,6 +4,7 @@
 
 #include <random>
 
+#include "foundation/environment.h"
 #include "foundation/sjis.h"
 #include "tests/support/temp_folder.h"
 
@@ -55,9 +56,9 @@ TEST(SettingsStoreTest, NumbersAndIds) {
   EXPECT_EQ(s.GetInt("n"), -12345);
   s.Set("m", "12abc");
   EXPECT_EQ(s.GetInt("m"), 12);
-  s.SetId(900008, "C:\\prog");
+  s.SetId(kEnvProgramFolder, "C:\\prog");
   EXPECT_STREQ(s.GetText("//_enum_/900008"), "C:\\prog");
-  EXPECT_STREQ(s.GetId(900008), "C:\\prog");
+  EXPECT_STREQ(s.GetId(kEnvProgramFolder), "C:\\prog");
 }
 
 TEST(SettingsStoreTest, KeepsKeysSortedWhateverTheOrderOfSetting) {

@@ -4,6 +4,7 @@
 
 #include "foundation/desktop.h"
 #include "foundation/sjis.h"
+#include "tests/support/scripted_desktop.h"
 #include "tests/support/temp_folder.h"
 
 namespace kestrova {
@@ -55,35 +56,17 @@ TEST(CopyTest, CopyNAndCopyNChars) {
   EXPECT_EQ(CopyNChars(two, 0), "");
 }
 
-class RecordingDesktop : public NullDesktop {
- public:
-  bool ShellOpen(std::string_view t) override {
-    opened = std::string(t);
-    return true;
-  }
-  bool SetClipboardText(std::string_view t) override {
-    clip = std::string(t);
-    return true;
-  }
-  int PickFolder(std::string_view, std::string_view title, std::string& r) override {
-    askedTitle = std::string(title);
-    r = answer;
-    return answer.empty() ? 2 : 1;
-  }
-  std::string opened, clip, askedTitle, answer;
-};
-
 TEST(DesktopUtilsTest, GoThroughTheDesktop) {
-  RecordingDesktop d;
+  test::ScriptedDesktop d;
   EXPECT_EQ(ShellOpen(d, "x.pdf"), 1);
-  EXPECT_EQ(d.opened, "x.pdf");
+  EXPECT_EQ(d.opened, std::vector<std::string>{"x.pdf"});
   EXPECT_EQ(InetMemToClip(d, "rows"), 0);
-  EXPECT_EQ(d.clip, "rows");
+  EXPECT_EQ(d.clipboard, std::vector<std::string>{"rows"});
   std::string result = "before";
   EXPECT_EQ(GetOpenFolderName(d, "", result), 2);
   EXPECT_EQ(result, "before");
-  EXPECT_EQ(d.askedTitle, Sjis("フォルダを選択してください"));
-  d.answer = "\\chosen";
+  EXPECT_EQ(d.pickerTitles, std::vector<std::string>{Sjis("フォルダを選択してください")});
+  d.folders.push_back("\\chosen");
   EXPECT_EQ(GetOpenFolderName(d, "", result, "t"), 1);
   EXPECT_EQ(result, "\\chosen");
   NullDesktop none;

@@ -24,9 +24,9 @@
 #include "service/http_exchange.h"
 #include "service/service_requests.h"
 #include "store/program_state.h"
-#include "tests/service/recording_desktop.h"
 #include "tests/service/test_certificates.h"
 #include "tests/sim/sim_process.h"
+#include "tests/support/scripted_desktop.h"
 #include "tests/support/temp_folder.h"
 
 namespace kestrova {
@@ -176,7 +176,7 @@ class CurlTransportTest : public ::testing::Test {
   static test::KeyAndCert* otherCa_;
   test::TempFolder folder;
   FixedClock clock{std::string_view("2011/05/07 09:30:00")};
-  test::RecordingDesktop desktop;
+  test::ScriptedDesktop desktop;
   ProgramState state;
 };
 

@@ -9,7 +9,7 @@
 #include "foundation/sjis.h"
 #include "service/fake_transport.h"
 #include "store/program_state.h"
-#include "tests/service/recording_desktop.h"
+#include "tests/support/scripted_desktop.h"
 
 namespace kestrova {
 namespace {
@@ -26,7 +26,7 @@ class HttpExchangeTest : public ::testing::Test {
   void Open() { ASSERT_EQ(OpenSession(session, "agent", kBase), 0); }
 
   FixedClock clock;
-  test::RecordingDesktop desktop;
+  test::ScriptedDesktop desktop;
   ProgramState state;
   FakeTransport fake;
   HttpSession session;
@@ -92,7 +92,7 @@ TEST_F(HttpExchangeTest, SessionThatCannotStartGives10007) {
 TEST_F(HttpExchangeTest, UrlWithoutHostGives10008AndTheConnectionMessage) {
   EXPECT_EQ(OpenSession(session, "agent", "not a url"), kExchangeConnectFailed);
   ASSERT_EQ(desktop.messages.size(), 1u);
-  EXPECT_EQ(desktop.messages[0], Sjis("HTTP接続に失敗"));
+  EXPECT_EQ(desktop.messages[0].text, Sjis("HTTP接続に失敗"));
   std::string answer;
   EXPECT_EQ(SendRequest(session, kLogin, false, "", answer), kExchangeOpenFailed);
   CloseSession(session);

@@ -93,9 +93,9 @@ class PageCorpusTest : public PageParserTest {
   void Replay(const std::string& bytes) {
     for (const std::string& page : {Utf8ToAnsi(bytes), bytes}) {
       TextList rows;
-      ParseResultText(state, page, rows, kListingSearch);
+      ParseResultText(state, page, rows, SearchKind::kListings);
       for (int i = 0; i < rows.Count(); ++i) CheckRecord(rows.View(i), i == rows.Count() - 1);
-      ParseResultText(state, page, rows, kClosedDealSearch);
+      ParseResultText(state, page, rows, SearchKind::kClosedDeals);
       EXPECT_EQ(rows.Count(), 0);
       DetailValue detail = ExtractDetailValue(state.detailHeader, page);
       EXPECT_EQ(CountTabs(detail.value), state.detailHeader.lines.Count());
@@ -164,7 +164,7 @@ TEST_F(PageCorpusTest, LongRunOfUnclosedSignsStaysInItsCell) {
   std::string page =
       "<td class=\"rlTeB\" rowspan=\"2\" nowrap>1</td><td class=\"rbTeT\"></td><td>" + run;
   TextList rows;
-  ParseResultText(state, page, rows, kListingSearch);
+  ParseResultText(state, page, rows, SearchKind::kListings);
   ASSERT_EQ(rows.Count(), 2);
   EXPECT_EQ(RecordField(rows.View(0), kFieldNumber), run);
 }

@@ -16,7 +16,7 @@ using ResultPageParserTest = PageParserTest;
 class ListingPageTest : public PageParserTest {
  protected:
   void SetUp() override {
-    ParseResultPage(state, PagePath("result_listing.html"), rows, kListingSearch);
+    ParseResultPage(state, PagePath("result_listing.html"), rows, SearchKind::kListings);
   }
   std::vector<std::string> Row(int i) const { return Fields(rows.View(i)); }
   TextList rows;
@@ -87,7 +87,7 @@ TEST_F(ListingPageTest, AppendsTheRowsToTheRunWideList) {
   ASSERT_EQ(state.newRows.Count(), 4);
   for (int i = 0; i < 4; ++i) EXPECT_EQ(state.newRows.View(i), rows.View(i));
   TextList second;
-  ParseResultPage(state, PagePath("result_listing.html"), second, kListingSearch);
+  ParseResultPage(state, PagePath("result_listing.html"), second, SearchKind::kListings);
   EXPECT_EQ(state.newRows.Count(), 8);
   EXPECT_EQ(state.newRows.View(4), rows.View(0));
 }
@@ -97,7 +97,7 @@ TEST_F(ResultPageParserTest, FirstRowWithoutLabelHasAnEmptyType) {
                                  ResultRow({{"2 件目", "賃貸・戸建て", "222", "6 万円"}}),
                                  ResultRow({{"3 件目", "", "333", "7 万円"}})});
   TextList rows;
-  ParseResultText(state, Sjis(page), rows, kListingSearch);
+  ParseResultText(state, Sjis(page), rows, SearchKind::kListings);
   ASSERT_EQ(rows.Count(), 4);
   EXPECT_EQ(RecordField(rows.View(0), kFieldType), "");
   EXPECT_EQ(RecordField(rows.View(1), kFieldType), Sjis("22賃貸・戸建て"));
@@ -107,20 +107,20 @@ TEST_F(ResultPageParserTest, FirstRowWithoutLabelHasAnEmptyType) {
 TEST_F(ResultPageParserTest, TableOrderDecidesBetweenTwoLabelsOfOneRow) {
   std::string page = ResultPage({ResultRow({{"1 件目", "賃貸・土地", "111", "x", "売り・土地"}})});
   TextList rows;
-  ParseResultText(state, Sjis(page), rows, kListingSearch);
+  ParseResultText(state, Sjis(page), rows, SearchKind::kListings);
   EXPECT_EQ(RecordField(rows.View(0), kFieldType), Sjis("11売り・土地"));
 }
 
 TEST_F(ResultPageParserTest, LabelNotDirectlyBeforeAClosingTagIsNoLabel) {
   std::string page = ResultPage({ResultRow({{"1 件目", "売り・土地です", "111"}})});
   TextList rows;
-  ParseResultText(state, Sjis(page), rows, kListingSearch);
+  ParseResultText(state, Sjis(page), rows, SearchKind::kListings);
   EXPECT_EQ(RecordField(rows.View(0), kFieldType), "");
 }
 
 TEST_F(ResultPageParserTest, HundredthHitIsLoggedAndTheRowsAreKept) {
   TextList rows;
-  ParseResultPage(state, PagePath("result_hundred.html"), rows, kListingSearch);
+  ParseResultPage(state, PagePath("result_hundred.html"), rows, SearchKind::kListings);
   ASSERT_EQ(state.errorList.Count(), 1);
   EXPECT_EQ(std::string(state.errorList.View(0)),
             "2011/05/07 09:30:00\t20001\t" +
@@ -134,7 +134,7 @@ TEST_F(ResultPageParserTest, HundredthHitIsLoggedAndTheRowsAreKept) {
 TEST_F(ResultPageParserTest, HundredWithoutTheSpaceIsNotLogged) {
   TextList rows;
   ParseResultText(state, Sjis(ResultPage({ResultRow({{"100件目", "", "1"}})})), rows,
-                  kListingSearch);
+                  SearchKind::kListings);
   EXPECT_EQ(state.errorList.Count(), 0);
   EXPECT_EQ(rows.Count(), 2);
 }
@@ -143,7 +143,7 @@ TEST_F(ResultPageParserTest, PageWithoutTableGivesNoRowsAndLeavesTheRunListAlone
   state.newRows.Add("earlier row");
   TextList rows;
   rows.Add("row of an earlier page");
-  ParseResultPage(state, PagePath("result_no_table.html"), rows, kListingSearch);
+  ParseResultPage(state, PagePath("result_no_table.html"), rows, SearchKind::kListings);
   EXPECT_EQ(rows.Count(), 0);  // never the rows of an earlier page
   EXPECT_EQ(state.newRows.Count(), 1);
   EXPECT_EQ(state.newRowsFound, 0);
@@ -153,7 +153,7 @@ TEST_F(ResultPageParserTest, PageWithoutTableGivesNoRowsAndLeavesTheRunListAlone
 TEST_F(ResultPageParserTest, UnreadableFileGivesNothing) {
   TextList rows;
   rows.Add("row of an earlier page");
-  ParseResultPage(state, folder.Path("missing.html"), rows, kListingSearch);
+  ParseResultPage(state, folder.Path("missing.html"), rows, SearchKind::kListings);
   EXPECT_EQ(rows.Count(), 0);
   EXPECT_EQ(state.newRows.Count(), 0);
   EXPECT_EQ(state.newRowsFound, 0);
@@ -162,9 +162,9 @@ TEST_F(ResultPageParserTest, UnreadableFileGivesNothing) {
 
 TEST_F(ResultPageParserTest, TruncatedPageKeepsTheCompleteRowAndCutsTheLast) {
   TextList full;
-  ParseResultPage(state, PagePath("result_listing.html"), full, kListingSearch);
+  ParseResultPage(state, PagePath("result_listing.html"), full, SearchKind::kListings);
   TextList rows;
-  ParseResultPage(state, PagePath("result_truncated.html"), rows, kListingSearch);
+  ParseResultPage(state, PagePath("result_truncated.html"), rows, SearchKind::kListings);
   ASSERT_EQ(rows.Count(), 3);
   EXPECT_EQ(rows.View(0), full.View(0));
   std::vector<std::string> f = Fields(rows.View(1));
@@ -176,7 +176,7 @@ TEST_F(ResultPageParserTest, TruncatedPageKeepsTheCompleteRowAndCutsTheLast) {
 
 TEST_F(ResultPageParserTest, ClosedDealPageStoresDateAndBarePrice) {
   TextList rows;
-  ParseResultPage(state, PagePath("result_deals.html"), rows, kClosedDealSearch);
+  ParseResultPage(state, PagePath("result_deals.html"), rows, SearchKind::kClosedDeals);
   EXPECT_TRUE(state.dealStore.changed());
   ASSERT_EQ(state.dealStore.Count(), 2);
   EXPECT_EQ(state.dealStore.GetView("200000000001"), "2011/04/28\t1980");
@@ -190,7 +190,7 @@ TEST_F(ResultPageParserTest, ClosedDealRowWithoutNumberStoresNothing) {
   std::string page =
       ResultPage({ResultRow({{"1 件目", "", "", "1,000 万円"}, {}, {}, {"2011/04/01"}})});
   TextList rows;
-  ParseResultText(state, Sjis(page), rows, kClosedDealSearch);
+  ParseResultText(state, Sjis(page), rows, SearchKind::kClosedDeals);
   EXPECT_EQ(state.dealStore.Count(), 0);
 }
 
@@ -199,7 +199,7 @@ TEST_F(ResultPageParserTest, ClosedDealOfTheSameNumberReplacesTheEarlierOne) {
   ParseResultText(state,
                   Sjis(ResultPage({ResultRow({{"1", "", "7", "1 万円"}, {}, {}, {"2011/01/01"}}),
                                    ResultRow({{"2", "", "7", "2 万円"}, {}, {}, {"2011/02/02"}})})),
-                  rows, kClosedDealSearch);
+                  rows, SearchKind::kClosedDeals);
   EXPECT_EQ(state.dealStore.Count(), 1);
   EXPECT_EQ(state.dealStore.GetView("7"), "2011/02/02\t2");
 }
@@ -210,7 +210,7 @@ TEST_F(ResultPageParserTest, NulByteInThePageNeverReachesARecord) {
   bytes.insert(bytes.find("12"), 1, '\0');
   std::string path = SavePage("nul.html", bytes);
   TextList rows;
-  ParseResultPage(state, path, rows, kListingSearch);
+  ParseResultPage(state, path, rows, SearchKind::kListings);
   ASSERT_EQ(rows.Count(), 2);
   EXPECT_EQ(RecordField(rows.View(0), kFieldNumber), "12");
   EXPECT_EQ(state.newRows.View(0).find('\0'), std::string_view::npos);
@@ -249,7 +249,7 @@ TEST_F(ResultPageParserTest, BrokenDoubleByteCharacterCannotHideALineEnd) {
   std::string page = Sjis(ResultPage({ResultRow({{"1", "", "12", "3"}})}));
   page.insert(page.find("12"), "\x87\r\n");
   TextList rows;
-  ParseResultText(state, page, rows, kListingSearch);
+  ParseResultText(state, page, rows, SearchKind::kListings);
   ASSERT_EQ(rows.Count(), 2);
   EXPECT_EQ(RecordField(rows.View(0), kFieldNumber), "12");
 }

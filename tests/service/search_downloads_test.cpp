@@ -54,15 +54,15 @@ TEST(PropertyFolderTest, UnsafeNamesAreRefused) {
 
 class DownloadFilesTest : public ::testing::Test {
  protected:
-  DownloadFilesTest() { state.environment.SetId(900008, home.path()); }
+  DownloadFilesTest() { state.environment.SetId(kEnvProgramFolder, home.path()); }
   test::TempFolder home;
   ProgramState state;
 };
 
 TEST_F(DownloadFilesTest, ResultPageNamesCarryStampAndCounter) {
-  EXPECT_EQ(Utf8(ResultPagePath(state, "20110507093000", 3, kListingSearch)),
+  EXPECT_EQ(Utf8(ResultPagePath(state, "20110507093000", 3, SearchKind::kListings)),
             Utf8(home.path()) + "\\Log\\検索_20110507093000_3.html");
-  EXPECT_EQ(Utf8(ResultPagePath(state, "20110507093000", 0, kClosedDealSearch)),
+  EXPECT_EQ(Utf8(ResultPagePath(state, "20110507093000", 0, SearchKind::kClosedDeals)),
             Utf8(home.path()) + "\\Log\\成約_20110507093000_0.html");
 }
 

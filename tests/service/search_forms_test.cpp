@@ -48,7 +48,7 @@ TEST_F(SearchFormsTest, TemplateHasNinetySixFieldsIn1572Characters) {
 }
 
 TEST_F(SearchFormsTest, TwoCodesWithSaleAndRentGiveSixFormsInOrder) {
-  std::vector<SearchForm> forms = BuildSearchForms(settings, kKindListings, true, true);
+  std::vector<SearchForm> forms = BuildSearchForms(settings, SearchKind::kListings, true, true);
   ASSERT_EQ(forms.size(), 6u);
   const char* expected[][4] = {{"1", "1", "1", "4"}, {"1", "1", "3", "5"}, {"1", "1", "2", ""},
                                {"1", "3", "1", "4"}, {"1", "3", "3", "5"}, {"1", "3", "2", ""}};
@@ -69,7 +69,7 @@ TEST_F(SearchFormsTest, TwoCodesWithSaleAndRentGiveSixFormsInOrder) {
 }
 
 TEST_F(SearchFormsTest, DatePartsFillTheRegistrationRange) {
-  std::vector<SearchForm> forms = BuildSearchForms(settings, kKindListings, true, false);
+  std::vector<SearchForm> forms = BuildSearchForms(settings, SearchKind::kListings, true, false);
   ASSERT_EQ(forms.size(), 3u);
   const std::string& b = forms[0].body;
   EXPECT_EQ(FieldValue(b, "tourokuTime1Y"), "2011");
@@ -81,7 +81,7 @@ TEST_F(SearchFormsTest, DatePartsFillTheRegistrationRange) {
 }
 
 TEST_F(SearchFormsTest, ClosedDealsUseTheirOrderAndStartDate) {
-  std::vector<SearchForm> forms = BuildSearchForms(settings, kKindClosedDeals, false, true);
+  std::vector<SearchForm> forms = BuildSearchForms(settings, SearchKind::kClosedDeals, false, true);
   ASSERT_EQ(forms.size(), 3u);
   const std::string& b = forms[1].body;
   EXPECT_EQ(FieldValue(b, "dataSyuruiKubun"), "2");
@@ -94,7 +94,7 @@ TEST_F(SearchFormsTest, ClosedDealsUseTheirOrderAndStartDate) {
 
 TEST_F(SearchFormsTest, SevenCodesMakeThreeCodeGroups) {
   Set("//ini/設定/市町村コード", "27101,27102,27103,27104,27105,27106,27107");
-  std::vector<SearchForm> forms = BuildSearchForms(settings, kKindListings, true, false);
+  std::vector<SearchForm> forms = BuildSearchForms(settings, SearchKind::kListings, true, false);
   ASSERT_EQ(forms.size(), 9u);
   EXPECT_EQ(FieldValue(forms[3].body, "syozaiti11"), "27104");
   EXPECT_EQ(FieldValue(forms[3].body, "syozaiti13"), "27106");
@@ -104,9 +104,9 @@ TEST_F(SearchFormsTest, SevenCodesMakeThreeCodeGroups) {
 }
 
 TEST_F(SearchFormsTest, NeitherSaleNorRentSendsNothingAndRentAloneHasNoLeadingSeparator) {
-  EXPECT_TRUE(BuildSearchForms(settings, kKindListings, false, false).empty());
-  EXPECT_EQ(RunSearchOrder(settings, kKindListings, false, true), "1,3,1,4;1,3,3,5;1,3,2,");
-  EXPECT_EQ(RunSearchOrder(settings, kKindListings, true, true),
+  EXPECT_TRUE(BuildSearchForms(settings, SearchKind::kListings, false, false).empty());
+  EXPECT_EQ(RunSearchOrder(settings, SearchKind::kListings, false, true), "1,3,1,4;1,3,3,5;1,3,2,");
+  EXPECT_EQ(RunSearchOrder(settings, SearchKind::kListings, true, true),
             "1,1,1,4;1,1,3,5;1,1,2,;1,3,1,4;1,3,3,5;1,3,2,");
 }
 

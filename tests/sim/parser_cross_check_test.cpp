@@ -69,11 +69,11 @@ class ParserCrossCheckTest : public ::testing::Test {
   }
 
   // Saves the page as received (UTF-8) and has the parser read the file.
-  TextList Parse(const std::string& page, int mode) {
+  TextList Parse(const std::string& page, SearchKind kind) {
     std::string path = folder_.Path("page.html");
     EXPECT_TRUE(WriteFileAtomic(path, page));
     TextList rows;
-    ParseResultPage(state_, path, rows, mode);
+    ParseResultPage(state_, path, rows, kind);
     return rows;
   }
 
@@ -99,7 +99,7 @@ TEST_F(ParserCrossCheckTest, EveryResultRowBecomesTheRecordOfItsProperty) {
       universe.Listings(query.codes, query.firstDay, query.lastDay, query.typeCodes);
   ASSERT_GT(keys.size(), 10u);
   ASSERT_LT(keys.size(), 100u);
-  TextList rows = Parse(sim::ResultPage(universe, query), kListingSearch);
+  TextList rows = Parse(sim::ResultPage(universe, query), SearchKind::kListings);
 
   std::vector<std::string> records;
   for (const std::string& r : rows.ToVector()) {
@@ -132,7 +132,7 @@ TEST_F(ParserCrossCheckTest, EveryResultRowBecomesTheRecordOfItsProperty) {
 TEST_F(ParserCrossCheckTest, HundredthHitIsReportedAndOnlyHundredRowsArrive) {
   ListingUniverse universe(tables_, 7, 40);
   SearchQuery query = Query(false, {23, 25}, 7);
-  TextList rows = Parse(sim::ResultPage(universe, query), kListingSearch);
+  TextList rows = Parse(sim::ResultPage(universe, query), SearchKind::kListings);
   int records = 0;
   for (const std::string& r : rows.ToVector()) records += !r.empty();
   EXPECT_EQ(records, 100);
@@ -146,7 +146,7 @@ TEST_F(ParserCrossCheckTest, NinetyNineHitsAreNotReportedAsLost) {
   std::size_t total =
       universe.Listings(query.codes, query.firstDay, query.lastDay, query.typeCodes).size();
   ASSERT_LT(total, 100u);
-  Parse(sim::ResultPage(universe, query), kListingSearch);
+  Parse(sim::ResultPage(universe, query), SearchKind::kListings);
   EXPECT_EQ(state_.errorList.Count(), 0);
 }
 
@@ -158,7 +158,7 @@ TEST_F(ParserCrossCheckTest, ClosedDealPageFillsDealStoreWithDateAndBarePrice) {
       universe.ClosedDeals(query.codes, query.firstDay, query.lastDay, query.typeCodes);
   ASSERT_GT(keys.size(), 3u);
   ASSERT_LT(keys.size(), 100u);
-  TextList rows = Parse(sim::ResultPage(universe, query), kClosedDealSearch);
+  TextList rows = Parse(sim::ResultPage(universe, query), SearchKind::kClosedDeals);
   EXPECT_EQ(state_.newRows.Count(), 0);
   EXPECT_EQ(state_.dealStore.Count(), static_cast<int>(keys.size()));
   for (const auto& key : keys) {

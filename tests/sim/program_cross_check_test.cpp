@@ -56,7 +56,7 @@ TEST_F(ProgramAgainstSimTest, LoginSearchesDetailsAndPlansOverOneConnection) {
   settings.Set(keys::kMunicipalityCodes, "27128,27111,27203,27301");
   settings.Set(keys::kSaleOrder, "1,1,1,4;1,1,3,5;1,1,2,");
   settings.Set(keys::kRentOrder, "1,3,1,4;1,3,3,5;1,3,2,");
-  std::vector<SearchForm> forms = BuildSearchForms(settings, kKindListings, true, true);
+  std::vector<SearchForm> forms = BuildSearchForms(settings, SearchKind::kListings, true, true);
   ASSERT_EQ(forms.size(), 12u);  // two code groups, six forms each
 
   std::vector<std::string> rows;
@@ -67,7 +67,7 @@ TEST_F(ProgramAgainstSimTest, LoginSearchesDetailsAndPlansOverOneConnection) {
     std::string path = folder_.Path("result_" + std::to_string(i) + ".html");
     ASSERT_TRUE(WriteFileAtomic(path, page.body));
     TextList pageRows;
-    ParseResultPage(state_, path, pageRows, kListingSearch);
+    ParseResultPage(state_, path, pageRows, SearchKind::kListings);
     for (const std::string& row : pageRows.ToVector()) {
       if (!row.empty()) rows.push_back(row);
     }

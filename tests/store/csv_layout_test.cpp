@@ -13,24 +13,17 @@
 #include "store/csv_writer.h"
 #include "store/detail_files.h"
 #include "store/program_state.h"
+#include "tests/support/cp932_text.h"
 #include "tests/support/temp_folder.h"
 
 namespace kestrova {
 namespace {
 
-// Layout text from UTF-8 source with LF line ends, as cp932 with CR LF.
-std::string LayoutText(const std::string& utf8) {
-  std::string text;
-  for (char c : utf8) {
-    if (c == '\n') text += '\r';
-    text += c;
-  }
-  return Sjis(text);
-}
+using test::Cp932Lines;
 
 CsvLayout Layout(const std::string& utf8) {
   CsvLayout layout;
-  layout.LoadFromText(LayoutText(utf8));
+  layout.LoadFromText(Cp932Lines(utf8));
   return layout;
 }
 
@@ -102,7 +95,7 @@ TEST(CsvLayoutTest, UnknownSettingsAreIgnored) {
 
 TEST(CsvLayoutTest, ReloadingStartsFromTheDefaults) {
   CsvLayout layout = Layout("!区切り=;\n!ヘッダ空行=0\na\tS\tA\nb\tS\tB\n");
-  layout.LoadFromText(LayoutText("c\tN\tC\n"));
+  layout.LoadFromText(Cp932Lines("c\tN\tC\n"));
   EXPECT_EQ(layout.Columns(), 1);
   EXPECT_EQ(layout.sources.View(0), "c");
   EXPECT_EQ(layout.separator, ",");
@@ -157,7 +150,7 @@ class LoadLayoutsTest : public ::testing::Test {
     MakeFolder(state.PathOf("\\Setting"));
   }
   void Write(const std::string& relative, const std::string& utf8) {
-    ASSERT_TRUE(WriteFileAtomic(state.PathOf(relative), LayoutText(utf8)));
+    ASSERT_TRUE(WriteFileAtomic(state.PathOf(relative), Cp932Lines(utf8)));
   }
   test::TempFolder home;
   ProgramState state;

@@ -14,19 +14,13 @@
 #include "store/csv_writer.h"
 #include "store/program_state.h"
 #include "store/property_record.h"
+#include "tests/support/cp932_text.h"
 
 using namespace kestrova;
 
 namespace {
 
-std::string Crlf(const std::string& utf8) {
-  std::string text;
-  for (char c : utf8) {
-    if (c == '\n') text += '\r';
-    text += c;
-  }
-  return Sjis(text);
-}
+using test::Cp932Lines;
 
 // A JSON string literal of UTF-8 text.
 std::string Json(const std::string& utf8) {
@@ -119,16 +113,16 @@ int main(int argc, char** argv) {
                       {18, "2012/04/01"}}));
   records.Add(Record({{1, ""}, {2, "999"}}));  // no type: no line
 
-  state.csvLayout.LoadFromText(
-      Crlf("物件番号\tS\t番号\n$データ種類$\tS\t売買/賃貸\n$物件種別$\tS\t種別\n価格\tN\t価格\n"
-           "$所在地$\tS\t所在地\n$マンション名$\tS未入力\t建物名\n$階数$\tN0\t階\n$沿線$"
-           "\tS\t沿線\n$駅$|最寄駅\tS\t駅\n"
-           "$徒歩分$\tN\t徒歩\n&所在地&|所在地\tS\t所在地(詳細)\n&交通１<>駅より徒歩ｍ&"
-           "\tN\t\"距離\"(m)\n"
-           "%構造%\tS\t構造\n築年月\tD\t築年月\n更新年月日\tD\t更新日\n@成約日付@\tD\t成約日\n@"
-           "成約価格@\tN\t成約価格\n"
-           "備考\tS\t備考\n図面\t\t図面\n"));
-  state.kanriLayout.LoadFromText(Crlf(
+  state.csvLayout.LoadFromText(Cp932Lines(
+      "物件番号\tS\t番号\n$データ種類$\tS\t売買/賃貸\n$物件種別$\tS\t種別\n価格\tN\t価格\n"
+      "$所在地$\tS\t所在地\n$マンション名$\tS未入力\t建物名\n$階数$\tN0\t階\n$沿線$"
+      "\tS\t沿線\n$駅$|最寄駅\tS\t駅\n"
+      "$徒歩分$\tN\t徒歩\n&所在地&|所在地\tS\t所在地(詳細)\n&交通１<>駅より徒歩ｍ&"
+      "\tN\t\"距離\"(m)\n"
+      "%構造%\tS\t構造\n築年月\tD\t築年月\n更新年月日\tD\t更新日\n@成約日付@\tD\t成約日\n@"
+      "成約価格@\tN\t成約価格\n"
+      "備考\tS\t備考\n図面\t\t図面\n"));
+  state.kanriLayout.LoadFromText(Cp932Lines(
       "!区切り=\t\n!ヘッダ空行=0\n物件番号\tS\t物件番号\n備考\tS\t備考\n備考\t\t備考(そのまま)\n"
       "価格\tN\t価格\n"));
   const std::string first = "角部屋、 南向き \"眺望\" ソ表～①㎡";

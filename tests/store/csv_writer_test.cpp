@@ -14,19 +14,14 @@
 #include "store/csv_layout.h"
 #include "store/program_state.h"
 #include "store/property_record.h"
+#include "tests/support/cp932_text.h"
+#include "tests/support/scripted_desktop.h"
 #include "tests/support/temp_folder.h"
 
 namespace kestrova {
 namespace {
 
-std::string Crlf(const std::string& utf8) {
-  std::string text;
-  for (char c : utf8) {
-    if (c == '\n') text += '\r';
-    text += c;
-  }
-  return Sjis(text);
-}
+using test::Cp932Lines;
 
 class CsvWriterTest : public ::testing::Test {
  protected:
@@ -57,7 +52,7 @@ class CsvWriterTest : public ::testing::Test {
   }
   std::string Csv(const std::string& layoutUtf8, const std::vector<std::string>& records) {
     CsvLayout layout;
-    layout.LoadFromText(Crlf(layoutUtf8));
+    layout.LoadFromText(Cp932Lines(layoutUtf8));
     TextList list;
     for (const auto& r : records) list.Add(r);
     return BuildCsv(state, list, layout);
@@ -75,76 +70,76 @@ class CsvWriterTest : public ::testing::Test {
 TEST_F(CsvWriterTest, WritesQuotedHeadingsTwoBlankLinesAndFormattedRecords) {
   std::string csv = Csv("物件番号\tS\t番号\n価格\tN\t価格\n",
                         {Record("11売り・土地", "12345", {{3, "1,980万円"}})});
-  EXPECT_EQ(csv, Crlf("\"番号\",\"価格\",\n\n\n\"12345\",1980,\n"));
+  EXPECT_EQ(csv, Cp932Lines("\"番号\",\"価格\",\n\n\n\"12345\",1980,\n"));
 }
 
 TEST_F(CsvWriterTest, TabSeparatorFollowsEveryHeadingAndValue) {
   std::string csv = Csv("!区切り=\t\n物件番号\tS\t番号\n価格\tN\t価格\n",
                         {Record("11売り・土地", "7", {{3, "5"}})});
-  EXPECT_EQ(csv, Crlf("\"番号\"\t\"価格\"\t\n\n\n\"7\"\t5\t\n"));
+  EXPECT_EQ(csv, Cp932Lines("\"番号\"\t\"価格\"\t\n\n\n\"7\"\t5\t\n"));
 }
 
 TEST_F(CsvWriterTest, MultiByteSeparatorIsWrittenWhole) {
   std::string csv =
       Csv("!区切り=；\n!ヘッダ空行=0\n物件番号\t\t番号\n", {Record("11売り・土地", "7")});
-  EXPECT_EQ(csv, Crlf("\"番号\"；\n7；\n"));
+  EXPECT_EQ(csv, Cp932Lines("\"番号\"；\n7；\n"));
 }
 
 TEST_F(CsvWriterTest, ZeroBlankLinesPutTheFirstRecordUnderTheHeading) {
   std::string csv = Csv("!ヘッダ空行=0\n物件番号\tS\t番号\n",
                         {Record("11売り・土地", "1"), Record("21賃貸・土地", "2")});
-  EXPECT_EQ(csv, Crlf("\"番号\",\n\"1\",\n\"2\",\n"));
+  EXPECT_EQ(csv, Cp932Lines("\"番号\",\n\"1\",\n\"2\",\n"));
 }
 
 TEST_F(CsvWriterTest, TypeCodesWriteTheirDefaultsForEmptyValues) {
   std::string csv =
       Csv("!ヘッダ空行=0\nf4\tS\ta\nf4\tS未定\tb\nf4\tN0\tc\nf4\tD\td\nf4\t\te\nf4\tX既定\tf\n",
           {Record("11売り・土地", "1")});
-  EXPECT_EQ(csv, Crlf("\"a\",\"b\",\"c\",\"d\",\"e\",\"f\",\n\"\",\"未定\",0,,,,\n"));
+  EXPECT_EQ(csv, Cp932Lines("\"a\",\"b\",\"c\",\"d\",\"e\",\"f\",\n\"\",\"未定\",0,,,,\n"));
 }
 
 TEST_F(CsvWriterTest, TypeCodesFormatPresentValues) {
   std::string csv = Csv(
       "!ヘッダ空行=0\nf4\tS未定\ta\nf4\tN0\tb\nf6\tD\tc\nf4\tX\td\nf7\tN\te\n",
       {Record("11売り・土地", "1", {{4, "約12.5㎡（２区画）"}, {6, "平成23年10月"}, {7, "未定"}})});
-  EXPECT_EQ(csv, Crlf("\"a\",\"b\",\"c\",\"d\",\"e\",\n\"約12.5㎡（２区画）\",12.5,2011/10/"
-                      "01,約12.5㎡（２区画）,,\n"));
+  EXPECT_EQ(csv, Cp932Lines("\"a\",\"b\",\"c\",\"d\",\"e\",\n\"約12.5㎡（２区画）\",12.5,2011/10/"
+                            "01,約12.5㎡（２区画）,,\n"));
 }
 
 TEST_F(CsvWriterTest, NumberColumnKeepsOnlyAsciiDigitsAndPoints) {
   // Full-width digits and the trail bytes of double-byte characters never count as digits.
   std::string csv =
       Csv("!ヘッダ空行=0\nf4\tN\ta\n", {Record("11売り・土地", "1", {{4, "１２3,4.5-6 ｍ＠"}})});
-  EXPECT_EQ(csv, Crlf("\"a\",\n34.56,\n"));
+  EXPECT_EQ(csv, Cp932Lines("\"a\",\n34.56,\n"));
 }
 
 TEST_F(CsvWriterTest, CommaInAnyValueBecomesIdeographicComma) {
   std::string csv = Csv("!ヘッダ空行=0\n!区切り=\t\nf4\tS\ta\nf4\t\tb\n",
                         {Record("11売り・土地", "1", {{4, "南,東"}})});
-  EXPECT_EQ(csv, Crlf("\"a\"\t\"b\"\t\n\"南、東\"\t南、東\t\n"));
+  EXPECT_EQ(csv, Cp932Lines("\"a\"\t\"b\"\t\n\"南、東\"\t南、東\t\n"));
 }
 
 TEST_F(CsvWriterTest, QuoteInQuotedValueIsDoubled) {
   std::string csv = Csv("!ヘッダ空行=0\nf4\tS\ta\nf5\tS\"空\"\tb\n",
                         {Record("11売り・土地", "1", {{4, "say \"hi\""}})});
-  EXPECT_EQ(csv, Crlf("\"a\",\"b\",\n\"say \"\"hi\"\"\",\"\"\"空\"\"\",\n"));
+  EXPECT_EQ(csv, Cp932Lines("\"a\",\"b\",\n\"say \"\"hi\"\"\",\"\"\"空\"\"\",\n"));
 }
 
 TEST_F(CsvWriterTest, QuoteInHeadingIsDoubled) {
   std::string csv = Csv("!ヘッダ空行=0\nf4\tS\t\"A\"列\n", {});
-  EXPECT_EQ(csv, Crlf("\"\"\"A\"\"列\",\n"));
+  EXPECT_EQ(csv, Cp932Lines("\"\"\"A\"\"列\",\n"));
 }
 
 TEST_F(CsvWriterTest, DefaultTextKeepsItsCommas) {
   // Only resolved values have their commas replaced; the default comes from the layout.
   std::string csv = Csv("!ヘッダ空行=0\n!区切り=\t\nf4\tSa,b\ta\n", {Record("11売り・土地", "1")});
-  EXPECT_EQ(csv, Crlf("\"a\"\t\n\"a,b\"\t\n"));
+  EXPECT_EQ(csv, Cp932Lines("\"a\"\t\n\"a,b\"\t\n"));
 }
 
 TEST_F(CsvWriterTest, RecordsWithoutTypeAndEmptyLinesGiveNoLine) {
   std::string csv = Csv("!ヘッダ空行=0\n物件番号\t\tn\n",
                         {Record("", "9"), "", Record("25賃貸・建物一部", "7"), "\t\t"});
-  EXPECT_EQ(csv, Crlf("\"n\",\n7,\n"));
+  EXPECT_EQ(csv, Cp932Lines("\"n\",\n7,\n"));
 }
 
 TEST_F(CsvWriterTest, EachRecordUsesTheColumnNamesOfItsType) {
@@ -163,7 +158,7 @@ TEST_F(CsvWriterTest, EachRecordUsesTheColumnNamesOfItsType) {
   std::string csv = Csv("!ヘッダ空行=0\n価格\tN\tp\n賃料|価格\tN\tr\n",
                         {Record("11売り・土地", "1", fields), Record("21賃貸・土地", "2", fields),
                          Record("25賃貸・建物一部", "3", fields), Record("31その他", "4", fields)});
-  EXPECT_EQ(csv, Crlf("\"p\",\"r\",\n3,3,\n4,3,\n5,5,\n5,5,\n"));
+  EXPECT_EQ(csv, Cp932Lines("\"p\",\"r\",\n3,3,\n4,3,\n5,5,\n5,5,\n"));
 }
 
 TEST_F(CsvWriterTest, ValuesAreCutAt2000BytesBeforeCommasAreReplaced) {
@@ -197,17 +192,14 @@ TEST_F(CsvWriterTest, FormatValueAppendsTheLayoutSeparator) {
 }
 
 TEST_F(CsvWriterTest, LongWritesLetTheWindowDispatchMessages) {
-  struct CountingDesktop : NullDesktop {
-    void Pump(int) override { ++pumps; }
-    int pumps = 0;
-  } desktop;
+  test::ScriptedDesktop desktop;
   state.desktop = &desktop;
   CsvLayout layout;
-  layout.LoadFromText(Crlf("物件番号\tS\t番号\n"));
+  layout.LoadFromText(Cp932Lines("物件番号\tS\t番号\n"));
   TextList records;
   for (int i = 0; i < 10000; ++i) records.Add(Record("11売り・土地", std::to_string(i)));
   std::string csv = BuildCsv(state, records, layout);
-  EXPECT_GE(desktop.pumps, 2);
+  EXPECT_GE(desktop.pumps.size(), 2u);
   const std::string last = "\"9999\",\r\n";
   EXPECT_EQ(csv.substr(csv.size() - last.size()), last);
 }
@@ -216,11 +208,11 @@ TEST_F(CsvWriterTest, WriteCsvReplacesTheFileWhole) {
   const std::string path = state.PathOf("\\csv\\run_csvdata.csv");
   ASSERT_TRUE(WriteFileAtomic(path, std::string(10000, 'z')));
   CsvLayout layout;
-  layout.LoadFromText(Crlf("物件番号\tS\t番号\n"));
+  layout.LoadFromText(Cp932Lines("物件番号\tS\t番号\n"));
   TextList records;
   records.Add(Record("11売り・土地", "5"));
   ASSERT_EQ(WriteCsv(state, records, path, layout), 0);
-  EXPECT_EQ(Read("\\csv\\run_csvdata.csv"), Crlf("\"番号\",\n\n\n\"5\",\n"));
+  EXPECT_EQ(Read("\\csv\\run_csvdata.csv"), Cp932Lines("\"番号\",\n\n\n\"5\",\n"));
   // Nothing but the file itself is left in the folder.
   int entries = 0;
   for (const auto& e :
@@ -238,34 +230,36 @@ TEST_F(CsvWriterTest, WriteCsvReportsAFileThatCannotBeWritten) {
 }
 
 TEST_F(CsvWriterTest, TotalFilesComeFromTheCurrentStoreWithTheirLayouts) {
-  state.csvLayout.LoadFromText(Crlf("物件番号\tS\t番号\n"));
-  state.kanriLayout.LoadFromText(Crlf("!ヘッダ空行=0\n価格\tN\t価格\n"));
+  state.csvLayout.LoadFromText(Cp932Lines("物件番号\tS\t番号\n"));
+  state.kanriLayout.LoadFromText(Cp932Lines("!ヘッダ空行=0\n価格\tN\t価格\n"));
   TextList store;
   store.Add(Record("11売り・土地", "42", {{3, "3,000万円"}}));
   store.Add("");
   ASSERT_TRUE(store.SaveLines(state.PathOf("\\dat\\TotalData.txt")));
   EXPECT_EQ(WriteTotalCsv(state), 0);
-  EXPECT_EQ(Read("\\csv_total\\TotalData_csvdata.csv"), Crlf("\"番号\",\n\n\n\"42\",\n"));
-  EXPECT_EQ(Read("\\csv_total\\TotalData_kanri_csvdata.csv"), Crlf("\"価格\",\n3000,\n"));
+  EXPECT_EQ(Read("\\csv_total\\TotalData_csvdata.csv"), Cp932Lines("\"番号\",\n\n\n\"42\",\n"));
+  EXPECT_EQ(Read("\\csv_total\\TotalData_kanri_csvdata.csv"), Cp932Lines("\"価格\",\n3000,\n"));
   EXPECT_FALSE(FileExists(state.PathOf("\\csv_total\\TotalData_kako_csvdata.csv")));
 }
 
 TEST_F(CsvWriterTest, PastFilesComeFromThePastStore) {
-  state.csvLayout.LoadFromText(Crlf("物件番号\tS\t番号\n"));
-  state.kanriLayout.LoadFromText(Crlf("!ヘッダ空行=1\n物件番号\tN\t番号\n"));
+  state.csvLayout.LoadFromText(Cp932Lines("物件番号\tS\t番号\n"));
+  state.kanriLayout.LoadFromText(Cp932Lines("!ヘッダ空行=1\n物件番号\tN\t番号\n"));
   TextList past;
   past.Add(Record("23賃貸・マンション", "77"));
   ASSERT_TRUE(past.SaveLines(state.PathOf("\\dat\\TotalData_Kako.txt")));
   EXPECT_EQ(WritePastCsv(state), 0);
-  EXPECT_EQ(Read("\\csv_total\\TotalData_kako_csvdata.csv"), Crlf("\"番号\",\n\n\n\"77\",\n"));
-  EXPECT_EQ(Read("\\csv_total\\TotalData_kanri_kako_csvdata.csv"), Crlf("\"番号\",\n\n77,\n"));
+  EXPECT_EQ(Read("\\csv_total\\TotalData_kako_csvdata.csv"),
+            Cp932Lines("\"番号\",\n\n\n\"77\",\n"));
+  EXPECT_EQ(Read("\\csv_total\\TotalData_kanri_kako_csvdata.csv"),
+            Cp932Lines("\"番号\",\n\n77,\n"));
   EXPECT_FALSE(FileExists(state.PathOf("\\csv_total\\TotalData_csvdata.csv")));
 }
 
 TEST_F(CsvWriterTest, MissingStoreGivesHeadingOnlyFiles) {
-  state.csvLayout.LoadFromText(Crlf("物件番号\tS\t番号\n"));
+  state.csvLayout.LoadFromText(Cp932Lines("物件番号\tS\t番号\n"));
   EXPECT_EQ(WriteTotalCsv(state), 0);
-  EXPECT_EQ(Read("\\csv_total\\TotalData_csvdata.csv"), Crlf("\"番号\",\n\n\n"));
+  EXPECT_EQ(Read("\\csv_total\\TotalData_csvdata.csv"), Cp932Lines("\"番号\",\n\n\n"));
 }
 
 TEST_F(CsvWriterTest, TotalFilesReportAMissingOutputFolder) {

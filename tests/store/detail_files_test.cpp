@@ -1,11 +1,18 @@
 #include "store/detail_files.h"
 
+#include <type_traits>
+
 #include "tests/store/store_fixture.h"
 
 namespace kestrova {
 namespace {
 
 using test::StoreTest;
+
+// The state's clock and desktop may point into the object itself; a copy would dangle.
+static_assert(!std::is_copy_constructible_v<ProgramState> &&
+              !std::is_move_constructible_v<ProgramState> &&
+              !std::is_copy_assignable_v<ProgramState> && !std::is_move_assignable_v<ProgramState>);
 
 class DetailFilesTest : public StoreTest {};
 
@@ -19,7 +26,7 @@ TEST_F(DetailFilesTest, StoresRoundTripAndKeepSeparatorsInValues) {
   EXPECT_EQ(Read("\\dat\\SyousaiInfo.dat"), "100<===>a<===>b\t\r\nABC<===>2\t\r\n");
   WriteSetting("\\Setting\\Syousai_Header.dat", "物件番号\n所在階\n");
   ProgramState again;
-  again.environment.SetId(900008, state.ProgramFolder());
+  again.environment.SetId(kEnvProgramFolder, state.ProgramFolder());
   LoadDetailFiles(again);
   EXPECT_EQ(again.detailStore.GetView("100"), "a<===>b\t");
   EXPECT_FALSE(again.detailStore.changed());

@@ -28,12 +28,11 @@ std::string Shipped(const std::string& name) {
   return bytes;
 }
 
-ProgramState ShippedState() {
-  ProgramState state;
+// The program state of a start over the shipped files (filled in place: a state is never copied).
+void LoadShipped(ProgramState& state) {
   BuildEnvironment(state.environment, {platform::ProgramPath(KESTROVA_SOURCE_DIR) + "\\kestrova"});
   LoadLayouts(state);
   LoadDetailFiles(state);
-  return state;
 }
 
 // A record of the given type whose fields are found by the shipped names of that type.
@@ -91,7 +90,8 @@ TEST(SettingFilesTest, EveryFileIsCp932WithCrLf) {
 }
 
 TEST(SettingFilesTest, HeaderInfoNamesThirtyDistinctFieldsPerType) {
-  ProgramState state = ShippedState();
+  ProgramState state;
+  LoadShipped(state);
   TextList lines;
   lines.LoadLinesFromText(Shipped("Setting/HeaderInfo.dat"));
   EXPECT_EQ(lines.Count(), 10);
@@ -110,7 +110,8 @@ TEST(SettingFilesTest, HeaderInfoNamesThirtyDistinctFieldsPerType) {
 }
 
 TEST(SettingFilesTest, NamesTheProgramLooksUpStandAtOneIndexOnEveryLine) {
-  ProgramState state = ShippedState();
+  ProgramState state;
+  LoadShipped(state);
   const std::pair<int, const char*> fixed[] = {{kFieldFloorPlan, "図面"},
                                                {kFieldType, "物件種別"},
                                                {kFieldNumber, "物件番号"},
@@ -135,7 +136,8 @@ TEST(SettingFilesTest, NamesTheProgramLooksUpStandAtOneIndexOnEveryLine) {
 }
 
 TEST(SettingFilesTest, DetailHeaderHasTheNamesTheProgramUses) {
-  ProgramState state = ShippedState();
+  ProgramState state;
+  LoadShipped(state);
   for (const char* n : {"物件番号", "所在地１", "所在地２", "所在地３", "その他所在地表示",
                         "交通１<>駅より徒歩", "交通１<>バス停より徒歩", "交通２<>駅より徒歩",
                         "交通２<>バス停より徒歩", "所在階", "土地面積", "建物面積１", "築年月"}) {
@@ -146,7 +148,8 @@ TEST(SettingFilesTest, DetailHeaderHasTheNamesTheProgramUses) {
 TEST(SettingFilesTest, DetailLabelsCannotBeFoundInsideEachOther) {
   // A label is looked for as label + "</td"; a label that ends another label would be found in
   // that other field's cell and take its value.
-  ProgramState state = ShippedState();
+  ProgramState state;
+  LoadShipped(state);
   const TextList& lines = state.detailHeader.lines;
   ASSERT_GT(lines.Count(), 10);
   std::set<std::string> labels;
@@ -219,13 +222,15 @@ void ExpectEverySourceResolvable(const ProgramState& state, const CsvLayout& lay
 }
 
 TEST(SettingFilesTest, EveryLayoutSourceNamesAKnownField) {
-  ProgramState state = ShippedState();
+  ProgramState state;
+  LoadShipped(state);
   ExpectEverySourceResolvable(state, state.csvLayout, "Output_CSV.txt");
   ExpectEverySourceResolvable(state, state.kanriLayout, "Output_Kanri.txt");
 }
 
 TEST(SettingFilesTest, KanriLayoutHoldsEverySourceTheLocalSearchUses) {
-  ProgramState state = ShippedState();
+  ProgramState state;
+  LoadShipped(state);
   for (const char* s :
        {"更新年月日", "図面", "$駅$", "会員名", "%所在階%", "%土地面積%", "%建物面積１%",
         "%築年月%", "$徒歩分$", "$所在地$", "物件番号", "物件種別"}) {
@@ -234,7 +239,8 @@ TEST(SettingFilesTest, KanriLayoutHoldsEverySourceTheLocalSearchUses) {
 }
 
 TEST(SettingFilesTest, KanriRowsCarryWhatTheLocalSearchFiltersOn) {
-  ProgramState state = ShippedState();
+  ProgramState state;
+  LoadShipped(state);
   TextList records;
   for (int t = 0; t < 10; ++t) records.Add(Record(state, t, "1000000000" + std::to_string(10 + t)));
   std::string csv = BuildCsv(state, records, state.kanriLayout);
@@ -264,7 +270,8 @@ TEST(SettingFilesTest, KanriRowsCarryWhatTheLocalSearchFiltersOn) {
 
 TEST(SettingFilesTest, UpdateDateColumnIsNormalisedForTheDateRange) {
   // The date range compares texts; a stored 2026/1/5 must come out as 2026/01/05.
-  ProgramState state = ShippedState();
+  ProgramState state;
+  LoadShipped(state);
   TextList fields;
   SplitRecord(Record(state, 0, "100000000001"), fields);
   std::vector<std::string> f = fields.ToVector();
@@ -278,7 +285,8 @@ TEST(SettingFilesTest, UpdateDateColumnIsNormalisedForTheDateRange) {
 }
 
 TEST(SettingFilesTest, UserCsvSplitsLocationAndTakesDetailAndDealValues) {
-  ProgramState state = ShippedState();
+  ProgramState state;
+  LoadShipped(state);
   const std::string number = "100000000013";
   std::string detail;
   for (int i = 0; i < state.detailHeader.lines.Count(); ++i) {

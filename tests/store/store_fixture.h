@@ -12,6 +12,7 @@
 #include "store/csv_layout.h"
 #include "store/program_state.h"
 #include "store/property_record.h"
+#include "tests/support/cp932_text.h"
 #include "tests/support/temp_folder.h"
 
 namespace kestrova::test {
@@ -27,12 +28,7 @@ class StoreTest : public ::testing::Test {
 
   // Writes a cp932 file under the program folder from UTF-8 text (LF become CR LF).
   void WriteSetting(const std::string& relative, const std::string& utf8) {
-    std::string text;
-    for (char c : utf8) {
-      if (c == '\n') text += '\r';
-      text += c;
-    }
-    ASSERT_TRUE(WriteFileAtomic(state.PathOf(relative), Sjis(text)));
+    ASSERT_TRUE(WriteFileAtomic(state.PathOf(relative), test::Cp932Lines(utf8)));
   }
   std::string Read(const std::string& relative) const {
     std::string bytes;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <regex>
+#include <tuple>
 
 #include "service/service_requests.h"
 #include "tests/ui/ui_fixture.h"
@@ -100,14 +101,16 @@ TEST(CommandLineTest, VersionIsRecognisedAndNamesTheVersionAndCommit) {
 }
 
 TEST(CommandLineTest, HeadlessCommandsStandForTheirButtons) {
-  const std::vector<std::pair<const char*, int>> expected = {
-      {"search", 1000},   {"deals", 1001}, {"fee", 1051}, {"rebuild-detail", 0},
-      {"rebuild-csv", 0}, {"clean", 0},    {"tidy", 0}};
+  // name, main-window button, maintenance-window button (0: none).
+  const std::vector<std::tuple<const char*, int, int>> expected = {
+      {"search", 1000, 0},      {"deals", 1001, 0}, {"fee", 1051, 0}, {"rebuild-detail", 0, 1000},
+      {"rebuild-csv", 0, 1001}, {"clean", 0, 1002}, {"tidy", 0, 0}};
   ASSERT_EQ(HeadlessCommands().size(), expected.size());
-  for (const auto& [name, button] : expected) {
+  for (const auto& [name, button, maintenance] : expected) {
     const HeadlessCommand* c = FindHeadlessCommand(name);
     ASSERT_NE(c, nullptr) << name;
-    EXPECT_EQ(c->button, button) << name;
+    EXPECT_EQ(c->button ? static_cast<int>(*c->button) : 0, button) << name;
+    EXPECT_EQ(c->maintenance ? static_cast<int>(*c->maintenance) : 0, maintenance) << name;
   }
   EXPECT_EQ(FindHeadlessCommand(""), nullptr);
 }

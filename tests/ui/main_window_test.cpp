@@ -372,7 +372,7 @@ class MainWindowCommandTest : public UiTest {
 
 TEST_F(MainWindowCommandTest, ResetSetsTheCounterToZeroAndShowsIt) {
   Type([](MainFields& f) { f.searchCount = "42"; });
-  EXPECT_EQ(run->window.Command(kCommandResetCounter), CommandResult::kRan);
+  EXPECT_EQ(run->window.Command(MainCommand::kResetCounter), CommandResult::kRan);
   EXPECT_EQ(Fields().searchCount, "0");
   EXPECT_EQ(run->view.shown.back().searchCount, "0");
   run->window.Close();
@@ -382,7 +382,7 @@ TEST_F(MainWindowCommandTest, ResetSetsTheCounterToZeroAndShowsIt) {
 TEST_F(MainWindowCommandTest, LastPlusOneToYesterdayPresetsTheRange) {
   clock.Set(FixedClock("2011/06/05 10:00:00").Current());
   Type([](MainFields& f) { f.lastDate = "2011/05/31"; });
-  EXPECT_EQ(run->window.Command(kCommandPresetLastPlusOne), CommandResult::kRan);
+  EXPECT_EQ(run->window.Command(MainCommand::kPresetLastPlusOne), CommandResult::kRan);
   EXPECT_EQ(Fields().startDate, "2011/06/01");
   EXPECT_EQ(Fields().endDate, "2011/06/04");
   EXPECT_EQ(Fields().lastDate, "2011/05/31");
@@ -395,21 +395,21 @@ TEST_F(MainWindowCommandTest, LastToTodayPresetsTheRangeFromTheLastDate) {
     f.lastDate = "2011/05/31";
     f.startDate = "2011/04/01";
   });
-  EXPECT_EQ(run->window.Command(kCommandPresetLastToToday), CommandResult::kRan);
+  EXPECT_EQ(run->window.Command(MainCommand::kPresetLastToToday), CommandResult::kRan);
   EXPECT_EQ(Fields().endDate, "2011/06/05");
   EXPECT_EQ(Fields().startDate, "2011/05/31");
 }
 
 TEST_F(MainWindowCommandTest, LastDateFrom2037OnGivesAnEmptyStart) {
   Type([](MainFields& f) { f.lastDate = "2037/01/10"; });
-  EXPECT_EQ(run->window.Command(kCommandPresetLastPlusOne), CommandResult::kRan);
+  EXPECT_EQ(run->window.Command(MainCommand::kPresetLastPlusOne), CommandResult::kRan);
   EXPECT_EQ(Fields().startDate, "");
   EXPECT_EQ(Fields().endDate, "2011/05/07");
 }
 
 TEST_F(MainWindowCommandTest, UnknownIdIsNoCommandAndChangesNothing) {
   const std::size_t shows = run->view.shown.size();
-  EXPECT_EQ(run->window.Command(4711), CommandResult::kUnknown);
+  EXPECT_EQ(run->window.Command(MainCommand{4711}), CommandResult::kUnknown);
   EXPECT_EQ(run->view.shown.size(), shows);
   EXPECT_FALSE(run->window.busy());
   EXPECT_TRUE(fake.Requests().empty());
@@ -420,16 +420,16 @@ TEST_F(MainWindowCommandTest, ButtonPressedWhileACommandRunsIsRefused) {
   CommandResult nested = CommandResult::kUnknown;
   run->view.onShow = [&] {
     run->view.onShow = nullptr;
-    nested = run->window.Command(kCommandPresetLastToToday);
+    nested = run->window.Command(MainCommand::kPresetLastToToday);
   };
   Type([](MainFields& f) { f.searchCount = "5"; });
-  EXPECT_EQ(run->window.Command(kCommandResetCounter), CommandResult::kRan);
+  EXPECT_EQ(run->window.Command(MainCommand::kResetCounter), CommandResult::kRan);
   EXPECT_EQ(nested, CommandResult::kRefused);
   ASSERT_EQ(desktop.messages.size(), 1u);
   EXPECT_NE(Messages()[0].find("他の処理を実行中です"), std::string::npos);
   EXPECT_EQ(Fields().endDate, "2011/05/07");  // the refused preset did not run
   EXPECT_FALSE(run->window.busy());
-  EXPECT_EQ(run->window.Command(kCommandPresetLastToToday), CommandResult::kRan);
+  EXPECT_EQ(run->window.Command(MainCommand::kPresetLastToToday), CommandResult::kRan);
   EXPECT_EQ(Fields().endDate, "2011/05/08");
 }
 

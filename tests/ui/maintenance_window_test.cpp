@@ -3,12 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "foundation/dates.h"
-#include "foundation/desktop.h"
 #include "foundation/files.h"
 #include "foundation/settings_keys.h"
 #include "foundation/sjis.h"
@@ -16,42 +16,16 @@
 #include "store/detail_files.h"
 #include "store/program_state.h"
 #include "store/property_record.h"
+#include "tests/support/recording_maintenance_view.h"
+#include "tests/support/scripted_desktop.h"
 #include "tests/support/temp_folder.h"
+#include "ui/console_view.h"
 
 namespace kestrova {
 namespace {
 
+using test::RecordingMaintenanceView;
 using test::TempFolder;
-
-// A window whose controls are separate from its fields, as in the real dialog: ReadFields
-// copies the controls in, ShowFields copies the fields out and records the status line (UTF-8).
-class RecordingView final : public MaintenanceView {
- public:
-  MaintenanceFields& Fields() override { return fields; }
-  void ReadFields() override { fields = controls; }
-  void ShowFields() override {
-    controls = fields;
-    shown.push_back(Utf8(fields.statusLine));
-  }
-  MaintenanceFields controls;
-  MaintenanceFields fields;
-  std::vector<std::string> shown;
-};
-
-// Headless mode: no controls at all; the fields are all there is.
-class KeepingView final : public MaintenanceView {
- public:
-  MaintenanceFields& Fields() override { return fields; }
-  void ReadFields() override {}
-  void ShowFields() override {}
-  MaintenanceFields fields;
-};
-
-class CountingDesktop final : public NullDesktop {
- public:
-  void Pump(int n) override { pumps.push_back(n); }
-  std::vector<int> pumps;
-};
 
 // A detail page with the property number and the price (UTF-8, as the service sends it).
 std::string DetailPage(const std::string& number, const std::string& price) {
@@ -61,8 +35,8 @@ std::string DetailPage(const std::string& number, const std::string& price) {
 
 class MaintenanceWindowTest : public ::testing::Test {
  protected:
-  MaintenanceWindowTest() : clock("2012/03/30 13:32:27") {
-    state.environment.SetId(900008, home.path());
+  MaintenanceWindowTest() : clock("2012/03/30 13:32:27"), window(state, view) {
+    state.environment.SetId(kEnvProgramFolder, home.path());
     state.clock = &clock;
     state.desktop = &desktop;
     for (const char* f : {"\\dat", "\\csv", "\\csv_total", "\\Log", "\\pdf", "\\Setting"}) {
@@ -84,15 +58,17 @@ class MaintenanceWindowTest : public ::testing::Test {
     return bytes;
   }
   void Open() {
-    OpenMaintenance(state, view);
-    view.shown.clear();
+    window.Open();
+    view.statuses.clear();
   }
+  CommandResult Run(MaintenanceCommand id) { return window.Command(id); }
 
   TempFolder home;
   FixedClock clock;
-  CountingDesktop desktop;
+  test::ScriptedDesktop desktop;
   ProgramState state;
-  RecordingView view;
+  RecordingMaintenanceView view;
+  MaintenanceWindow window;
 };
 
 TEST_F(MaintenanceWindowTest, OpeningTicksTheBoxesAndFillsTheEditsFromTheSettings) {
@@ -100,7 +76,8 @@ TEST_F(MaintenanceWindowTest, OpeningTicksTheBoxesAndFillsTheEditsFromTheSetting
   state.settings.Set(keys::kRentOrder, "1,3,2,");
   state.settings.Set(keys::kRetentionMonths, "24");
   view.controls.csvFolder = view.controls.backups = view.controls.logs = 0;
-  OpenMaintenance(state, view);
+  window.Open();
+  EXPECT_EQ(view.titles, std::vector<std::string>{"ﾒﾝﾃﾅﾝｽ"});
   EXPECT_EQ(view.controls.csvFolder, 1);
   EXPECT_EQ(view.controls.backups, 1);
   EXPECT_EQ(view.controls.logs, 1);
@@ -115,8 +92,8 @@ TEST_F(MaintenanceWindowTest, RebuildShowsEachZeroBasedIndexThenTheCompletion) {
   Write("\\pdf\\100000000003.html", DetailPage("100000000003", "7万円"));
   Write("\\pdf\\11\\27127\\100000000001.pdf", "%PDF-1.4");
   Open();
-  RebuildDetailInformation(state, view);
-  EXPECT_EQ(view.shown,
+  EXPECT_EQ(Run(MaintenanceCommand::kRebuildDetail), CommandResult::kRan);
+  EXPECT_EQ(view.statuses,
             (std::vector<std::string>{"0/3 ...", "1/3 ...", "2/3 ...", "3/3 ...作成完了！"}));
   // Up to 100 messages are dispatched after each page and once more after the completion.
   EXPECT_EQ(std::count(desktop.pumps.begin(), desktop.pumps.end(), 100), 4);
@@ -125,11 +102,29 @@ TEST_F(MaintenanceWindowTest, RebuildShowsEachZeroBasedIndexThenTheCompletion) {
   EXPECT_EQ(state.detailStore.GetView("100000000002"), "100000000002\t500\t");
 }
 
+TEST_F(MaintenanceWindowTest, ButtonsPressedWhileARebuildPumpsAreRefused) {
+  Write("\\pdf\\100000000001.html", DetailPage("100000000001", "10万円"));
+  Write("\\Log\\page.html", "x");
+  Open();
+  std::vector<CommandResult> nested;
+  desktop.onPump = [&] {
+    if (nested.empty()) nested.push_back(Run(MaintenanceCommand::kDeleteFiles));
+  };
+  EXPECT_EQ(Run(MaintenanceCommand::kRebuildDetail), CommandResult::kRan);
+  EXPECT_EQ(nested, std::vector<CommandResult>{CommandResult::kRefused});
+  ASSERT_EQ(desktop.messages.size(), 1u);
+  EXPECT_EQ(Utf8(desktop.messages[0].text), "他の処理を実行中です。終了してから操作してください");
+  EXPECT_TRUE(Exists("\\Log\\page.html"));
+  EXPECT_FALSE(window.busy());
+  EXPECT_EQ(Run(MaintenanceCommand::kDeleteFiles), CommandResult::kRan);
+  EXPECT_FALSE(Exists("\\Log\\page.html"));
+}
+
 TEST_F(MaintenanceWindowTest, RebuildWithoutSavedPagesShowsZeroOfZeroAtOnce) {
   std::filesystem::remove_all(platform::NativePath(state.PathOf("\\pdf")));
   Open();
-  RebuildDetailInformation(state, view);
-  EXPECT_EQ(view.shown, std::vector<std::string>{"0/0 ...作成完了！"});
+  EXPECT_EQ(Run(MaintenanceCommand::kRebuildDetail), CommandResult::kRan);
+  EXPECT_EQ(view.statuses, std::vector<std::string>{"0/0 ...作成完了！"});
   // Nothing changed, so the detail file is not rewritten.
   EXPECT_FALSE(Exists("\\dat\\SyousaiInfo.dat"));
 }
@@ -139,13 +134,13 @@ TEST_F(MaintenanceWindowTest, RebuildWritesTheDetailFileAtOnce) {
   LoadDetailFiles(state);
   Write("\\pdf\\11\\27127\\100000000001.html", DetailPage("100000000001", "1,980万円"));
   Open();
-  RebuildDetailInformation(state, view);
+  EXPECT_EQ(Run(MaintenanceCommand::kRebuildDetail), CommandResult::kRan);
   EXPECT_FALSE(state.detailStore.changed());
   EXPECT_EQ(Read("\\dat\\SyousaiInfo.dat"),
             "100000000001<===>100000000001\t1980\t\r\n100000000009<===>100000000009\t1\t\r\n");
   // A later start reads the rebuilt value back.
   ProgramState next;
-  next.environment.SetId(900008, home.path());
+  next.environment.SetId(kEnvProgramFolder, home.path());
   LoadDetailFiles(next);
   EXPECT_EQ(next.detailStore.GetView("100000000001"), "100000000001\t1980\t");
 }
@@ -154,9 +149,9 @@ TEST_F(MaintenanceWindowTest, RebuildSaysSoWhenTheDetailFileCannotBeWritten) {
   ASSERT_TRUE(MakeFolder(state.PathOf("\\dat\\SyousaiInfo.dat")));  // a folder blocks the file
   Write("\\pdf\\100000000001.html", DetailPage("100000000001", "10万円"));
   Open();
-  RebuildDetailInformation(state, view);
-  ASSERT_EQ(view.shown.size(), 2u);
-  EXPECT_EQ(view.shown[1], "1/1 ...作成完了！ SyousaiInfo.datを保存できませんでした。");
+  EXPECT_EQ(Run(MaintenanceCommand::kRebuildDetail), CommandResult::kRan);
+  ASSERT_EQ(view.statuses.size(), 2u);
+  EXPECT_EQ(view.statuses[1], "1/1 ...作成完了！ SyousaiInfo.datを保存できませんでした。");
   // Still marked, so the close sequence tries again.
   EXPECT_TRUE(state.detailStore.changed());
 }
@@ -173,8 +168,8 @@ TEST_F(MaintenanceWindowTest, RebuildWorksWithTheShippedHeaderAndPage) {
   ASSERT_FALSE(page.empty());
   Write("\\pdf\\13\\27127\\100012345678.html", page);
   Open();
-  RebuildDetailInformation(state, view);
-  EXPECT_EQ(view.shown.back(), "1/1 ...作成完了！");
+  EXPECT_EQ(Run(MaintenanceCommand::kRebuildDetail), CommandResult::kRan);
+  EXPECT_EQ(view.statuses.back(), "1/1 ...作成完了！");
   EXPECT_NE(Read("\\dat\\SyousaiInfo.dat").find("100012345678<===>100012345678\t"),
             std::string::npos);
 }
@@ -200,8 +195,8 @@ class RebuildCsvTest : public MaintenanceWindowTest {
 
 TEST_F(RebuildCsvTest, WritesBothTotalFilesFromTheStore) {
   Open();
-  RebuildCsvFiles(state, view);
-  EXPECT_EQ(view.shown, std::vector<std::string>{"CSV情報を更新しました。"});
+  EXPECT_EQ(Run(MaintenanceCommand::kRebuildCsv), CommandResult::kRan);
+  EXPECT_EQ(view.statuses, std::vector<std::string>{"CSV情報を更新しました。"});
   EXPECT_NE(Read("\\csv_total\\TotalData_csvdata.csv").find("100000000042"), std::string::npos);
   EXPECT_NE(Read("\\csv_total\\TotalData_kanri_csvdata.csv").find("100000000042"),
             std::string::npos);
@@ -210,8 +205,8 @@ TEST_F(RebuildCsvTest, WritesBothTotalFilesFromTheStore) {
 TEST_F(RebuildCsvTest, DoesNotClaimSuccessWhenTheFilesCannotBeWritten) {
   std::filesystem::remove_all(platform::NativePath(state.PathOf("\\csv_total")));
   Open();
-  RebuildCsvFiles(state, view);
-  EXPECT_EQ(view.shown, std::vector<std::string>{"CSV情報を更新できませんでした。"});
+  EXPECT_EQ(Run(MaintenanceCommand::kRebuildCsv), CommandResult::kRan);
+  EXPECT_EQ(view.statuses, std::vector<std::string>{"CSV情報を更新できませんでした。"});
 }
 
 class DeleteFilesTest : public MaintenanceWindowTest {
@@ -238,8 +233,8 @@ class DeleteFilesTest : public MaintenanceWindowTest {
 
 TEST_F(DeleteFilesTest, AllBoxesClearedDeletesNothing) {
   view.controls.csvFolder = view.controls.backups = view.controls.logs = 0;
-  EXPECT_EQ(DeleteDataFiles(state, view), 0);
-  EXPECT_EQ(view.shown, std::vector<std::string>{"ﾛｸﾞを削除しました(0件)"});
+  EXPECT_EQ(window.DeleteDataFiles(), 0);
+  EXPECT_EQ(view.statuses, std::vector<std::string>{"ﾛｸﾞを削除しました(0件)"});
   ExpectAll(kKept, true);
   ExpectAll(kBackups, true);
   ExpectAll(kCsv, true);
@@ -248,8 +243,8 @@ TEST_F(DeleteFilesTest, AllBoxesClearedDeletesNothing) {
 
 TEST_F(DeleteFilesTest, OnlyBackupsRemovesBackupFilesAtAnyDepthAndInAnyCase) {
   view.controls.csvFolder = view.controls.logs = 0;
-  EXPECT_EQ(DeleteDataFiles(state, view), 3);
-  EXPECT_EQ(view.shown, std::vector<std::string>{"ﾛｸﾞを削除しました(3件)"});
+  EXPECT_EQ(window.DeleteDataFiles(), 3);
+  EXPECT_EQ(view.statuses, std::vector<std::string>{"ﾛｸﾞを削除しました(3件)"});
   ExpectAll(kBackups, false);
   ExpectAll(kKept, true);
   ExpectAll(kCsv, true);
@@ -257,8 +252,8 @@ TEST_F(DeleteFilesTest, OnlyBackupsRemovesBackupFilesAtAnyDepthAndInAnyCase) {
 }
 
 TEST_F(DeleteFilesTest, AllBoxesTickedEmptiesCsvAndLogButKeepsTheirFolders) {
-  EXPECT_EQ(DeleteDataFiles(state, view), 7);
-  EXPECT_EQ(view.shown, std::vector<std::string>{"ﾛｸﾞを削除しました(7件)"});
+  EXPECT_EQ(window.DeleteDataFiles(), 7);
+  EXPECT_EQ(view.statuses, std::vector<std::string>{"ﾛｸﾞを削除しました(7件)"});
   ExpectAll(kBackups, false);
   ExpectAll(kCsv, false);
   ExpectAll(kLogs, false);
@@ -271,25 +266,26 @@ TEST_F(DeleteFilesTest, MissingFoldersGiveAnEmptyList) {
   for (const char* f : {"\\csv", "\\Log", "\\dat"}) {
     std::filesystem::remove_all(platform::NativePath(state.PathOf(f)));
   }
-  EXPECT_EQ(DeleteDataFiles(state, view), 0);
-  EXPECT_EQ(view.shown, std::vector<std::string>{"ﾛｸﾞを削除しました(0件)"});
+  EXPECT_EQ(Run(MaintenanceCommand::kDeleteFiles), CommandResult::kRan);
+  EXPECT_EQ(view.statuses, std::vector<std::string>{"ﾛｸﾞを削除しました(0件)"});
 }
 
 TEST_F(MaintenanceWindowTest, PresetsSetTheirOwnEditOnly) {
   Open();
   view.controls.saleOrder = "typed sale";
   view.controls.rentOrder = "typed rent";
-  PresetSearchOrder(view, 1008);
+  Run(MaintenanceCommand::kPresetSaleShort);
   EXPECT_EQ(view.controls.saleOrder, "1,1,1,3;1,1,2,");
   EXPECT_EQ(view.controls.rentOrder, "typed rent");
-  PresetSearchOrder(view, 1012);
+  Run(MaintenanceCommand::kPresetRentFull);
   EXPECT_EQ(view.controls.rentOrder, "1,3,1,4;1,3,3,5;1,3,2,");
   EXPECT_EQ(view.controls.saleOrder, "1,1,1,3;1,1,2,");
-  PresetSearchOrder(view, 1010);
+  Run(MaintenanceCommand::kPresetSaleFull);
   EXPECT_EQ(view.controls.saleOrder, "1,1,1,4;1,1,3,5;1,1,2,");
-  PresetSearchOrder(view, 1011);
+  Run(MaintenanceCommand::kPresetRentShort);
   EXPECT_EQ(view.controls.rentOrder, "1,3,1,3;1,3,2,");
-  PresetSearchOrder(view, 1009);
+  // 1009 is the status line, no button: nothing changes.
+  EXPECT_EQ(Run(MaintenanceCommand{1009}), CommandResult::kUnknown);
   EXPECT_EQ(view.controls.saleOrder, "1,1,1,4;1,1,3,5;1,1,2,");
   EXPECT_EQ(view.controls.rentOrder, "1,3,1,3;1,3,2,");
 }
@@ -297,9 +293,9 @@ TEST_F(MaintenanceWindowTest, PresetsSetTheirOwnEditOnly) {
 TEST_F(MaintenanceWindowTest, PresetIsStoredOnlyWhenTheWindowIsClosed) {
   state.settings.Set(keys::kRentOrder, "1,3,2,");
   Open();
-  PresetSearchOrder(view, 1012);
+  Run(MaintenanceCommand::kPresetRentFull);
   EXPECT_EQ(state.settings.GetView(keys::kRentOrder), "1,3,2,");
-  CloseMaintenance(state, view);
+  window.Close();
   EXPECT_EQ(state.settings.GetView(keys::kRentOrder), "1,3,1,4;1,3,3,5;1,3,2,");
 }
 
@@ -308,28 +304,36 @@ TEST_F(MaintenanceWindowTest, CloseStoresTheTypedTextsWithoutCheckingThem) {
   view.controls.retention = Sjis("六");
   view.controls.saleOrder = "1,1";
   view.controls.rentOrder = "";
-  CloseMaintenance(state, view);
+  window.Close();
   EXPECT_EQ(state.settings.GetView(keys::kRetentionMonths), Sjis("六"));
   EXPECT_EQ(state.settings.GetView(keys::kSaleOrder), "1,1");
   EXPECT_EQ(state.settings.GetView(keys::kRentOrder), "");
 }
 
-TEST_F(MaintenanceWindowTest, HeadlessViewRunsAllThreeOperations) {
+TEST_F(MaintenanceWindowTest, ConsoleViewRunsAllThreeOperationsAndPrintsTheirResults) {
   Write("\\pdf\\100000000001.html", DetailPage("100000000001", "10万円"));
   Write("\\Log\\page.html", "x");
   Write("\\dat\\backup_1.txt", "x");
   Write("\\dat\\TotalData.txt", "");
-  KeepingView headless;
-  OpenMaintenance(state, headless);
-  RebuildDetailInformation(state, headless);
-  EXPECT_EQ(Utf8(headless.fields.statusLine), "1/1 ...作成完了！");
+  std::FILE* out = std::tmpfile();
+  ASSERT_NE(out, nullptr);
+  ConsoleMaintenanceView console(out);
+  MaintenanceWindow headless(state, console);
+  headless.Open();
+  headless.Command(MaintenanceCommand::kRebuildDetail);
+  EXPECT_EQ(Utf8(headless.Fields().statusLine), "1/1 ...作成完了！");
   EXPECT_TRUE(Exists("\\dat\\SyousaiInfo.dat"));
-  RebuildCsvFiles(state, headless);
-  EXPECT_EQ(Utf8(headless.fields.statusLine), "CSV情報を更新しました。");
-  EXPECT_EQ(DeleteDataFiles(state, headless), 2);
-  EXPECT_EQ(Utf8(headless.fields.statusLine), "ﾛｸﾞを削除しました(2件)");
+  headless.Command(MaintenanceCommand::kRebuildCsv);
+  EXPECT_EQ(Utf8(headless.Fields().statusLine), "CSV情報を更新しました。");
+  EXPECT_EQ(headless.DeleteDataFiles(), 2);
   EXPECT_FALSE(Exists("\\Log\\page.html"));
   EXPECT_TRUE(Exists("\\pdf\\100000000001.html"));
+  std::rewind(out);
+  std::string printed;
+  for (int c; (c = std::fgetc(out)) != EOF;) printed += static_cast<char>(c);
+  std::fclose(out);
+  EXPECT_EQ(printed,
+            "0/1 ...\n1/1 ...作成完了！\nCSV情報を更新しました。\nﾛｸﾞを削除しました(2件)\n");
 }
 
 }  // namespace

@@ -16,7 +16,7 @@ using OnlinePropertySearchTest = OnlineTest;
 TEST_F(OnlinePropertySearchTest, FullRunSavesPagesDownloadsAndMergesTheStore) {
   StartReady();
   ScriptService();
-  ASSERT_EQ(window->Command(kCommandPropertySearch), CommandResult::kRan);
+  ASSERT_EQ(window->Command(MainCommand::kPropertySearch), CommandResult::kRan);
 
   // Login, both style sheets, then per form its search and the downloads of its rows: the
   // three-row page has one floor plan, so each form brings three detail pages and one PDF.
@@ -64,7 +64,7 @@ TEST_F(OnlinePropertySearchTest, FullRunSavesPagesDownloadsAndMergesTheStore) {
 TEST_F(OnlinePropertySearchTest, StatusLineShowsCodesAndGroupLabelOfEachForm) {
   StartReady();
   ScriptService();
-  window->Command(kCommandPropertySearch);
+  window->Command(MainCommand::kPropertySearch);
   auto shown = [&](const std::string& s) {
     return std::find(view.statuses.begin(), view.statuses.end(), s) != view.statuses.end();
   };
@@ -77,9 +77,9 @@ TEST_F(OnlinePropertySearchTest, StatusLineShowsCodesAndGroupLabelOfEachForm) {
 TEST_F(OnlinePropertySearchTest, SecondRunSkipsFilesAlreadyOnDisk) {
   StartReady();
   ScriptService();
-  window->Command(kCommandPropertySearch);
+  window->Command(MainCommand::kPropertySearch);
   const std::size_t first = fake.Requests().size();
-  window->Command(kCommandPropertySearch);
+  window->Command(MainCommand::kPropertySearch);
   std::vector<std::string> paths = fake.Paths();
   std::vector<std::string> second(paths.begin() + static_cast<long>(first), paths.end());
   // The login and six searches only: style sheets, pages and PDFs are all on disk.
@@ -91,7 +91,7 @@ TEST_F(OnlinePropertySearchTest, UncheckedSkipFetchesEveryPageAgain) {
   StartReady();
   ScriptService();
   window->Fields().skipExisting = 0;
-  window->Command(kCommandPropertySearch);
+  window->Command(MainCommand::kPropertySearch);
   EXPECT_EQ(CountPath(kDetailPath), 18);  // three rows on each of six pages
   EXPECT_EQ(CountPath(kFloorPlanPath), 6);
 }
@@ -101,7 +101,7 @@ TEST_F(OnlinePropertySearchTest, NoDownloadsWhenNeitherDetailNorPdfIsChecked) {
   ScriptService();
   window->Fields().detail = 0;
   window->Fields().pdf = 0;
-  window->Command(kCommandPropertySearch);
+  window->Command(MainCommand::kPropertySearch);
   EXPECT_EQ(CountPath(kDetailPath), 0);
   EXPECT_EQ(CountPath(kFloorPlanPath), 0);
   EXPECT_TRUE(Exists("\\dat\\TotalData.txt"));
@@ -117,7 +117,7 @@ TEST_F(OnlinePropertySearchTest, FailingFormIsLoggedAndKeepsTheLastFetchedDate) 
     if (PathOfUrl(r.url) == kSearchPath && ++searches == 2) return Answer(500, "");
     return std::nullopt;
   };
-  EXPECT_EQ(window->Command(kCommandPropertySearch), CommandResult::kRan);
+  EXPECT_EQ(window->Command(MainCommand::kPropertySearch), CommandResult::kRan);
   EXPECT_EQ(CountPath(kSearchPath), 6);
   EXPECT_EQ(window->Fields().lastDate, "2011/04/30");
   EXPECT_FALSE(Exists("\\Log\\検索_20110508143000_1.html"));
@@ -138,7 +138,7 @@ TEST_F(OnlinePropertySearchTest, RedirectedSearchCountsAsAnsweredAndYieldsNoRows
   StartReady();
   ScriptService();
   fake.SetAnswer(kSearchPath, Answer(302, ""));
-  window->Command(kCommandPropertySearch);
+  window->Command(MainCommand::kPropertySearch);
   EXPECT_EQ(state.errorList.Count(), 0);
   EXPECT_EQ(window->Fields().lastDate, "2011/05/07");
   EXPECT_TRUE(Exists("\\Log\\検索_20110508143000_0.html"));
@@ -153,7 +153,7 @@ TEST_F(OnlinePropertySearchTest, FailedDownloadLeavesNoFileAndKeepsAnEarlierOne)
   window->Fields().skipExisting = 0;
   MakeFolder(File("\\pdf\\13\\大阪市北区"));
   WriteFileAtomic(File("\\pdf\\13\\大阪市北区\\100012345678.html"), "earlier page");
-  window->Command(kCommandPropertySearch);
+  window->Command(MainCommand::kPropertySearch);
   std::string kept;
   ReadWholeFile(File("\\pdf\\13\\大阪市北区\\100012345678.html"), kept);
   EXPECT_EQ(kept, "earlier page");
@@ -175,7 +175,7 @@ TEST_F(OnlinePropertySearchTest, UnsafePropertyNumberGetsNoDownloadButIsStored) 
   std::string page = TestPage("result_listing.html");
   page = ReplaceAll(page, "100012345678", "../../escape");
   fake.SetAnswer(kSearchPath, Answer(200, page));
-  window->Command(kCommandPropertySearch);
+  window->Command(MainCommand::kPropertySearch);
 
   for (const TransportRequest& r : fake.Requests()) {
     EXPECT_EQ(r.body.find("escape"), std::string::npos) << r.body;
@@ -198,9 +198,9 @@ TEST_F(OnlinePropertySearchTest, WrongPasswordEndsWithLoginErrorAndKeepsTheDate)
   ScriptService();
   fake.SetAnswer(kLoginPath, Answer(200, "<html>ログインできません</html>"));
   window->Fields().lastDate = "2011/04/30";
-  EXPECT_EQ(window->Command(kCommandPropertySearch), CommandResult::kRefused);
+  EXPECT_EQ(window->Command(MainCommand::kPropertySearch), CommandResult::kRefused);
   ASSERT_EQ(desktop.messages.size(), 1u);
-  EXPECT_EQ(Utf8(desktop.messages[0]), "ログインエラー");
+  EXPECT_EQ(Utf8(desktop.messages[0].text), "ログインエラー");
   EXPECT_EQ(fake.Paths(), std::vector<std::string>{kLoginPath});
   EXPECT_EQ(window->Fields().lastDate, "2011/04/30");
   EXPECT_NE(Utf8(window->Fields().logBox).find("ログインできなかったため"), std::string::npos);
@@ -215,7 +215,7 @@ TEST_F(OnlinePropertySearchTest, PasswordWithFormCharactersIsPercentEncoded) {
   window->Fields().password = "a&b=c+d%e f";
   window->Fields().detail = 0;
   window->Fields().pdf = 0;
-  window->Command(kCommandPropertySearch);
+  window->Command(MainCommand::kPropertySearch);
   EXPECT_EQ(fake.Requests()[0].body, "riyousyaId=12345678&password=a%26b%3Dc%2Bd%25e%20f");
 }
 
@@ -223,11 +223,11 @@ TEST_F(OnlinePropertySearchTest, ErrorSummaryCountsEveryErrorOfTheProgramRun) {
   StartReady();
   ScriptService();
   fake.SetAnswer(kFloorPlanPath, Answer(404, ""));
-  window->Command(kCommandPropertySearch);
+  window->Command(MainCommand::kPropertySearch);
   const int errors = state.errorList.Count();
   ASSERT_GT(errors, 0);
   ScriptService();
-  window->Command(kCommandPropertySearch);  // no new errors: pages are on disk
+  window->Command(MainCommand::kPropertySearch);  // no new errors: pages are on disk
   EXPECT_EQ(state.errorList.Count(), errors);
   EXPECT_EQ(Utf8(window->Fields().logBox)
                 .rfind("エラーが " + std::to_string(errors) + "件 発生しました。", 0),
@@ -241,10 +241,10 @@ TEST_F(OnlinePropertySearchTest, SecondCommandDuringARunIsRefused) {
   fake.responder = [&](const TransportRequest& r) -> std::optional<TransportResult> {
     // A button pressed while the messages of the run are pumped.
     if (PathOfUrl(r.url) == kSearchPath && inner == CommandResult::kUnknown)
-      inner = window->Command(kCommandClosedDealSearch);
+      inner = window->Command(MainCommand::kClosedDealSearch);
     return std::nullopt;
   };
-  EXPECT_EQ(window->Command(kCommandPropertySearch), CommandResult::kRan);
+  EXPECT_EQ(window->Command(MainCommand::kPropertySearch), CommandResult::kRan);
   EXPECT_EQ(inner, CommandResult::kRefused);
   EXPECT_EQ(CountPath(kLoginPath), 1);
   EXPECT_FALSE(window->busy());
@@ -271,9 +271,9 @@ TEST_F(LoginChecksTest, InputChecksStopInTheirOrderBeforeAnyRequest) {
   for (const auto& [mend, message] : steps) {
     mend();
     desktop.messages.clear();
-    EXPECT_EQ(window->Command(kCommandFeeCheck), CommandResult::kRefused) << message;
+    EXPECT_EQ(window->Command(MainCommand::kFeeCheck), CommandResult::kRefused) << message;
     ASSERT_EQ(desktop.messages.size(), 1u) << message;
-    EXPECT_EQ(Utf8(desktop.messages[0]), message);
+    EXPECT_EQ(Utf8(desktop.messages[0].text), message);
   }
   EXPECT_TRUE(fake.Requests().empty());
 }
@@ -285,7 +285,7 @@ TEST_F(LoginChecksTest, FullWidthInputIsNormalisedAndStored) {
   f.startDate = Sjis("２０１１．０５．０１");
   f.codes = Sjis("２７１２８、27111");
   f.password = Sjis("ｐ１２３");
-  window->Command(kCommandFeeCheck);
+  window->Command(MainCommand::kFeeCheck);
   EXPECT_EQ(f.startDate, "2011,05,01");
   EXPECT_EQ(f.codes, "27128,27111");
   EXPECT_EQ(Utf8(f.password), "ｐ123");
@@ -295,14 +295,14 @@ TEST_F(LoginChecksTest, FullWidthInputIsNormalisedAndStored) {
 TEST_F(LoginChecksTest, FeeCheckLogsInFetchesStyleSheetsAndSearchesNothing) {
   StartReady();
   ScriptService();
-  EXPECT_EQ(window->Command(kCommandFeeCheck), CommandResult::kRan);
+  EXPECT_EQ(window->Command(MainCommand::kFeeCheck), CommandResult::kRan);
   EXPECT_EQ(fake.Paths(),
             (std::vector<std::string>{kLoginPath, kStyleSheetPath, kStyleSheetFipPath}));
   EXPECT_EQ(Utf8(window->Fields().fee), "1200 円");
   EXPECT_EQ(Utf8(window->Fields().statusLine), "終了");
   EXPECT_EQ(window->Fields().logBox, "");
   // Style sheets on disk are not fetched again.
-  window->Command(kCommandFeeCheck);
+  window->Command(MainCommand::kFeeCheck);
   EXPECT_EQ(CountPath(kStyleSheetPath), 1);
   EXPECT_EQ(CountPath(kLoginPath), 2);
 }
@@ -311,11 +311,11 @@ TEST_F(LoginChecksTest, FailedStyleSheetLeavesNoFileSoTheNextLoginTriesAgain) {
   StartReady();
   ScriptService();
   fake.SetAnswer(kStyleSheetPath, Answer(404, ""));
-  window->Command(kCommandFeeCheck);
+  window->Command(MainCommand::kFeeCheck);
   EXPECT_FALSE(Exists("\\Tmp\\style.css"));
   EXPECT_TRUE(Exists("\\Tmp\\style_fip.css"));
   fake.SetAnswer(kStyleSheetPath, Answer(200, "body{}"));
-  window->Command(kCommandFeeCheck);
+  window->Command(MainCommand::kFeeCheck);
   EXPECT_TRUE(Exists("\\Tmp\\style.css"));
 }
 
@@ -345,12 +345,12 @@ TEST_F(LoginChecksTest, NoticeShownOnlyWhenDownloadsAreAsked) {
   ScriptService();
   window->Fields().pdf = 0;
   window->Fields().detail = 0;
-  window->Command(kCommandFeeCheck);
+  window->Command(MainCommand::kFeeCheck);
   EXPECT_TRUE(desktop.messages.empty());
   window->Fields().detail = 1;
-  window->Command(kCommandFeeCheck);
+  window->Command(MainCommand::kFeeCheck);
   ASSERT_EQ(desktop.messages.size(), 1u);
-  EXPECT_NE(Utf8(desktop.messages[0]).find("ログインID:123456"), std::string::npos);
+  EXPECT_NE(Utf8(desktop.messages[0].text).find("ログインID:123456"), std::string::npos);
   EXPECT_EQ(CountPath(kLoginPath), 2);  // the run goes on after the notice
 }
 
@@ -361,7 +361,7 @@ TEST_F(OnlineClosedDealSearchTest, RecordsDealsSavesPagesAndDownloadsNothing) {
   ScriptService();
   fake.SetAnswer(kSearchPath, Answer(200, TestPage("result_deals.html")));
   window->Fields().lastDate = "2011/04/30";
-  EXPECT_EQ(window->Command(kCommandClosedDealSearch), CommandResult::kRan);
+  EXPECT_EQ(window->Command(MainCommand::kClosedDealSearch), CommandResult::kRan);
   EXPECT_EQ(CountPath(kSearchPath), 6);
   EXPECT_EQ(CountPath(kDetailPath) + CountPath(kFloorPlanPath), 0);
   EXPECT_TRUE(Exists("\\Log\\成約_20110508143000_0.html"));
@@ -378,7 +378,7 @@ TEST_F(OnlineClosedDealSearchTest, RecordsDealsSavesPagesAndDownloadsNothing) {
 
   // The same deals again: equal counts, no CSV rewritten.
   RemoveFile(File("\\csv_total\\TotalData_csvdata.csv"));
-  window->Command(kCommandClosedDealSearch);
+  window->Command(MainCommand::kClosedDealSearch);
   EXPECT_EQ(Utf8(window->Fields().statusLine),
             "成約情報：" + std::to_string(deals) + "→" + std::to_string(deals) + " 件");
   EXPECT_FALSE(Exists("\\csv_total\\TotalData_csvdata.csv"));
@@ -390,15 +390,15 @@ TEST_F(DatePresetTest, LastPlusOneToYesterdayAndLastToToday) {
   clock.Set(FixedClock("2011/06/05 09:00:00").Current());
   StartReady();
   window->Fields().lastDate = "2011/05/31";
-  window->Command(kCommandPresetLastPlusOne);
+  window->Command(MainCommand::kPresetLastPlusOne);
   EXPECT_EQ(window->Fields().startDate, "2011/06/01");
   EXPECT_EQ(window->Fields().endDate, "2011/06/04");
   window->Fields().startDate = "2011/05/20";
-  window->Command(kCommandPresetLastToToday);
+  window->Command(MainCommand::kPresetLastToToday);
   EXPECT_EQ(window->Fields().endDate, "2011/06/05");
   EXPECT_EQ(window->Fields().startDate, "2011/05/31");
   window->Fields().lastDate = "2037/01/01";
-  window->Command(kCommandPresetLastPlusOne);
+  window->Command(MainCommand::kPresetLastPlusOne);
   EXPECT_EQ(window->Fields().startDate, "");
 }
 

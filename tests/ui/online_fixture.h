@@ -16,40 +16,13 @@
 #include "service/fake_transport.h"
 #include "service/service_requests.h"
 #include "store/program_state.h"
-#include "tests/service/recording_desktop.h"
+#include "tests/support/forwarding_transport.h"
+#include "tests/support/recording_main_window_view.h"
+#include "tests/support/scripted_desktop.h"
 #include "tests/support/temp_folder.h"
 #include "ui/main_window.h"
 
 namespace kestrova::test {
-
-// Records what the window showed (UTF-8) and its titles; the "controls" are the fields.
-class RecordingView final : public MainWindowView {
- public:
-  void ReadFields(MainFields&) override {}
-  void ShowFields(const MainFields& fields) override {
-    if (statuses.empty() || statuses.back() != Utf8(fields.statusLine))
-      statuses.push_back(Utf8(fields.statusLine));
-    if (logs.empty() || logs.back() != Utf8(fields.logBox)) logs.push_back(Utf8(fields.logBox));
-  }
-  void SetTitle(std::string_view title) override { titles.push_back(Utf8(title)); }
-  void SearchProgress(int done, int total) override { progress.emplace_back(done, total); }
-  std::vector<std::string> statuses;
-  std::vector<std::string> logs;
-  std::vector<std::string> titles;
-  std::vector<std::pair<int, int>> progress;
-};
-
-// Hands the window a transport that forwards to the test's fake, so its requests stay visible.
-class ForwardingTransport final : public Transport {
- public:
-  explicit ForwardingTransport(FakeTransport& fake) : fake_(fake) {}
-  int Open(std::string_view userAgent) override { return fake_.Open(userAgent); }
-  TransportResult Send(const TransportRequest& request) override { return fake_.Send(request); }
-  void Close() override { fake_.Close(); }
-
- private:
-  FakeTransport& fake_;
-};
 
 inline std::string TestPage(const std::string& name) {
   std::string bytes;
@@ -117,9 +90,9 @@ class OnlineTest : public ::testing::Test {
 
   TempFolder home;
   FixedClock clock;
-  RecordingDesktop desktop;
+  ScriptedDesktop desktop;
   ProgramState state;
-  RecordingView view;
+  RecordingMainWindowView view;
   FakeTransport fake;
   std::unique_ptr<MainWindow> window;
 };

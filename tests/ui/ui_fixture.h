@@ -18,47 +18,15 @@
 #include "foundation/sjis.h"
 #include "service/fake_transport.h"
 #include "store/program_state.h"
-#include "tests/service/recording_desktop.h"
+#include "tests/support/cp932_text.h"
+#include "tests/support/forwarding_transport.h"
+#include "tests/support/recording_main_window_view.h"
+#include "tests/support/scripted_desktop.h"
 #include "tests/support/temp_folder.h"
 #include "ui/headless.h"
 #include "ui/main_window.h"
 
 namespace kestrova::test {
-
-// The main window's "controls": every ShowFields copy and every title is kept; ReadFields
-// applies the user's pending edit, once, as typing into the controls would.
-class FieldRecordingView final : public MainWindowView {
- public:
-  void ReadFields(MainFields& fields) override {
-    if (!edit) return;
-    auto pending = std::move(edit);
-    edit = nullptr;
-    pending(fields);
-  }
-  void ShowFields(const MainFields& fields) override {
-    shown.push_back(fields);
-    if (onShow) onShow();
-  }
-  void SetTitle(std::string_view title) override { titles.push_back(Utf8(title)); }
-
-  std::function<void(MainFields&)> edit;
-  std::function<void()> onShow;
-  std::vector<MainFields> shown;
-  std::vector<std::string> titles;
-};
-
-// Forwards to the test's fake service, so its script and its recorded requests outlive the
-// transport each command makes for itself.
-class SharedFakeTransport final : public Transport {
- public:
-  explicit SharedFakeTransport(FakeTransport& fake) : fake_(fake) {}
-  int Open(std::string_view userAgent) override { return fake_.Open(userAgent); }
-  TransportResult Send(const TransportRequest& request) override { return fake_.Send(request); }
-  void Close() override { fake_.Close(); }
-
- private:
-  FakeTransport& fake_;
-};
 
 // One start of the program: its own process-wide objects and its main window.
 struct ProgramRun {
@@ -68,7 +36,7 @@ struct ProgramRun {
     state.desktop = &desktop;
   }
   ProgramState state;
-  FieldRecordingView view;
+  RecordingMainWindowView view;
   MainWindow window;
 };
 
@@ -82,7 +50,7 @@ class UiTest : public ::testing::Test {
 
   TransportFactory Transports() {
     return [this](const SettingsStore&) -> std::unique_ptr<Transport> {
-      return std::make_unique<SharedFakeTransport>(fake);
+      return std::make_unique<ForwardingTransport>(fake);
     };
   }
   std::unique_ptr<ProgramRun> NewRun() {
@@ -104,13 +72,8 @@ class UiTest : public ::testing::Test {
   }
   // Writes UTF-8 text as the program's cp932 file, LF becoming CR LF.
   void WriteCp932(const std::string& relative, const std::string& utf8) const {
-    std::string text;
-    for (char c : utf8) {
-      if (c == '\n') text += '\r';
-      text += c;
-    }
     std::filesystem::create_directories(std::filesystem::path(Native(relative)).parent_path());
-    WriteNative(Native(relative), Sjis(text));
+    WriteNative(Native(relative), Cp932Lines(utf8));
   }
   void WriteIni(const std::string& utf8) const { WriteCp932("kestrova.ini", utf8); }
   std::string IniText() const { return Utf8(ReadNative(Native("kestrova.ini"))); }
@@ -143,15 +106,11 @@ class UiTest : public ::testing::Test {
     std::fclose(out);
     return status;
   }
-  std::vector<std::string> Messages() const {
-    std::vector<std::string> utf8;
-    for (const std::string& m : desktop.messages) utf8.push_back(Utf8(m));
-    return utf8;
-  }
+  std::vector<std::string> Messages() const { return desktop.Texts(); }
 
   TempFolder home;
   FixedClock clock;
-  RecordingDesktop desktop;
+  ScriptedDesktop desktop;
   FakeTransport fake;
   std::unique_ptr<ProgramRun> run;
   std::string console;
