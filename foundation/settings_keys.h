@@ -51,6 +51,8 @@ inline const SettingKey kRentDealOrder{"//ini/設定2/検索順序賃貸(成約)
 inline const SettingKey kLoadReductionWait{"//ini/設定2/負荷軽減スリープ"};
 inline const SettingKey kBaseUrl{"//ini/設定2/接続先URL"};
 inline const SettingKey kCaFile{"//ini/設定2/CA証明書"};
+// "1": a search whose result was cut at 100 hits is searched again in parts.
+inline const SettingKey kSplitOnCut{"//ini/設定2/取りこぼし時に分割"};
 
 // Local search window ("検索用").
 inline const SettingKey kSearchPlacement{"//ini/検索用/位置"};

@@ -14,6 +14,7 @@
 #include "service/main_fields.h"
 #include "service/search_downloads.h"
 #include "service/search_forms.h"
+#include "service/search_split.h"
 #include "service/service_requests.h"
 #include "store/program_state.h"
 
@@ -85,17 +86,32 @@ void RunSearches(OnlineContext& context, SearchKind kind, LoginRunResult& result
   ProgramState& state = context.state;
   MainFields& fields = context.window.Fields();
   const std::string stamp = NowStamp(*state.clock);
-  const std::vector<SearchForm> forms =
-      BuildSearchForms(state.settings, kind, fields.sale != 0, fields.rent != 0);
-  result.formsSent = static_cast<int>(forms.size());
-  for (int counter = 0; counter < result.formsSent; ++counter) {
-    fields.statusLine = forms[counter].status;
-    context.window.SearchProgress(counter + 1, result.formsSent);
+  const bool splitting = SplitOnCut(state.settings);
+  SearchQueue queue(BuildSearchForms(state.settings, kind, fields.sale != 0, fields.rent != 0));
+  while (!queue.Empty()) {
+    const SearchForm form = queue.Take();
+    fields.statusLine = form.status;
+    context.window.SearchProgress(queue.Taken(), queue.Total());
     context.window.ShowFields();
     PumpMessages(state.desktop, 100);
-    int rc = SearchAndDownload(context, forms[counter].body, counter, stamp, kind);
-    if (rc != 0 && rc != kExchangeRedirect) ++result.formsFailed;
+    const SearchAnswer answer = SearchAndDownload(context, form.body, queue.Taken() - 1, stamp,
+                                                  kind, splitting && CanSplit(form));
+    result.formsSent = queue.Taken();
+    if (answer.code == kExchangeRedirect) {
+      // The session is gone: every later form would come back the same.
+      LogError(state, kExchangeRedirect, SJIS("検索がログイン画面に戻されました ") + form.status);
+      result.redirected = true;
+      break;
+    }
+    if (answer.code != 0) {
+      ++result.formsFailed;
+    } else if (answer.split) {
+      queue.Split(form);
+    } else if (answer.cut) {
+      ++result.pagesCut;
+    }
   }
+  result.extraForms = queue.ExtraForms();
 }
 
 LoginRunResult LoginAndSearch(ProgramState& state, OnlineCommandWindow& window,

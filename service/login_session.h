@@ -17,10 +17,13 @@ struct OnlineContext;
 
 // How a run went, so the command can decide what to move and what to report.
 struct LoginRunResult {
-  bool refused = false;   // an input check stopped it before any request
-  bool loggedIn = false;  // the page after the login showed the service's menu
-  int formsSent = 0;      // search forms of the run
-  int formsFailed = 0;    // of them, answered with neither 0 nor a redirect
+  bool refused = false;     // an input check stopped it before any request
+  bool loggedIn = false;    // the page after the login showed the service's menu
+  int formsSent = 0;        // search forms sent, the extra forms of splits included
+  int formsFailed = 0;      // of them, answered with neither 0 nor a redirect
+  int extraForms = 0;       // forms added to search results cut at 100 hits again in parts
+  int pagesCut = 0;         // result pages cut at 100 hits that were taken as they were
+  bool redirected = false;  // a search was sent back to the login form; later forms not sent
 };
 
 // The input checks in their order; the message of the first that fails, or empty.

@@ -31,16 +31,32 @@ class RunningTitleScope {
 std::string DateKeptReason(const LoginRunResult& run) {
   if (run.refused) return SJIS("入力エラーのため");
   if (!run.loggedIn) return SJIS("ログインできなかったため");
+  std::string reasons;
+  auto add = [&reasons](const std::string& reason) {
+    if (!reasons.empty()) reasons += SJIS("、");
+    reasons += reason;
+  };
   if (run.formsFailed > 0) {
-    return std::to_string(run.formsFailed) + "/" + std::to_string(run.formsSent) +
-           SJIS(" 件の検索が失敗したため");
+    add(std::to_string(run.formsFailed) + "/" + std::to_string(run.formsSent) +
+        SJIS(" 件の検索が失敗したため"));
   }
-  return std::string();
+  if (run.redirected) add(SJIS("検索がログイン画面に戻されたため"));
+  if (run.pagesCut > 0) {
+    add(std::to_string(run.pagesCut) + SJIS(" 件の検索結果が100件で打ち切られたため"));
+  }
+  return reasons;
 }
 
 void AppendLine(std::string& box, const std::string& line) {
   if (!box.empty()) box += "\r\n";
   box += line;
+}
+
+// What splitting the cut results cost, for the log box; empty when nothing was split.
+std::string ExtraFormsLine(const LoginRunResult& run) {
+  if (run.extraForms == 0) return std::string();
+  return SJIS("100件で打ち切られた検索を分割し、検索を ") + std::to_string(run.extraForms) +
+         SJIS(" 回追加しました");
 }
 
 }  // namespace
@@ -67,6 +83,7 @@ LoginRunResult OnlinePropertySearch(ProgramState& state, OnlineCommandWindow& wi
   window.ShowFields();
 
   if (state.errorList.Count() > 0) fields.logBox = ErrorSummary(state);
+  if (run.extraForms > 0) AppendLine(fields.logBox, ExtraFormsLine(run));
   if (!kept.empty())
     AppendLine(fields.logBox, SJIS("最終取得日付は更新していません（") + kept + SJIS("）"));
 
@@ -96,6 +113,7 @@ LoginRunResult OnlineClosedDealSearch(ProgramState& state, OnlineCommandWindow& 
   }
   fields.statusLine =
       SJIS("成約情報：") + std::to_string(before) + SJIS("→") + std::to_string(after) + SJIS(" 件");
+  if (run.extraForms > 0) fields.logBox = ExtraFormsLine(run);
   SaveChangedDetailFiles(state);
   window.ShowFields();
   return run;

@@ -11,6 +11,7 @@
 #include "foundation/system_utils.h"
 #include "service/http_exchange.h"
 #include "service/page_text.h"
+#include "service/service_requests.h"
 #include "store/program_state.h"
 #include "store/property_record.h"
 
@@ -128,6 +129,10 @@ std::string_view TypeTable::Detect(std::string_view text) const {
   return {};
 }
 
+bool IsCutResultPage(std::string_view page) {
+  return FindAligned(page, HundredthHitMarker()) != std::string_view::npos;
+}
+
 void CleanRowSegment(std::string& segment) {
   ReplaceAllAligned(segment, "</td>", kCellMarker);
   RemoveTagsInPlace(segment);
@@ -145,7 +150,7 @@ void ParseResultText(ProgramState& state, std::string_view page, TextList& pageR
     cleaned = CleanPageText(page);
     page = cleaned;
   }
-  if (FindAligned(page, SJIS("100 件目")) != std::string_view::npos) {
+  if (IsCutResultPage(page)) {
     LogError(state, kLostResultsCode,
              SJIS("100件以上の為、取りこぼしました(検索対象の日付の範囲を縮めてください)"));
   }

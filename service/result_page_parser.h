@@ -36,6 +36,10 @@ void ParseResultPage(ProgramState& state, const std::string& path, TextList& pag
 void ParseResultText(ProgramState& state, std::string_view page, TextList& pageRows,
                      SearchKind kind);
 
+// Whether a converted result page shows its hundredth hit ("100 件目"): the service cut the
+// result there, and hits beyond it were not shown.
+bool IsCutResultPage(std::string_view page);
+
 // Cleans one table-row segment to cell texts divided by "<***>": cell ends become the marker,
 // tags go, ASCII spaces, CR, LF and TAB go, and "&nbsp;" becomes "-".
 void CleanRowSegment(std::string& segment);

@@ -153,30 +153,36 @@ std::string ResultPagePath(const ProgramState& state, std::string_view stamp, in
   return state.PathOf(prefix) + std::string(stamp) + "_" + std::to_string(counter) + ".html";
 }
 
-int SearchAndDownload(OnlineContext& context, const std::string& formBody, int counter,
-                      std::string_view stamp, SearchKind kind) {
+SearchAnswer SearchAndDownload(OnlineContext& context, const std::string& formBody, int counter,
+                               std::string_view stamp, SearchKind kind, bool splitIfCut) {
   ProgramState& state = context.state;
   MainFields& fields = context.window.Fields();
   fields.searchCount = std::to_string(ToInt(fields.searchCount) + 1);
   Show(context);
 
   WaitPumping(state.desktop, LoadReductionMs(state.settings));
+  SearchAnswer result;
   std::string answer;
-  int rc = SendRequest(context.session, ServiceUrl(state.settings, kSearchPath), false, formBody,
-                       answer);
-  if (rc != 0 && rc != kExchangeRedirect) {
-    LogError(state, rc, formBody);
-    return rc;
+  result.code = SendRequest(context.session, ServiceUrl(state.settings, kSearchPath), false,
+                            formBody, answer);
+  // A redirect is the service sending the session back to its login form: no result page.
+  if (result.code == kExchangeRedirect) return result;
+  if (result.code != 0) {
+    LogError(state, result.code, formBody);
+    return result;
   }
-  const std::string page = ResultPagePath(state, stamp, counter, kind);
+  // Every page is kept under "\\Log", a page left to its parts too.
+  WriteFileAtomic(ResultPagePath(state, stamp, counter, kind), answer, 0644, false);
+  const std::string page = Utf8ToAnsi(answer);
+  result.cut = IsCutResultPage(page);
+  if (result.cut && splitIfCut) {
+    // The parts search the same range again; rows taken here would come twice.
+    result.split = true;
+    return result;
+  }
   TextList rows;
-  if (WriteFileAtomic(page, answer, 0644, false)) {
-    ParseResultPage(state, page, rows, kind);
-  } else {
-    // The page could not be kept under "\\Log"; its rows are still taken.
-    ParseResultText(state, Utf8ToAnsi(answer), rows, kind);
-  }
-  if (kind == SearchKind::kClosedDeals) return rc;
+  ParseResultText(state, page, rows, kind);
+  if (kind == SearchKind::kClosedDeals) return result;
 
   for (int i = 0; i < rows.Count(); ++i) {
     std::vector<std::string_view> row = SplitTabs(rows.View(i));
@@ -185,7 +191,7 @@ int SearchAndDownload(OnlineContext& context, const std::string& formBody, int c
     fields.logBox = "_";
     Show(context);
   }
-  return rc;
+  return result;
 }
 
 }  // namespace kestrova

@@ -41,9 +41,17 @@ void MakeFolderFor(ProgramState& state, const std::string& filePath);
 std::string ResultPagePath(const ProgramState& state, std::string_view stamp, int counter,
                            SearchKind kind);
 
-// Sends one search form and does its downloads. The result of the search request: 0 (or
-// kExchangeRedirect) when it was answered, else the failure code (already logged).
-int SearchAndDownload(OnlineContext& context, const std::string& formBody, int counter,
-                      std::string_view stamp, SearchKind kind);
+// How the service answered one search form.
+struct SearchAnswer {
+  int code = 0;        // 0; kExchangeRedirect (the session is gone: nothing saved or parsed);
+                       // else the failure code, already logged
+  bool cut = false;    // the page showed its hundredth hit
+  bool split = false;  // cut, and left to the forms that search it again in parts
+};
+
+// Sends one search form, saves its page and, unless the page was cut and splitIfCut is set,
+// parses its rows and does their downloads.
+SearchAnswer SearchAndDownload(OnlineContext& context, const std::string& formBody, int counter,
+                               std::string_view stamp, SearchKind kind, bool splitIfCut);
 
 }  // namespace kestrova

@@ -100,6 +100,29 @@ std::string RunSearchOrder(const SettingsStore& settings, SearchKind kind, bool 
   return order;
 }
 
+SearchForm MakeSearchForm(const std::vector<std::string>& codes,
+                          const std::vector<std::string>& group,
+                          const std::vector<std::string>& dateParts) {
+  static const char* const kGroupMarks[] = {"$種類区分$", "$データ種類$", "$物件種別1$",
+                                            "$物件種別2$"};
+  auto at = [](const std::vector<std::string>& v, std::size_t i) {
+    return i < v.size() ? std::string_view(v[i]) : std::string_view();
+  };
+  SearchForm form;
+  form.codes = {std::string(at(codes, 0)), std::string(at(codes, 1)), std::string(at(codes, 2))};
+  form.group = group;
+  form.dateParts = dateParts;
+  form.body = SearchFormTemplate();
+  TextList codeList;
+  for (const std::string& code : form.codes) codeList.Add(code);
+  FillPlaceholders(form.body, dateParts, codeList, 0);
+  for (std::size_t i = 0; i < 4; ++i)
+    ReplaceAllInPlace(form.body, Sjis(kGroupMarks[i]), at(group, i));
+  form.status =
+      "(" + form.codes[0] + "," + form.codes[1] + "," + form.codes[2] + ")" + GroupLabel(group);
+  return form;
+}
+
 std::vector<SearchForm> BuildSearchForms(const SettingsStore& settings, SearchKind kind, bool sale,
                                          bool rent) {
   std::vector<SearchForm> forms;
@@ -109,21 +132,12 @@ std::vector<SearchForm> BuildSearchForms(const SettingsStore& settings, SearchKi
   if (order.empty()) return forms;
   TextList groups(order, ";");
   for (int index = 0; index < codes.Count(); index += 3) {
+    const std::vector<std::string> codeGroup = {std::string(codes.View(index)),
+                                                std::string(codes.View(index + 1)),
+                                                std::string(codes.View(index + 2))};
     for (int g = 0; g < groups.Count(); ++g) {
-      TextList fieldList(groups.View(g), ",");
-      std::vector<std::string> fields = fieldList.ToVector();
-      SearchForm form;
-      form.body = SearchFormTemplate();
-      FillPlaceholders(form.body, dateParts, codes, index);
-      static const char* const kGroupMarks[] = {"$種類区分$", "$データ種類$", "$物件種別1$",
-                                                "$物件種別2$"};
-      for (int i = 0; i < 4; ++i) {
-        ReplaceAllInPlace(form.body, Sjis(kGroupMarks[i]), fieldList.View(i));
-      }
-      form.status = "(" + std::string(codes.View(index)) + "," +
-                    std::string(codes.View(index + 1)) + "," + std::string(codes.View(index + 2)) +
-                    ")" + GroupLabel(fields);
-      forms.push_back(std::move(form));
+      forms.push_back(
+          MakeSearchForm(codeGroup, TextList(groups.View(g), ",").ToVector(), dateParts));
     }
   }
   return forms;

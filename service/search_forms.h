@@ -30,7 +30,15 @@ std::string RunSearchOrder(const SettingsStore& settings, SearchKind kind, bool 
 struct SearchForm {
   std::string body;
   std::string status;  // "(%s,%s,%s)%s": the three codes and the group label
+  // What the form searches, so that a result cut at 100 hits can be searched again in parts.
+  std::vector<std::string> codes;      // the code group: three codes, empty past the list
+  std::vector<std::string> group;      // the fields of the search-order group
+  std::vector<std::string> dateParts;  // start y/m/d, end y/m/d as the body carries them
 };
+// The form of one code group (three codes), search-order group and date range.
+SearchForm MakeSearchForm(const std::vector<std::string>& codes,
+                          const std::vector<std::string>& group,
+                          const std::vector<std::string>& dateParts);
 // Every form of a run, in sending order.
 std::vector<SearchForm> BuildSearchForms(const SettingsStore& settings, SearchKind kind, bool sale,
                                          bool rent);

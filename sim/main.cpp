@@ -15,6 +15,8 @@
 #include "foundation/files.h"
 #include "foundation/platform/platform.h"
 #include "sim/certificates.h"
+#include "sim/listing_data.h"
+#include "sim/search_query.h"
 #include "sim/setting_tables.h"
 #include "sim/sim_options.h"
 #include "sim/sim_server.h"
@@ -68,6 +70,21 @@ int main(int argc, char** argv) {
   if (LoadSettingTables(settingDir, tables, error) != 0) {
     std::fprintf(stderr, "kestrova-sim: %s\n", error.c_str());
     return 1;
+  }
+  if (!options.list.empty()) {
+    SearchQuery query;
+    if (ParseListRange(options.list, query) != 0) {
+      std::fprintf(stderr,
+                   "kestrova-sim: --list: YYYY/MM/DD-YYYY/MM/DD:CODES[:sale|rent] expected\n");
+      return 2;
+    }
+    ListingUniverse universe(tables, options.seed, options.hitsPerDay);
+    for (const ListingKey& key :
+         universe.Listings(query.codes, query.firstDay, query.lastDay, query.typeCodes)) {
+      const Property p = universe.Make(key);
+      std::printf("%s\t%d\t%d\n", p.number.c_str(), p.typeCode, p.hasFloorPlan ? 1 : 0);
+    }
+    return 0;
   }
   Certificates certs;
   if (MakeCertificates(certs, error) != 0) {

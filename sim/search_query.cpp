@@ -1,5 +1,7 @@
 #include "sim/search_query.h"
 
+#include <algorithm>
+
 #include "sim/civil_date.h"
 
 namespace kestrova::sim {
@@ -121,6 +123,41 @@ int ParseSearchQuery(const std::map<std::string, std::string>& form, SearchQuery
   if (query.lastDay - query.firstDay > kLongestSearchDays) {
     problem = "検索期間が長すぎます。";
     return -1;
+  }
+  return 0;
+}
+
+int ParseListRange(const std::string& spec, SearchQuery& query) {
+  query = SearchQuery{};
+  auto dayOf = [](const std::string& text, int& day) {
+    if (text.size() != 10 || text[4] != '/' || text[7] != '/') return false;
+    CivilDate date{Digits(text.substr(0, 4)), Digits(text.substr(5, 2)), Digits(text.substr(8, 2))};
+    if (!IsValidDate(date)) return false;
+    day = DayNumber(date);
+    return true;
+  };
+  std::size_t colon = spec.find(':');
+  if (colon != 21 || spec[10] != '-' || !dayOf(spec.substr(0, 10), query.firstDay) ||
+      !dayOf(spec.substr(11, 10), query.lastDay) || query.lastDay < query.firstDay) {
+    return -1;
+  }
+  std::string rest = spec.substr(colon + 1);
+  std::string kinds = "all";
+  if (std::size_t second = rest.find(':'); second != std::string::npos) {
+    kinds = rest.substr(second + 1);
+    rest.resize(second);
+  }
+  for (std::size_t start = 0; start <= rest.size();) {
+    std::size_t comma = std::min(rest.find(',', start), rest.size());
+    std::string code = rest.substr(start, comma - start);
+    if (code.size() != 5 || Digits(code) < 0) return -1;
+    query.codes.push_back(code);
+    start = comma + 1;
+  }
+  if (kinds != "all" && kinds != "sale" && kinds != "rent") return -1;
+  for (int base : {10, 20}) {
+    if ((base == 10 && kinds == "rent") || (base == 20 && kinds == "sale")) continue;
+    for (int t = 1; t <= 5; ++t) query.typeCodes.push_back(base + t);
   }
   return 0;
 }

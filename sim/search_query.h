@@ -25,6 +25,10 @@ struct SearchQuery {
 int ParseSearchQuery(const std::map<std::string, std::string>& form, SearchQuery& query,
                      std::string& problem);
 
+// Reads the listing range of --list: "YYYY/MM/DD-YYYY/MM/DD:CODES[:sale|rent]" (codes
+// comma-separated; all ten types when neither sale nor rent is given). Returns 0 or -1.
+int ParseListRange(const std::string& spec, SearchQuery& query);
+
 inline constexpr int kLongestSearchDays = 3660;
 
 }  // namespace kestrova::sim

@@ -14,10 +14,10 @@ std::string SessionTable::Open(const std::string& accountId) {
     id += kHex[b & 15];
   }
   std::lock_guard lock(mutex_);
-  accounts_[id] = accountId;
+  sessions_[id] = Session{accountId, 0};
   order_.push_back(id);
   while (order_.size() > capacity_) {
-    accounts_.erase(order_.front());
+    sessions_.erase(order_.front());
     order_.pop_front();
   }
   return id;
@@ -27,13 +27,23 @@ std::string SessionTable::AccountOf(const std::string& cookieHeader) const {
   std::string id = CookieValue(cookieHeader, kSessionCookie);
   if (id.empty()) return "";
   std::lock_guard lock(mutex_);
-  auto it = accounts_.find(id);
-  return it == accounts_.end() ? "" : it->second;
+  auto it = sessions_.find(id);
+  return it == sessions_.end() ? "" : it->second.account;
+}
+
+std::string SessionTable::Use(const std::string& cookieHeader, int limit) {
+  std::string id = CookieValue(cookieHeader, kSessionCookie);
+  if (id.empty()) return "";
+  std::lock_guard lock(mutex_);
+  auto it = sessions_.find(id);
+  if (it == sessions_.end()) return "";
+  if (limit > 0 && ++it->second.uses > limit) return "";
+  return it->second.account;
 }
 
 std::size_t SessionTable::Count() const {
   std::lock_guard lock(mutex_);
-  return accounts_.size();
+  return sessions_.size();
 }
 
 std::string SessionTable::CookieValue(const std::string& cookieHeader, const std::string& name) {

@@ -19,6 +19,9 @@ class SessionTable {
   std::string Open(const std::string& accountId);
   // The account of the session named by a Cookie header, or empty when there is none.
   std::string AccountOf(const std::string& cookieHeader) const;
+  // The same for a request the session answers: with a limit above 0, a session answers that
+  // many requests after its login and has ended for every later one (empty then).
+  std::string Use(const std::string& cookieHeader, int limit);
   std::size_t Count() const;
 
   // The value of one cookie in a Cookie header ("a=1; b=2"); empty when absent.
@@ -26,7 +29,11 @@ class SessionTable {
 
  private:
   mutable std::mutex mutex_;
-  std::unordered_map<std::string, std::string> accounts_;  // cookie value -> account
+  struct Session {
+    std::string account;
+    int uses = 0;  // requests answered since the login
+  };
+  std::unordered_map<std::string, Session> sessions_;  // by cookie value
   std::deque<std::string> order_;  // oldest first, so a long run cannot grow without bound
   std::size_t capacity_;
 };

@@ -121,6 +121,14 @@ int ParseSimOptions(const std::vector<std::string>& args, SimOptions& options, s
       if (!takeValue()) return -1;
       if (value.empty()) return bad("a text");
       options.oddNumber = value;
+    } else if (name == "--expire-after") {
+      if (!takeValue()) return -1;
+      if (!ReadNumber(value, 1, std::numeric_limits<int>::max(), number)) return bad("a count");
+      options.expireAfter = static_cast<int>(number);
+    } else if (name == "--list") {
+      if (!takeValue()) return -1;
+      if (value.empty()) return bad("FROM-TO:CODES");
+      options.list = value;
     } else {
       error = "unknown option " + args[i];
       return -1;
@@ -135,8 +143,12 @@ std::string SimUsage() {
          "                    [--hits-per-day N] [--fee YEN] [--threads N] [--ca-out DIR]\n"
          "                    [--setting DIR] [--fail PATH=STATUS]... [--drop PATH]...\n"
          "                    [--fail-every N=STATUS] [--delay-ms N] [--odd-number TEXT]\n"
-         "                    [--log-requests]\n"
-         "Prints its URL (https://127.0.0.1:PORT) as the first line; stops on SIGTERM/SIGINT.\n";
+         "                    [--expire-after N] [--log-requests]\n"
+         "       kestrova-sim [--seed N] [--hits-per-day N] --list "
+         "YYYY/MM/DD-YYYY/MM/DD:CODES[:sale|rent]\n"
+         "Prints its URL (https://127.0.0.1:PORT) as the first line; stops on SIGTERM/SIGINT.\n"
+         "--list prints the listings registered in the range (number, type code, 1 when it has a\n"
+         "floor plan; TAB-separated) and exits.\n";
 }
 
 }  // namespace kestrova::sim

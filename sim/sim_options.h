@@ -29,6 +29,8 @@ struct SimOptions {
   int failEveryStatus = 500;             // ... answers this status
   int delayMs = 0;
   std::string oddNumber;  // property number of each listing page's first hit; empty: its own
+  int expireAfter = 0;    // requests a session answers after its login (0: no end)
+  std::string list;       // "FROM-TO:CODES[:sale|rent]": print those listings and exit
   bool logRequests = false;
   bool help = false;
 };

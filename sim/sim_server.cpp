@@ -152,7 +152,7 @@ void SimServer::Route(const httplib::Request& req, httplib::Response& res) {
     res.set_content(LoginFailedPage(), kHtml);
     return;
   }
-  if (sessions_.AccountOf(req.get_header_value("Cookie")).empty()) {
+  if (sessions_.Use(req.get_header_value("Cookie"), options_.expireAfter).empty()) {
     RedirectToLogin(res);
     return;
   }

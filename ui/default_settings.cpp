@@ -49,6 +49,8 @@ const std::vector<DefaultSetting>& DefaultSettings() {
       // Where the listing service is, and CA certificates to trust besides the system's.
       {&keys::kBaseUrl, kDefaultBaseUrl},
       {&keys::kCaFile, ""},
+      // A search whose result was cut at 100 hits is searched again in parts.
+      {&keys::kSplitOnCut, "1"},
   };
   return table;
 }

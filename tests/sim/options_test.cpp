@@ -44,6 +44,9 @@ TEST(SimOptionsTest, ReadsNumbersInBothForms) {
   EXPECT_EQ(o.delayMs, 250);
   EXPECT_EQ(o.threads, 2);
   EXPECT_TRUE(o.logRequests);
+  ASSERT_EQ(Parse({"--expire-after", "3", "--list", "2011/05/01-2011/05/14:27128"}, o, error), 0);
+  EXPECT_EQ(o.expireAfter, 3);
+  EXPECT_EQ(o.list, "2011/05/01-2011/05/14:27128");
 }
 
 TEST(SimOptionsTest, FaultsKeepPathAndStatus) {
@@ -67,7 +70,8 @@ TEST(SimOptionsTest, RefusesMalformedValues) {
       {"--account", "nocolon"}, {"--account", ":pw"},      {"--fail", "/x"},
       {"--fail", "/x=99"},      {"--fail-every", "0=500"}, {"--fail-every", "3"},
       {"--hits-per-day", "-1"}, {"--delay-ms", "1e3"},     {"--bogus"},
-      {"--seed", "-5"},         {"--ca-out", ""},
+      {"--seed", "-5"},         {"--ca-out", ""},          {"--expire-after", "0"},
+      {"--list", ""},
   };
   for (const auto& args : bad) {
     SimOptions o;

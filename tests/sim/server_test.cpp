@@ -230,6 +230,30 @@ TEST(SimFaultTest, FailEveryThirdRequest) {
   EXPECT_EQ(statuses, (std::vector<int>{200, 200, 500, 200, 200, 500, 200}));
 }
 
+TEST(SimFaultTest, ExpireAfterEndsEachSessionAfterItsRequests) {
+  SimProcess sim;
+  ASSERT_TRUE(sim.Start({"--expire-after", "2"}));
+  auto client = sim.Client();
+  auto login = [&] {
+    auto r = client->Post(kLogin, "riyousyaId=demo&password=demo%2Dpass", kFormType);
+    return httplib::Headers{{"Cookie", SessionCookie(r)}};
+  };
+  httplib::Headers session = login();
+  std::vector<int> statuses;
+  for (int i = 0; i < 3; ++i) {
+    auto r = client->Post(kSearch, session, SearchForm("27128"), kFormType);
+    statuses.push_back(r ? r->status : -1);
+    if (i == 2 && r) {
+      EXPECT_EQ(r->get_header_value("Location"), "/reinsip/an0100/an010001_init.do");
+    }
+  }
+  EXPECT_EQ(statuses, (std::vector<int>{200, 200, 302}));
+  // A new login starts afresh.
+  auto again = client->Post(kSearch, login(), SearchForm("27128"), kFormType);
+  ASSERT_TRUE(again);
+  EXPECT_EQ(again->status, 200);
+}
+
 TEST(SimFaultTest, DelayHoldsEveryAnswer) {
   SimProcess sim;
   ASSERT_TRUE(sim.Start({"--delay-ms", "300"}));

@@ -140,7 +140,7 @@ TEST_F(MainWindowStartUpTest, EveryDefaultSettingIsInTheStoreAfterAFirstStart) {
 
 TEST_F(MainWindowStartUpTest, DefaultsTableStartsWithTheStartDateAndHoldsTheServiceKeys) {
   const std::vector<DefaultSetting>& table = DefaultSettings();
-  ASSERT_EQ(table.size(), 36u);
+  ASSERT_EQ(table.size(), 37u);
   EXPECT_STREQ(table.front().key->Utf8(), "//ini/設定/開始日付");
   EXPECT_STREQ(table[33].key->Utf8(), "//ini/都道府県検索/市町村名");
   std::set<std::string> keys;
@@ -150,6 +150,8 @@ TEST_F(MainWindowStartUpTest, DefaultsTableStartsWithTheStartDateAndHoldsTheServ
   }
   EXPECT_EQ(keys.count("//ini/設定2/接続先url"), 1u);
   EXPECT_EQ(keys.count("//ini/設定2/ca証明書"), 1u);
+  EXPECT_STREQ(table.back().key->Utf8(), "//ini/設定2/取りこぼし時に分割");
+  EXPECT_STREQ(table.back().value, "1");
 }
 
 TEST_F(MainWindowStartUpTest, StoredDetailAndDealValuesAreLoadedUnchanged) {

@@ -134,18 +134,6 @@ TEST_F(OnlinePropertySearchTest, FailingFormIsLoggedAndKeepsTheLastFetchedDate) 
   EXPECT_TRUE(Exists("\\dat\\TotalData.txt"));
 }
 
-TEST_F(OnlinePropertySearchTest, RedirectedSearchCountsAsAnsweredAndYieldsNoRows) {
-  StartReady();
-  ScriptService();
-  fake.SetAnswer(kSearchPath, Answer(302, ""));
-  window->Command(MainCommand::kPropertySearch);
-  EXPECT_EQ(state.errorList.Count(), 0);
-  EXPECT_EQ(window->Fields().lastDate, "2011/05/07");
-  EXPECT_TRUE(Exists("\\Log\\検索_20110508143000_0.html"));
-  EXPECT_FALSE(Exists("\\dat\\TotalData.txt"));  // no rows, the store is not touched
-  EXPECT_EQ(CountPath(kDetailPath), 0);
-}
-
 TEST_F(OnlinePropertySearchTest, FailedDownloadLeavesNoFileAndKeepsAnEarlierOne) {
   StartReady();
   ScriptService();
