@@ -10,6 +10,7 @@
 #include "ui/headless.h"
 #include "ui/start_up.h"
 #include "ui/stop_signals.h"
+#include "ui/version.h"
 
 namespace {
 
@@ -37,6 +38,10 @@ int main(int argc, char** argv) {
   if (ParseCommandLine(args, line, error) != 0) {
     std::fprintf(stderr, "kestrova: %s\n%s", error.c_str(), Usage().c_str());
     return 2;
+  }
+  if (line.version) {
+    std::printf("%s\n", VersionText().c_str());
+    return 0;
   }
   if (line.help) {
     std::fputs(Usage().c_str(), stdout);

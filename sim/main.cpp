@@ -35,6 +35,16 @@ std::string ExecutableFolder() {
   return slash == std::string::npos ? "." : exe.substr(0, slash);
 }
 
+// The shipped Setting folder: beside the executable in the build tree, else in the installed
+// data folder <prefix>/share/kestrova for <prefix>/bin/kestrova-sim.
+std::string DefaultSettingFolder() {
+  const std::string folder = ExecutableFolder();
+  if (IsFolder(platform::ProgramPath(folder + "/Setting"))) return folder + "/Setting";
+  const std::size_t slash = folder.rfind('/');
+  const std::string prefix = slash == std::string::npos ? "." : folder.substr(0, slash);
+  return prefix + "/share/kestrova/Setting";
+}
+
 int WriteCa(const std::string& folder, X509* ca) {
   std::string dir = platform::ProgramPath(folder);
   std::string pem = CertificatePem(ca);
@@ -56,8 +66,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   SettingTables tables;
-  std::string settingDir =
-      options.settingDir.empty() ? ExecutableFolder() + "/Setting" : options.settingDir;
+  std::string settingDir = options.settingDir.empty() ? DefaultSettingFolder() : options.settingDir;
   if (LoadSettingTables(settingDir, tables, error) != 0) {
     std::fprintf(stderr, "kestrova-sim: %s\n", error.c_str());
     return 1;

@@ -35,6 +35,10 @@ int ParseCommandLine(const std::vector<std::string>& args, CommandLine& line, st
       line.help = true;
       continue;
     }
+    if (arg == "--version") {
+      line.version = true;
+      continue;
+    }
     std::string* target = arg == "--home"       ? &line.home
                           : arg == "--login-id" ? &line.loginId
                           : arg == "--headless" ? &line.headless
@@ -58,7 +62,7 @@ int ParseCommandLine(const std::vector<std::string>& args, CommandLine& line, st
 
 std::string Usage() {
   std::string text =
-      "usage: kestrova [--home DIR] [--login-id ID] [--headless COMMAND]\n"
+      "usage: kestrova [--home DIR] [--login-id ID] [--headless COMMAND] | --version | --help\n"
       "  --home DIR        DIR is the program folder; DIR/kestrova.ini the settings file\n"
       "  --login-id ID     REINS login ID (else $KESTROVA_LOGIN_ID, else the remembered one)\n"
       "  --headless CMD    run one command without a window:\n";
@@ -67,6 +71,7 @@ std::string Usage() {
     text.append(16 - std::string(c.name).size(), ' ');
     text += std::string(c.what) + "\n";
   }
+  text += "  --version         print the version and the commit it was built from\n";
   text +=
       "exit status: 0 ran to its end, 1 refused (input, terms, login), 2 usage error,\n"
       "             3 ran, but could not save everything it fetched,\n"

@@ -1,4 +1,5 @@
-// The program's command line: kestrova [--home DIR] [--login-id ID] [--headless COMMAND].
+// The program's command line: kestrova [--home DIR] [--login-id ID] [--headless COMMAND],
+// or kestrova --version, or kestrova --help.
 #pragma once
 
 #include <optional>
@@ -15,6 +16,7 @@ struct CommandLine {
   std::string loginId;   // as typed (UTF-8 on the console)
   std::string headless;  // the command; empty: the desktop window
   bool help = false;
+  bool version = false;  // --version: print the version and the commit, nothing else
 };
 
 // Headless commands and the button each stands for: one of the main window, one of the

@@ -20,15 +20,28 @@ std::string FolderOf(const std::string& programPath) {
   return folder;
 }
 
+// Copies each file of from that to has not got; a file already in to, perhaps edited by the
+// user, is never replaced.
 bool CopyMissingFiles(const std::string& from, const std::string& to) {
-  if (!IsFolder(from) || IsFolder(to)) return true;
+  if (!IsFolder(from)) return true;
   if (!MakeFolder(to)) return false;
   TextList files;
   ListFiles(from, "", files, kListFilesFiles, 1);
   for (int i = 0; i < files.Count(); ++i) {
-    if (!CopyFileTo(files.View(i), to + "\\" + SplitPath(files.View(i)).fileName)) return false;
+    const std::string target = to + "\\" + SplitPath(files.View(i)).fileName;
+    if (!FileExists(target) && !CopyFileTo(files.View(i), target)) return false;
   }
   return true;
+}
+
+// The folder of the shipped data: the executable's own folder when it holds Setting/ (the
+// portable layout and the build tree), else the installed data folder beside it,
+// <prefix>/share/kestrova for <prefix>/bin/kestrova, wherever the prefix was put.
+std::string ShippedFolder(const std::string& exeFolder) {
+  if (IsFolder(exeFolder + "\\Setting")) return exeFolder;
+  std::string prefix = exeFolder;
+  CutAtLast(prefix, "\\");
+  return prefix + "\\share\\kestrova";
 }
 
 }  // namespace
@@ -47,13 +60,29 @@ bool PrepareHome(const std::string& home, const std::string& shipped) {
 bool FindStartUp(const CommandLine& line, std::string_view argv0, StartUp& start,
                  std::string& error) {
   const std::string exePath = ProgramPathFromArgv0(argv0);
+  const std::string exeFolder = FolderOf(exePath);
   start.source.programPath = exePath;
+  std::string home;
   if (!line.home.empty()) {
-    start.source.programPath = ProgramPathFromArgv0(line.home + "/kestrova");
-    if (!PrepareHome(FolderOf(start.source.programPath), FolderOf(exePath))) {
-      error = "cannot make or prepare the home folder " + line.home;
+    home = FolderOf(ProgramPathFromArgv0(line.home + "/kestrova"));
+  } else if (!IsWritableFolder(exeFolder) || !IsFolder(exeFolder + "\\Setting")) {
+    // An installed program: its folder is not the user's to write, so the data lives in the
+    // user's own data folder.
+    const std::string userData = platform::UserDataFolder();
+    if (userData.empty()) {
+      error = "no per-user data folder: set HOME or XDG_DATA_HOME, or give --home DIR";
       return false;
     }
+    home = platform::ProgramPath(userData + "/kestrova");
+  }
+  if (!home.empty()) {
+    const bool isNew = !IsFolder(home);
+    if (!PrepareHome(home, ShippedFolder(exeFolder))) {
+      error = "cannot make or prepare the program folder " + platform::NativePath(home);
+      return false;
+    }
+    if (isNew) start.createdHome = platform::NativePath(home);
+    start.source.programPath = home + "\\kestrova";
   }
   start.loginId.commandLine = platform::Utf8ToCp932(line.loginId);
   if (const char* id = std::getenv("KESTROVA_LOGIN_ID")) {
@@ -69,6 +98,9 @@ int RunProgram(const CommandLine& line, std::string_view argv0, Desktop& desktop
   if (!FindStartUp(line, argv0, start, error)) {
     std::fprintf(err, "kestrova: %s\n", error.c_str());
     return 1;
+  }
+  if (!start.createdHome.empty()) {
+    std::fprintf(err, "kestrova: program folder %s made and prepared\n", start.createdHome.c_str());
   }
   ProgramState state;
   state.desktop = &desktop;

@@ -20,17 +20,21 @@ class Desktop;
 struct StartUp {
   EnvironmentSource source;  // the program path: the executable, or --home DIR + "\\kestrova"
   LoginIdSources loginId;
+  std::string createdHome;  // native; the program folder when this start made it, else empty
 };
 
 // The start of a run from its command line, the program's own path (argv[0]) and the
-// environment variable KESTROVA_LOGIN_ID. A home given with --home is made when missing and
-// prepared. false with the reason in error when it cannot be.
+// environment variable KESTROVA_LOGIN_ID. The program folder is the one given with --home;
+// else the executable's folder when it is writable and holds Setting/; else the per-user
+// folder <user data>/kestrova. Any but the executable's folder is made when missing and
+// prepared from the shipped data (the executable's folder, or ../share/kestrova beside it).
+// false with the reason in error when it cannot be.
 bool FindStartUp(const CommandLine& line, std::string_view argv0, StartUp& start,
                  std::string& error);
 
 // Makes the home folder (cp932) when missing; unless it is the shipped folder itself, it then
-// receives the shipped Setting files and terms of use it has not got. false when the folder or
-// a copy could not be made.
+// receives each shipped Setting file and the terms of use it has not got, never replacing one
+// it has. false when the folder or a copy could not be made.
 bool PrepareHome(const std::string& home, const std::string& shipped);
 
 using FrontEnd = std::function<int(ProgramState& state, const StartUp& start)>;

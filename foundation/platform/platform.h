@@ -22,7 +22,9 @@ std::string ProgramPath(std::string_view nativePath);
 
 std::string DesktopFolder();    // XDG desktop folder
 std::string DocumentsFolder();  // XDG documents folder
-std::string TempFolder();       // ends with the separator
+// The per-user data folder (native): $XDG_DATA_HOME, else ~/.local/share; %APPDATA% on Windows.
+std::string UserDataFolder();
+std::string TempFolder();  // ends with the separator
 std::string HostName();
 std::string UserName();
 std::string CurrentFolder();   // native

@@ -182,6 +182,13 @@ std::string ProgramPath(std::string_view nativePath) {
 std::string DesktopFolder() { return XdgUserDir("XDG_DESKTOP_DIR", "/Desktop"); }
 std::string DocumentsFolder() { return XdgUserDir("XDG_DOCUMENTS_DIR", "/Documents"); }
 
+std::string UserDataFolder() {
+  // A relative XDG_DATA_HOME is invalid and ignored, as the base directory rules say.
+  const char* data = std::getenv("XDG_DATA_HOME");
+  if (data && data[0] == '/') return data;
+  return FromHome("/.local/share");
+}
+
 std::string TempFolder() {
   const char* tmp = std::getenv("TMPDIR");
   std::string folder = tmp && *tmp ? tmp : "/tmp";

@@ -61,6 +61,7 @@ std::string NativePath(std::string_view cp932Path) { return std::string(cp932Pat
 std::string ProgramPath(std::string_view nativePath) { return std::string(nativePath); }
 std::string DesktopFolder() { return Folder(CSIDL_DESKTOPDIRECTORY); }
 std::string DocumentsFolder() { return Folder(CSIDL_PERSONAL); }
+std::string UserDataFolder() { return Folder(CSIDL_APPDATA); }
 
 std::string TempFolder() {
   char path[MAX_PATH] = {};

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <regex>
 #include <tuple>
 
 #include "service/service_requests.h"
@@ -11,6 +12,7 @@
 #include "tests/support/failing_writes.h"
 #include "tests/ui/ui_fixture.h"
 #include "ui/headless.h"
+#include "ui/version.h"
 
 namespace kestrova::test {
 namespace {
@@ -86,6 +88,19 @@ TEST(CommandLineTest, HelpIsRecognisedAndUsageNamesEveryCommand) {
   }
   EXPECT_NE(usage.find("--login-id"), std::string::npos);
   EXPECT_NE(usage.find("3 ran, but could not save everything it fetched"), std::string::npos);
+  EXPECT_NE(usage.find("--version"), std::string::npos);
+}
+
+TEST(CommandLineTest, VersionIsRecognisedAndNamesTheVersionAndCommit) {
+  CommandLine line;
+  std::string error;
+  EXPECT_EQ(Parse({"kestrova", "--version"}, line, error), 0);
+  EXPECT_TRUE(line.version);
+  EXPECT_TRUE(line.headless.empty());
+  // The commit is what git describe said of the checkout, or "unknown" outside one.
+  EXPECT_TRUE(std::regex_match(
+      VersionText(), std::regex(R"(Kestrova \d+\.\d+(\.\d+)* \(commit ([0-9a-z.-]+|unknown)\))")))
+      << VersionText();
 }
 
 TEST(CommandLineTest, HeadlessCommandsStandForTheirButtons) {

@@ -1,5 +1,6 @@
 // Where a run starts: a new home made and prepared with the shipped files, a home named with a
-// trail byte 0x5C, what an existing home keeps, and the login-ID sources.
+// trail byte 0x5C, what an existing home keeps, the per-user folder of an installed program, and
+// the login-ID sources.
 #include "ui/start_up.h"
 
 #include <gtest/gtest.h>
@@ -57,19 +58,68 @@ TEST_F(StartUpTest, NewHomeEndingInTrailByte0x5CReceivesSettingAndTerms) {
                 "機能/利用規約.txt"}));
 }
 
-TEST_F(StartUpTest, HomeKeepsItsOwnSettingAndTermsAndGetsWhatItLacks) {
+TEST_F(StartUpTest, HomeKeepsItsOwnFilesAndGetsOnlyWhatItLacks) {
   const std::string native = parent.native() + "/home";
   fs::create_directories(native + "/Setting");
   WriteNative(native + "/Setting/Output_CSV.txt", "mine\r\n");
   ASSERT_TRUE(PrepareHome(platform::ProgramPath(native), shipped.path()));
-  // A home with a Setting folder is the user's own: nothing is added to it or replaced.
-  EXPECT_EQ(Entries(native + "/Setting"), std::set<std::string>{"Output_CSV.txt"});
+  // The user's edited file stays; a shipped file the home lacks is added.
+  EXPECT_EQ(Entries(native + "/Setting"),
+            (std::set<std::string>{"Output_CSV.txt", "zip_code.txt"}));
   EXPECT_EQ(ReadNative(native + "/Setting/Output_CSV.txt"), "mine\r\n");
   EXPECT_EQ(ReadNative(native + "/利用規約.txt"), Sjis("規約\r\n"));
 
   WriteNative(native + "/利用規約.txt", "edited");
+  WriteNative(native + "/Setting/zip_code.txt", "edited zip");
+  WriteNative(shipped.native() + "/Setting/zip_code.txt", "newer zip");
   ASSERT_TRUE(PrepareHome(platform::ProgramPath(native), shipped.path()));
   EXPECT_EQ(ReadNative(native + "/利用規約.txt"), "edited");
+  EXPECT_EQ(ReadNative(native + "/Setting/zip_code.txt"), "edited zip");
+}
+
+TEST_F(StartUpTest, InstalledProgramKeepsItsDataInTheUserDataFolder) {
+  // <prefix>/bin/kestrova without Setting/ beside it, the data in <prefix>/share/kestrova.
+  const std::string prefix = parent.native() + "/usr";
+  fs::create_directories(prefix + "/bin");
+  fs::create_directories(prefix + "/share");
+  fs::rename(shipped.native(), prefix + "/share/kestrova");
+  TempFolder data;
+  const char* oldData = std::getenv("XDG_DATA_HOME");
+  const std::string saved = oldData ? oldData : "";
+  ::setenv("XDG_DATA_HOME", data.native().c_str(), 1);
+  const std::string userHome = data.native() + "/kestrova";
+
+  StartUp first;
+  std::string error;
+  const bool found = FindStartUp(CommandLine{}, prefix + "/bin/kestrova", first, error);
+  ASSERT_TRUE(found) << error;
+  EXPECT_EQ(first.source.programPath, platform::ProgramPath(userHome) + "\\kestrova");
+  EXPECT_EQ(first.createdHome, userHome);
+  EXPECT_EQ(Entries(userHome), (std::set<std::string>{"Setting", "Setting/Output_CSV.txt",
+                                                      "Setting/zip_code.txt", "利用規約.txt"}));
+
+  // A later start after the user edited one file and a newer package shipped another.
+  WriteNative(userHome + "/Setting/Output_CSV.txt", "mine\r\n");
+  WriteNative(prefix + "/share/kestrova/Setting/Output_CSV.txt", "newer csv\r\n");
+  WriteNative(prefix + "/share/kestrova/Setting/new_table.txt", "new\r\n");
+  StartUp later;
+  ASSERT_TRUE(FindStartUp(CommandLine{}, prefix + "/bin/kestrova", later, error)) << error;
+  EXPECT_TRUE(later.createdHome.empty());
+  EXPECT_EQ(ReadNative(userHome + "/Setting/Output_CSV.txt"), "mine\r\n");
+  EXPECT_EQ(ReadNative(userHome + "/Setting/new_table.txt"), "new\r\n");
+
+  // An unusable user data folder stops the start with its name.
+  WriteNative(parent.native() + "/file", "x");
+  ::setenv("XDG_DATA_HOME", (parent.native() + "/file").c_str(), 1);
+  StartUp blocked;
+  EXPECT_FALSE(FindStartUp(CommandLine{}, prefix + "/bin/kestrova", blocked, error));
+  EXPECT_NE(error.find(parent.native() + "/file/kestrova"), std::string::npos) << error;
+
+  if (oldData) {
+    ::setenv("XDG_DATA_HOME", saved.c_str(), 1);
+  } else {
+    ::unsetenv("XDG_DATA_HOME");
+  }
 }
 
 TEST_F(StartUpTest, HomeThatCannotBeMadeFailsTheStart) {
@@ -96,6 +146,7 @@ TEST_F(StartUpTest, StartNamesTheProgramInTheHomeAndTheLoginIdSources) {
   EXPECT_EQ(start.loginId.commandLine, Sjis("山田01"));
   EXPECT_EQ(start.loginId.environment, Sjis("環境02"));
   EXPECT_TRUE(fs::exists(line.home + "/Setting/zip_code.txt"));
+  EXPECT_EQ(start.createdHome, line.home);
 
   // Without --home the program's own folder is the home, used as it is.
   StartUp own;
@@ -103,6 +154,7 @@ TEST_F(StartUpTest, StartNamesTheProgramInTheHomeAndTheLoginIdSources) {
   EXPECT_EQ(own.source.programPath, shipped.path() + "\\kestrova");
   EXPECT_TRUE(own.loginId.commandLine.empty());
   EXPECT_TRUE(own.loginId.environment.empty());
+  EXPECT_TRUE(own.createdHome.empty());
 }
 
 }  // namespace

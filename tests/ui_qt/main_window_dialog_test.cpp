@@ -327,7 +327,7 @@ class MainWindowDialogTest : public QObject {
       modal->findChild<QPushButton*>(QStringLiteral("ctlClose"))->click();
     });
     QTest::mouseClick(Ctl<QPushButton>("ctl1046"), Qt::LeftButton);
-    QVERIFY2(version.startsWith(QStringLiteral("Kestrova Version 0.1 (")), qPrintable(version));
+    QVERIFY2(version.startsWith(QStringLiteral("Kestrova 0.1 (commit ")), qPrintable(version));
     QCOMPARE(desktop_->opened.size(), 1);
     QVERIFY(desktop_->opened[0].endsWith(QStringLiteral("README.md")));
   }

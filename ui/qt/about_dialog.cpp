@@ -10,13 +10,9 @@
 #include "store/program_state.h"
 #include "ui/qt/dialog_font.h"
 #include "ui/qt/program_icon.h"
+#include "ui/version.h"
 
 namespace kestrova {
-
-QString VersionText() {
-  return QStringLiteral("Kestrova Version %1 (%2)")
-      .arg(QStringLiteral(KESTROVA_VERSION), QStringLiteral(KESTROVA_COMMIT));
-}
 
 std::string HomePageTarget() {
   const std::string page = KESTROVA_HOME_PAGE;
@@ -50,7 +46,7 @@ AboutDialog::AboutDialog(ProgramState& state, QWidget* parent) : QDialog(parent)
     state.desktop->ShellOpen(HomePageTarget());
   });
 
-  auto* version = new QLabel(VersionText(), this);
+  auto* version = new QLabel(QString::fromStdString(VersionText()), this);
   version->setObjectName(QStringLiteral("ctlVersion"));
   version->setTextInteractionFlags(Qt::TextSelectableByMouse);
   auto* line2 = new QLabel(QStringLiteral("レインズの物件情報を CSV ファイルに取り込みます"), this);

@@ -9,8 +9,6 @@ namespace kestrova {
 
 struct ProgramState;
 
-// "Kestrova 0.1 (abc1234)" as this build was made.
-QString VersionText();
 // The home page the picture opens (cp932): an address, or the documentation shipped with the
 // program (a file name found beside the executable or in its installed data folder).
 std::string HomePageTarget();
