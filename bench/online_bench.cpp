@@ -35,14 +35,6 @@ class SilentView final : public kestrova::MainWindowView {
 constexpr const char* kHitsPerDay = "18";
 constexpr const char* kSeed = "1";
 
-std::string OnlineSettings(const kestrova::test::SimProcess& sim) {
-  return "[設定]\n開始日付=2011/05/01\n終了日付=2011/05/04\n最終日付=2011/04/30\n"
-         "成約開始日=2011/05/01\n市町村コード=27128,27111,27127,27102,27106,27120\n"
-         "ログインパス=demo-pass\n売買=1\n賃貸=1\nPDFDL=1\nPDF取得=1\n詳細情報取得=1\n同意=1\n"
-         "[設定2]\n負荷軽減スリープ=0\nデータ保持期間=240\n接続先URL=" +
-         sim.url() + "\nCA証明書=" + sim.caFile() + "\n";
-}
-
 void BM_OnlinePropertySearch(benchmark::State& state) {
   kestrova::test::SimProcess sim;
   if (!sim.Start({"--hits-per-day", kHitsPerDay, "--seed", kSeed})) {
@@ -60,7 +52,7 @@ void BM_OnlinePropertySearch(benchmark::State& state) {
     // every folder made again.
     homes.push_back(std::make_unique<kestrova::test::TempFolder>());
     const kestrova::test::TempFolder& home = *homes.back();
-    kestrova::bench::MakeProgramHome(home.native(), OnlineSettings(sim));
+    kestrova::bench::MakeProgramHome(home.native(), kestrova::bench::OnlineSettings(sim));
     kestrova::FixedClock clock("2011/05/08 14:30:00");
     auto program = std::make_unique<kestrova::ProgramState>();
     program->clock = &clock;

@@ -21,6 +21,16 @@
 
 namespace kestrova::bench {
 
+// 12 forms (six codes, sale and rent) over four days, detail pages and PDFs, terms agreed, no
+// load-reduction wait between requests.
+inline std::string OnlineSettings(const test::SimProcess& sim) {
+  return "[設定]\n開始日付=2011/05/01\n終了日付=2011/05/04\n最終日付=2011/04/30\n"
+         "成約開始日=2011/05/01\n市町村コード=27128,27111,27127,27102,27106,27120\n"
+         "ログインパス=demo-pass\n売買=1\n賃貸=1\nPDFDL=1\nPDF取得=1\n詳細情報取得=1\n同意=1\n"
+         "[設定2]\n負荷軽減スリープ=0\nデータ保持期間=240\n接続先URL=" +
+         sim.url() + "\nCA証明書=" + sim.caFile() + "\n";
+}
+
 // Totals of the exchanges one command made.
 struct ExchangeStats {
   int requests = 0;

@@ -17,21 +17,7 @@
 #include "ui/qt/main_window_dialog.h"
 #include "ui/qt/qt_desktop.h"
 
-namespace {
-
 using namespace kestrova;
-
-// 12 forms (six codes, sale and rent), detail pages and PDFs, no load-reduction wait: the
-// run that pumps least often, as every wait would pump.
-std::string Settings(const test::SimProcess& sim) {
-  return "[設定]\n開始日付=2011/05/01\n終了日付=2011/05/04\n最終日付=2011/04/30\n"
-         "成約開始日=2011/05/01\n市町村コード=27128,27111,27127,27102,27106,27120\n"
-         "ログインパス=demo-pass\n売買=1\n賃貸=1\nPDFDL=1\nPDF取得=1\n詳細情報取得=1\n同意=1\n"
-         "[設定2]\n負荷軽減スリープ=0\nデータ保持期間=240\n接続先URL=" +
-         sim.url() + "\nCA証明書=" + sim.caFile() + "\n";
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
   if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
@@ -45,7 +31,7 @@ int main(int argc, char** argv) {
   double worst = 0;
   for (int run = 0; run < runs; ++run) {
     test::TempFolder home;
-    bench::MakeProgramHome(home.native(), Settings(sim));
+    bench::MakeProgramHome(home.native(), bench::OnlineSettings(sim));
     FixedClock clock("2011/05/08 14:30:00");
     ProgramState state;
     QtDesktop desktop;

@@ -16,6 +16,7 @@
 #include "foundation/dates.h"
 #include "foundation/platform/platform.h"
 #include "store/program_state.h"
+#include "tests/e2e/headless_run.h"
 #include "tests/sim/sim_process.h"
 #include "ui/main_window.h"
 #include "ui/qt/about_dialog.h"
@@ -63,14 +64,6 @@ bool Save(QWidget& window, const QString& file) {
   return true;
 }
 
-std::string Settings(const test::SimProcess& sim) {
-  return "[設定]\n開始日付=2011/05/01\n終了日付=2011/05/02\n最終日付=2011/04/30\n"
-         "成約開始日=2011/05/01\n市町村コード=27128,27111\n"
-         "ログインパス=demo-pass\n売買=1\n賃貸=1\nPDFDL=1\nPDF取得=1\n詳細情報取得=1\n同意=1\n"
-         "[設定2]\n負荷軽減スリープ=0\nデータ保持期間=240\n接続先URL=" +
-         sim.url() + "\nCA証明書=" + sim.caFile() + "\n";
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -114,7 +107,7 @@ int main(int argc, char** argv) {
   }
   {  // A property search under way.
     test::TempFolder home;
-    bench::MakeProgramHome(home.native(), Settings(sim));
+    bench::MakeProgramHome(home.native(), test::SettingsFor(sim));
     FixedClock clock("2011/05/08 14:30:00");
     ProgramState state;
     GrabbingDesktop desktop;
