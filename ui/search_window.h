@@ -1,0 +1,165 @@
+// The local search window without a toolkit: the two management CSV files read once when the
+// window opens, the nine keys, the three key lists and the other filters run over their raw
+// lines, and the rows that pass, shown through the Output_Kanri layout and sortable by column.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "foundation/list_sorter.h"
+#include "foundation/text_list.h"
+
+namespace kestrova {
+
+struct CsvLayout;
+struct ProgramState;
+class SettingsStore;
+
+// The controls kept between runs ("//ini/検索用/..."), cp932 texts.
+struct SearchState {
+  // Column 1 rows 1-3, column 2 rows 1-3, column 3 rows 1-3; saved joined by ";".
+  std::array<std::string, 9> keys;
+  std::string startDate;  // "YYYY/MM/DD" or empty; compared as text
+  std::string endDate;
+  int type = 0;            // 0 売買, 1 賃貸, 2 両方; -1 (no radio set) acts as both
+  int plan = 2;            // 0 図面有, 1 図面無, 2 両方; -1 acts as both
+  int pastData = 0;        // "過去データを含める"
+  int hideDuplicates = 0;  // "重複非表示"
+  int doubleClick = 0;     // index of the double-click action (a ResultAction 0-4)
+};
+
+void LoadSearchState(const SettingsStore& settings, SearchState& state);
+void SaveSearchState(SettingsStore& settings, const SearchState& state);
+
+// The actions on selected result rows. The numbers 0-4 are the entries of the double-click
+// list, in its order.
+enum class ResultAction : int {
+  kOpenPdf = 0,              // "PDFを開く"
+  kCopyPdfToDesktop = 1,     // "PDFをﾃﾞｽｸﾄｯﾌﾟへCopy"
+  kCopyInfoToClipboard = 2,  // "情報をクリップボードへCopy"
+  kOpenDetailPage = 3,       // "詳細HTMLを開く"
+  kOpenLocation = 4,         // "所在地を開く"
+  kExportCompatibleCsv = 5,  // "互換CSV出力" (menu only)
+  kCollectDragFiles = 6,     // dragging rows out (no menu entry)
+};
+
+// The right-button menu, in its order, and the double-click list (the first five actions).
+const std::vector<ResultAction>& MenuActions();
+// The menu / double-click text of an action (cp932).
+std::string_view ActionText(ResultAction action);
+
+// The shown rows: one per record that passed, its cells as displayed (double quotes taken out,
+// ".00" taken off the end of a number), with a sort-key buffer each. The sorter reorders rows.
+class SearchResults : public ListControl {
+ public:
+  void Clear();
+  // Appends the record line as a row, cut into the layout's columns at the separator.
+  void Add(std::string_view rawLine, std::string_view separator, int columns);
+
+  int RowCount() const override;
+  std::string CellText(int row, int column) const override;
+  // The cell as displayed; empty beyond the row's fields.
+  std::string_view Cell(int row, int column) const;
+  int Columns() const { return columns_; }
+
+  std::string& RowKey(int row) override;
+  bool HasRowKey(int row) const override;
+  void AllocRowKey(int row, std::size_t size) override;
+  void FreeRowKey(int row) override;
+  void SortRows(
+      const std::function<int(const std::string&, const std::string&)>& compare) override;
+
+ private:
+  struct Row {
+    std::string text;                    // the displayed line, fields separated by '\0'
+    std::vector<std::uint32_t> offsets;  // start of each field in text
+    std::string key;
+    bool hasKey = false;
+  };
+  std::vector<Row> rows_;
+  int columns_ = 0;
+};
+
+// The window's controls (cp932 texts).
+struct SearchFields {
+  SearchState state;                    // nine keys, dates, radio groups, check boxes, action
+  std::vector<std::string> stations;    // "駅": "すべて", then every station of the current data
+  int station = 0;                      // selected entry, -1 none
+  std::array<std::vector<std::string>, 3> keyLists;  // "すべて", then the file's entries
+  std::array<int, 3> keyListSelection{0, 0, 0};      // selected entry of each, -1 none
+  std::vector<int> selected;            // the selected result rows, in list order
+};
+
+// The buttons and lists of the window, by control id.
+enum class SearchCommand : int {
+  kSearch = 1,       // "検索" (the default button: Enter in a key box)
+  kClear = 1001,     // "クリア"
+  kPreset1Day = 1010,  // "1日" "2日" "3日" "1週" "2週" "1月" "2月" "3月" "1年" "ALL": 1010-1019
+  kPresetAll = 1019,
+  kEditList1 = 1020,   // "検索設定" of key list 1-3: 1020-1022
+  kReloadList1 = 1023, // "★再読込" of key list 1-3: 1023-1025
+};
+
+class SearchView {
+ public:
+  virtual ~SearchView() = default;
+  // Controls into fields (the user's edits and selections).
+  virtual void ReadFields(SearchFields& fields) = 0;
+  // Fields into controls (keys, dates, radio groups, lists, selections).
+  virtual void ShowFields(const SearchFields& fields) = 0;
+  // The rows changed (a search or a sort): the list shows Results() anew.
+  virtual void ShowResults() = 0;
+  virtual void SetTitle(std::string_view title) = 0;
+};
+
+// The management lines of the window, read once when it opens.
+struct ManagementData {
+  TextList current;  // "\\csv_total\\TotalData_kanri_csvdata.csv", every line
+  TextList past;     // "\\csv_total\\TotalData_kanri_kako_csvdata.csv"; empty when missing
+};
+
+class SearchWindow {
+ public:
+  SearchWindow(ProgramState& state, SearchView& view);
+
+  SearchFields& Fields() { return fields_; }
+  void ReadFields() { view_.ReadFields(fields_); }
+  void ShowFields() { view_.ShowFields(fields_); }
+  const SearchResults& Results() const { return results_; }
+  const CsvLayout& Layout() const;
+  // "1;" per "N" column, "0;" for any other, the last ";" removed.
+  std::string SortTypes() const;
+
+  // The opening: data read, stations, key lists, saved state, the first search. false (after
+  // "「管理情報作成」を行ってください") when the current data holds 3 lines or fewer: the window
+  // closes then.
+  bool Open();
+  // Saves the state from the controls, walks the lines and fills the results; sets the title
+  // "Kestrova-検索(shown/walked)".
+  void RunSearch();
+  // A button of the window.
+  void Command(SearchCommand id);
+  // A click on a column heading: sorts by it; the same column again reverses.
+  void SortByColumn(int column);
+  // The double-click: the chosen action on every selected row.
+  void DoubleClick();
+  // The action on the selected rows (fields.selected); kCollectDragFiles answers the PDF paths
+  // found, every other action an empty list.
+  std::vector<std::string> RunAction(ResultAction action);
+  // The close box: state saved (position and column widths are the dialog's).
+  void Close();
+
+ private:
+  ProgramState& state_;
+  SearchView& view_;
+  SearchFields fields_;
+  ManagementData data_;
+  SearchResults results_;
+  ListSorter sorter_;
+};
+
+}  // namespace kestrova
