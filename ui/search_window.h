@@ -56,52 +56,54 @@ std::string_view ActionText(ResultAction action);
 // ".00" taken off the end of a number), with a sort-key buffer each. The sorter reorders rows.
 class SearchResults : public ListControl {
  public:
-  void Clear();
-  // Appends the record line as a row, cut into the layout's columns at the separator.
+  void Clear() { rows_.clear(); }
+  // Appends the record line as a row, cut at the separator into at most columns cells.
   void Add(std::string_view rawLine, std::string_view separator, int columns);
 
-  int RowCount() const override;
-  std::string CellText(int row, int column) const override;
-  // The cell as displayed; empty beyond the row's fields.
+  int RowCount() const override { return static_cast<int>(rows_.size()); }
+  std::string CellText(int row, int column) const override {
+    return std::string(Cell(row, column));
+  }
+  // The cell as displayed; empty for a row or column out of range.
   std::string_view Cell(int row, int column) const;
-  int Columns() const { return columns_; }
 
-  std::string& RowKey(int row) override;
+  std::string& RowKey(int row) override { return rows_[static_cast<std::size_t>(row)].key; }
   bool HasRowKey(int row) const override;
   void AllocRowKey(int row, std::size_t size) override;
   void FreeRowKey(int row) override;
-  void SortRows(
-      const std::function<int(const std::string&, const std::string&)>& compare) override;
+  void SortRows(const std::function<int(const std::string&, const std::string&)>& compare) override;
 
  private:
   struct Row {
-    std::string text;                    // the displayed line, fields separated by '\0'
-    std::vector<std::uint32_t> offsets;  // start of each field in text
+    std::string cells;  // the displayed cells, each followed by '\0'
     std::string key;
     bool hasKey = false;
   };
   std::vector<Row> rows_;
-  int columns_ = 0;
 };
+
+// The line as the list shows it: every double quote taken out, and ".00" taken out where it
+// ends a number (a digit before it, none after it), so 150.00 shows as 150 and 1.005 stays.
+std::string DisplayText(std::string_view rawLine);
 
 // The window's controls (cp932 texts).
 struct SearchFields {
-  SearchState state;                    // nine keys, dates, radio groups, check boxes, action
-  std::vector<std::string> stations;    // "駅": "すべて", then every station of the current data
-  int station = 0;                      // selected entry, -1 none
+  SearchState state;                  // nine keys, dates, radio groups, check boxes, action
+  std::vector<std::string> stations;  // "駅": "すべて", then every station of the current data
+  int station = 0;                    // selected entry, -1 none
   std::array<std::vector<std::string>, 3> keyLists;  // "すべて", then the file's entries
   std::array<int, 3> keyListSelection{0, 0, 0};      // selected entry of each, -1 none
-  std::vector<int> selected;            // the selected result rows, in list order
+  std::vector<int> selected;                         // the selected result rows, in list order
 };
 
 // The buttons and lists of the window, by control id.
 enum class SearchCommand : int {
-  kSearch = 1,       // "検索" (the default button: Enter in a key box)
-  kClear = 1001,     // "クリア"
+  kSearch = 1,         // "検索" (the default button: Enter in a key box)
+  kClear = 1001,       // "クリア"
   kPreset1Day = 1010,  // "1日" "2日" "3日" "1週" "2週" "1月" "2月" "3月" "1年" "ALL": 1010-1019
   kPresetAll = 1019,
-  kEditList1 = 1020,   // "検索設定" of key list 1-3: 1020-1022
-  kReloadList1 = 1023, // "★再読込" of key list 1-3: 1023-1025
+  kEditList1 = 1020,    // "検索設定" of key list 1-3: 1020-1022
+  kReloadList1 = 1023,  // "★再読込" of key list 1-3: 1023-1025
 };
 
 class SearchView {
