@@ -13,6 +13,7 @@
 #include "ui/qt/maintenance_dialog.h"
 #include "ui/qt/program_icon.h"
 #include "ui/qt/qt_desktop.h"
+#include "ui/qt/search_dialog.h"
 #include "ui/start_up.h"
 #include "ui/stop_signals.h"
 
@@ -81,6 +82,8 @@ int RunDesktop(int& argc, char** argv, const CommandLine& line) {
           dialog.SetWindowOpener(MainCommand::kMaintenance,
                                  [&] { RunMaintenance(state, &dialog); });
           dialog.SetWindowOpener(MainCommand::kCodeLookup, [&] { RunCodeLookup(state, &dialog); });
+          dialog.SetWindowOpener(MainCommand::kLocalSearch,
+                                 [&] { RunLocalSearch(state, &dialog, &desktop); });
           status = dialog.StartUp(start.source, start.loginId) ? (dialog.exec(), 0) : 1;
           desktop.SetWindow(nullptr);
         }

@@ -1,13 +1,18 @@
 // Pictures of the windows for the documentation, taken on the offscreen platform: the main
 // window after start-up, the main window during a property search against kestrova-sim, the
+// local search window over what that search fetched (sorted, and with its row menu open), the
 // login ID prompt and the About dialog.
 //   window_screenshots OUTPUT_FOLDER
 // The offscreen platform draws no window frame, so each picture gets a plain title bar with
 // the window's icon and title on top.
 #include <QApplication>
+#include <QHeaderView>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPainter>
 #include <QPushButton>
+#include <QTableView>
+#include <QTimer>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -24,6 +29,7 @@
 #include "ui/qt/main_window_dialog.h"
 #include "ui/qt/program_icon.h"
 #include "ui/qt/qt_desktop.h"
+#include "ui/qt/search_dialog.h"
 
 namespace {
 
@@ -39,9 +45,7 @@ class GrabbingDesktop final : public QtDesktop {
   std::function<void()> onPump;
 };
 
-bool Save(QWidget& window, const QString& file) {
-  window.adjustSize();
-  const QPixmap content = window.grab();
+bool SavePicture(const QWidget& window, const QPixmap& content, const QString& file) {
   const int bar = 26;
   QPixmap framed(content.width() + 2, content.height() + bar + 1);
   framed.fill(QColor(0x60, 0x70, 0x80));
@@ -62,6 +66,47 @@ bool Save(QWidget& window, const QString& file) {
   }
   std::printf("%s %dx%d\n", qPrintable(file), framed.width(), framed.height());
   return true;
+}
+
+// A window at its own size (fit: shrunk to what its controls need first).
+bool Save(QWidget& window, const QString& file, bool fit = true) {
+  if (fit) window.adjustSize();
+  return SavePicture(window, window.grab(), file);
+}
+
+// The local search window over the home's management file, sorted by price, then with the
+// row menu open over three selected rows (the menu is a window of its own, painted in).
+bool SaveSearchWindow(ProgramState& state, QWidget* parent, const QString& out) {
+  SearchDialog search(state, parent);
+  if (!search.Open()) return false;
+  search.show();
+  auto* list = search.findChild<QTableView*>(QStringLiteral("ctlResults"));
+  QAbstractItemModel* rows = list->model();
+  for (int column = 0; column < rows->columnCount(); ++column) {
+    if (rows->headerData(column, Qt::Horizontal).toString() == QStringLiteral(u"価格(万円)"))
+      list->horizontalHeader()->sectionClicked(column);
+  }
+  bool ok = Save(search, out + QStringLiteral("search-window.png"), false);
+
+  for (int row : {1, 2, 4}) {
+    list->selectionModel()->select(rows->index(row, 0),
+                                   QItemSelectionModel::Select | QItemSelectionModel::Rows);
+  }
+  const QPoint click = list->visualRect(rows->index(4, 2)).center();
+  QTimer::singleShot(0, &search, [&] {
+    QWidget* menu = QApplication::activePopupWidget();
+    QPixmap content = search.grab();
+    if (menu != nullptr) {
+      QPainter painter(&content);
+      painter.drawPixmap(menu->pos() - search.mapToGlobal(QPoint(0, 0)), menu->grab());
+      painter.end();
+      menu->close();
+    }
+    ok &= menu != nullptr && SavePicture(search, content, out + QStringLiteral("search-menu.png"));
+  });
+  list->customContextMenuRequested(click);
+  search.reject();
+  return ok;
 }
 
 }  // namespace
@@ -127,6 +172,7 @@ int main(int argc, char** argv) {
     };
     dialog.findChild<QPushButton*>(QStringLiteral("ctl1000"))->click();
     ok &= grabbed;
+    ok &= SaveSearchWindow(state, &dialog, out);
     dialog.window().Close();
   }
   return ok ? 0 : 1;
