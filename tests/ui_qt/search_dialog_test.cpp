@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QTableView>
 #include <QTest>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -128,9 +129,8 @@ class SearchDialogTest : public QObject {
 
     dialog.close();  // the close box keeps the placement and the widths
     QVERIFY(!state_->settings.GetView(keys::kSearchPlacement).empty());
-    QCOMPARE(QString::fromLatin1(state_->settings.GetView(keys::kSearchColumnWidths).data()).count(
-                 QLatin1Char(',')),
-             6);
+    const std::string widths(state_->settings.GetView(keys::kSearchColumnWidths));
+    QCOMPARE(std::count(widths.begin(), widths.end(), ','), 6);  // seven columns
   }
 
   void HeadingTwiceReversesAndDoubleClickActsOnEverySelectedRow() {
