@@ -130,7 +130,7 @@ class SearchDialogTest : public QObject {
     dialog.close();  // the close box keeps the placement and the widths
     QVERIFY(!state_->settings.GetView(keys::kSearchPlacement).empty());
     const std::string widths(state_->settings.GetView(keys::kSearchColumnWidths));
-    QCOMPARE(std::count(widths.begin(), widths.end(), ','), 6);  // seven columns
+    QCOMPARE(std::count(widths.begin(), widths.end(), ','), std::ptrdiff_t{6});  // seven columns
   }
 
   void HeadingTwiceReversesAndDoubleClickActsOnEverySelectedRow() {
