@@ -1,7 +1,8 @@
 // Pictures of the windows for the documentation, taken on the offscreen platform: the main
 // window after start-up, the main window during a property search against kestrova-sim, the
-// local search window over what that search fetched (sorted, and with its row menu open), the
-// login ID prompt and the About dialog.
+// login ID prompt, the About dialog, the code lookup with its first results, the maintenance
+// window after rebuilding the CSV files of that search, and the local search window over what
+// that search fetched (sorted, and with its row menu open).
 //   window_screenshots OUTPUT_FOLDER
 // The offscreen platform draws no window frame, so each picture gets a plain title bar with
 // the window's icon and title on top.
@@ -25,8 +26,10 @@
 #include "tests/sim/sim_process.h"
 #include "ui/main_window.h"
 #include "ui/qt/about_dialog.h"
+#include "ui/qt/code_lookup_dialog.h"
 #include "ui/qt/input_dialog.h"
 #include "ui/qt/main_window_dialog.h"
+#include "ui/qt/maintenance_dialog.h"
 #include "ui/qt/program_icon.h"
 #include "ui/qt/qt_desktop.h"
 #include "ui/qt/search_dialog.h"
@@ -68,7 +71,7 @@ bool SavePicture(const QWidget& window, const QPixmap& content, const QString& f
   return true;
 }
 
-// A window at its own size (fit: shrunk to what its controls need first).
+// A window of fixed size is grabbed at its size hint; a sizable one (fit = false) as placed.
 bool Save(QWidget& window, const QString& file, bool fit = true) {
   if (fit) window.adjustSize();
   return SavePicture(window, window.grab(), file);
@@ -142,6 +145,10 @@ int main(int argc, char** argv) {
     AboutDialog about(state);
     about.show();
     ok &= Save(about, out + QStringLiteral("about-dialog.png"));
+    CodeLookupDialog lookup(state);
+    lookup.Open();
+    lookup.show();
+    ok &= Save(lookup, out + QStringLiteral("code-lookup.png"), false);
     dialog.window().Close();
   }
 
@@ -172,6 +179,10 @@ int main(int argc, char** argv) {
     };
     dialog.findChild<QPushButton*>(QStringLiteral("ctl1000"))->click();
     ok &= grabbed;
+    MaintenanceDialog maintenance(state);
+    maintenance.show();
+    maintenance.findChild<QPushButton*>(QStringLiteral("ctl1001"))->click();
+    ok &= Save(maintenance, out + QStringLiteral("maintenance-window.png"));
     ok &= SaveSearchWindow(state, &dialog, out);
     dialog.window().Close();
   }
