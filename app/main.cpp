@@ -23,7 +23,7 @@ int RunHeadlessCommand(const CommandLine& line, const char* argv0) {
       [&](ProgramState& state, const StartUp& start) {
         // Ctrl+C or a time limit stops a run; what it fetched is kept.
         CatchStopSignals(state.stopSignal);
-        const HeadlessRun run{line.headless, start.source, start.loginId};
+        const HeadlessRun run{line.headless, start.source, start.loginId, line.find, stdout};
         return RunHeadless(state, run, CurlTransportFactory(), stderr);
       },
       stderr);

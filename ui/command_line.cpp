@@ -17,6 +17,7 @@ const std::vector<HeadlessCommand>& HeadlessCommands() {
        MaintenanceCommand::kDeleteFiles,
        "delete the per-run CSV files, backups and logs"},
       {"tidy", {}, {}, "move records past the retention period into past data"},
+      {"find", {}, {}, "one local search over the stored data, rows on standard output"},
   };
   return commands;
 }
@@ -39,6 +40,9 @@ int ParseCommandLine(const std::vector<std::string>& args, CommandLine& line, st
       line.version = true;
       continue;
     }
+    const int findOption = ParseFindOption(args, i, line.find, error);
+    if (findOption < 0) return -1;
+    if (findOption > 0) continue;
     std::string* target = arg == "--home"       ? &line.home
                           : arg == "--login-id" ? &line.loginId
                           : arg == "--headless" ? &line.headless
@@ -57,12 +61,17 @@ int ParseCommandLine(const std::vector<std::string>& args, CommandLine& line, st
     error = "unknown command for --headless: " + line.headless;
     return -1;
   }
+  if (line.find.Any() && line.headless != "find") {
+    error = "the search options belong to --headless find";
+    return -1;
+  }
   return 0;
 }
 
 std::string Usage() {
   std::string text =
-      "usage: kestrova [--home DIR] [--login-id ID] [--headless COMMAND] | --version | --help\n"
+      "usage: kestrova [--home DIR] [--login-id ID] [--headless COMMAND [OPTIONS]] | --version | "
+      "--help\n"
       "  --home DIR        DIR is the program folder; DIR/kestrova.ini the settings file\n"
       "  --login-id ID     REINS login ID (else $KESTROVA_LOGIN_ID, else the remembered one)\n"
       "  --headless CMD    run one command without a window:\n";
@@ -71,9 +80,11 @@ std::string Usage() {
     text.append(16 - std::string(c.name).size(), ' ');
     text += std::string(c.what) + "\n";
   }
+  text += FindUsage();
   text += "  --version         print the version and the commit it was built from\n";
   text +=
-      "exit status: 0 ran to its end, 1 refused (input, terms, login), 2 usage error,\n"
+      "exit status: 0 ran to its end, 1 refused (input, terms, login, no management data),\n"
+      "             2 usage error,\n"
       "             3 ran, but could not save everything it fetched,\n"
       "             130/143 an online command stopped by SIGINT/SIGTERM (what it fetched is "
       "kept)\n";

@@ -1,4 +1,4 @@
-// The program's command line: kestrova [--home DIR] [--login-id ID] [--headless COMMAND],
+// The program's command line: kestrova [--home DIR] [--login-id ID] [--headless COMMAND [OPTIONS]],
 // or kestrova --version, or kestrova --help.
 #pragma once
 
@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "ui/headless_find.h"
 #include "ui/main_window.h"
 #include "ui/maintenance_window.h"
 
@@ -17,6 +18,7 @@ struct CommandLine {
   std::string headless;  // the command; empty: the desktop window
   bool help = false;
   bool version = false;  // --version: print the version and the commit, nothing else
+  FindOptions find;      // the options of --headless find
 };
 
 // Headless commands and the button each stands for: one of the main window, one of the

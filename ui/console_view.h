@@ -8,6 +8,7 @@
 
 #include "ui/main_window.h"
 #include "ui/maintenance_window.h"
+#include "ui/search_window.h"
 
 namespace kestrova {
 
@@ -43,6 +44,20 @@ class ConsoleMaintenanceView final : public MaintenanceView {
   std::FILE* out_;
   std::string shown_;
   std::chrono::steady_clock::time_point last_{};
+};
+
+// The search window of headless find: no controls, so the fields stay as the run set them;
+// the title is kept for the run's last console line.
+class ConsoleSearchView final : public SearchView {
+ public:
+  void ReadFields(SearchFields&) override {}
+  void ShowFields(const SearchFields&) override {}
+  void ShowResults() override {}
+  void SetTitle(std::string_view title) override { title_ = title; }
+  const std::string& Title() const { return title_; }
+
+ private:
+  std::string title_;
 };
 
 }  // namespace kestrova

@@ -30,6 +30,13 @@ int RunMaintenance(ProgramState& state, MainWindow& window, MaintenanceCommand c
   return 0;
 }
 
+// One local search; its title is the run's last console line, after the close's output.
+int RunFindCommand(ProgramState& state, MainWindow& window, const HeadlessRun& run, std::FILE* out,
+                   std::string& lastLine) {
+  if (RefusedWithoutTerms(state, window)) return 1;
+  return RunFind(state, run.find, run.rows, out, lastLine);
+}
+
 }  // namespace
 
 int RunHeadless(ProgramState& state, const HeadlessRun& run, TransportFactory transports,
@@ -41,7 +48,10 @@ int RunHeadless(ProgramState& state, const HeadlessRun& run, TransportFactory tr
   if (!window.StartUp(run.source, run.loginId)) return 1;
 
   int status = 0;
-  if (command->button) {
+  std::string lastLine;
+  if (run.command == "find") {
+    status = RunFindCommand(state, window, run, out, lastLine);
+  } else if (command->button) {
     switch (window.Command(*command->button)) {
       case CommandResult::kRan:
         break;
@@ -58,6 +68,7 @@ int RunHeadless(ProgramState& state, const HeadlessRun& run, TransportFactory tr
     std::fprintf(out, "%s\n", window.MonthlyTidy(true) == 0 ? "tidy: done" : "tidy: not saved");
   }
   window.Close();
+  if (!lastLine.empty()) std::fprintf(out, "%s\n", Utf8(lastLine).c_str());
   // Ran, but something it fetched or computed did not reach the disk (each write logged).
   if (status == 0 && state.failedWrites > 0) status = 3;
   return status;

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "foundation/environment.h"
+#include "ui/headless_find.h"
 #include "ui/main_window.h"
 
 namespace kestrova {
@@ -14,9 +15,12 @@ struct HeadlessRun {
   std::string command;       // a name of HeadlessCommands()
   EnvironmentSource source;  // the program path the environment is built from
   LoginIdSources loginId;
+  FindOptions find;          // the options of "find"
+  std::FILE* rows = stdout;  // where "find" writes its rows
 };
 
-// The exit status: 0 ran to its end, 1 refused (start-up check, input, terms, login), 3 ran but
+// The exit status: 0 ran to its end, 1 refused (start-up check, input, terms, login, no
+// management data for "find"), 2 a station or list entry "find" does not know, 3 ran but
 // could not save everything it fetched or computed, 128 + the signal's number when SIGINT or
 // SIGTERM stopped the online command.
 int RunHeadless(ProgramState& state, const HeadlessRun& run, TransportFactory transports,

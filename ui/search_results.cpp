@@ -93,4 +93,18 @@ void SearchResults::SortRows(
                    [&](const Row& a, const Row& b) { return compare(a.key, b.key) < 0; });
 }
 
+std::string ClipboardText(const SearchResults& rows, const std::vector<int>& selected,
+                          int columns) {
+  std::string text;
+  for (int row : selected) {
+    if (row < 0 || row >= rows.RowCount()) continue;
+    for (int column = 0; column < columns; ++column) {
+      text += rows.Cell(row, column);
+      text += '\t';
+    }
+    text += "\r\n";
+  }
+  return text;
+}
+
 }  // namespace kestrova

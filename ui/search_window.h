@@ -32,6 +32,9 @@ struct SearchState {
   int doubleClick = 0;     // index of the double-click action (a ResultAction 0-4)
 };
 
+// The nine keys of the saved "%s;%s;..." text: split at every ";" with empty fields kept; a
+// tenth field and beyond are dropped, missing ones stay empty.
+std::array<std::string, 9> SplitSearchKeys(std::string_view joined);
 void LoadSearchState(const SettingsStore& settings, SearchState& state);
 void SaveSearchState(SettingsStore& settings, const SearchState& state);
 
@@ -82,9 +85,20 @@ class SearchResults : public ListControl {
   std::vector<Row> rows_;
 };
 
+// The rows as text, as the clipboard gets them: every cell of the first columns followed by a
+// TAB (the last one too), CR LF after each row. Rows out of range are left out.
+std::string ClipboardText(const SearchResults& rows, const std::vector<int>& selected, int columns);
+
 // The line as the list shows it: every double quote taken out, and ".00" taken out where it
 // ends a number (a digit before it, none after it), so 150.00 shows as 150 and 1.005 stays.
 std::string DisplayText(std::string_view rawLine);
+
+// A key list's entries from its file: "すべて", then every line that is neither empty nor begins
+// with "#", in file order. A missing file gives "すべて" alone.
+std::vector<std::string> LoadKeyList(const std::string& path);
+// The alternatives of the selected entry (split at every "|", empty pieces kept); none when the
+// first entry, no entry or an entry "すべて" is selected.
+std::vector<std::string> KeyListGroup(const std::vector<std::string>& entries, int selected);
 
 // The window's controls (cp932 texts).
 struct SearchFields {
@@ -140,6 +154,9 @@ class SearchWindow {
   // "「管理情報作成」を行ってください") when the current data holds 3 lines or fewer: the window
   // closes then.
   bool Open();
+  // The opening without its search: data read, stations, key lists, saved state shown. false
+  // as Open.
+  bool Load();
   // Saves the state from the controls, walks the lines and fills the results; sets the title
   // "Kestrova-検索(shown/walked)".
   void RunSearch();
@@ -156,6 +173,9 @@ class SearchWindow {
   void Close();
 
  private:
+  std::string KeyListPath(int list) const;
+  void Preset(int index);
+
   ProgramState& state_;
   SearchView& view_;
   SearchFields fields_;

@@ -22,15 +22,17 @@ inline std::string KestrovaBinary() { return std::string(KESTROVA_BINARY_DIR) + 
 
 struct ProgramRun {
   int status = -1;
-  std::string console;  // stderr, UTF-8
+  std::string console;  // stderr, UTF-8 (and stdout, unless kept apart)
+  std::string output;   // stdout, when kept apart
 };
 
 // Runs kestrova with args; env entries ("NAME=value") are added, KESTROVA_LOGIN_ID removed
-// unless given.
+// unless given. stdout goes with stderr into console unless apartStdout.
 inline ProgramRun RunKestrova(const std::vector<std::string>& args,
-                              const std::vector<std::string>& env = {}) {
+                              const std::vector<std::string>& env = {}, bool apartStdout = false) {
   TempFolder scratch;
   const std::string out = scratch.native() + "/stderr.txt";
+  const std::string stdoutFile = scratch.native() + "/stdout.txt";
   std::vector<std::string> argv = {KestrovaBinary()};
   argv.insert(argv.end(), args.begin(), args.end());
   pid_t pid = ::fork();
@@ -39,6 +41,7 @@ inline ProgramRun RunKestrova(const std::vector<std::string>& args,
     for (const std::string& e : env) ::putenv(const_cast<char*>(e.c_str()));
     int fd = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     ::dup2(fd, STDERR_FILENO);
+    if (apartStdout) fd = ::open(stdoutFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     ::dup2(fd, STDOUT_FILENO);
     std::vector<char*> list;
     for (auto& a : argv) list.push_back(a.data());
@@ -51,6 +54,7 @@ inline ProgramRun RunKestrova(const std::vector<std::string>& args,
   ::waitpid(pid, &status, 0);
   run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   run.console = ReadNative(out);
+  if (apartStdout) run.output = ReadNative(stdoutFile);
   return run;
 }
 

@@ -91,6 +91,40 @@ TEST(CommandLineTest, HelpIsRecognisedAndUsageNamesEveryCommand) {
   EXPECT_NE(usage.find("--version"), std::string::npos);
 }
 
+TEST(CommandLineTest, FindOptionsAreReadAsCp932AndCheckedBeforeStartUp) {
+  CommandLine line;
+  std::string error;
+  ASSERT_EQ(Parse({"kestrova", "--headless", "find", "--keys", "本町;;梅田", "--from", "", "--to",
+                   "2011/05/31", "--type", "2", "--unique", "1", "--list2", "すべて"},
+                  line, error),
+            0)
+      << error;
+  EXPECT_EQ(line.find.keys, Sjis("本町;;梅田"));
+  EXPECT_EQ(line.find.from, "");
+  EXPECT_EQ(line.find.to, "2011/05/31");
+  EXPECT_EQ(line.find.type, 2);
+  EXPECT_EQ(line.find.unique, 1);
+  EXPECT_EQ(line.find.lists[1], Sjis("すべて"));
+  EXPECT_FALSE(line.find.plan || line.find.station || line.find.past);
+
+  const std::vector<std::vector<std::string>> bad = {{"--type", "3"},
+                                                     {"--past", "2"},
+                                                     {"--plan", "01"},
+                                                     {"--from", "2011/4/1"},
+                                                     {"--keys", "1;2;3;4;5;6;7;8;9;10"},
+                                                     {"--station", "😀"},
+                                                     {"--to"}};
+  for (const std::vector<std::string>& option : bad) {
+    CommandLine other;
+    std::vector<std::string> args = {"kestrova", "--headless", "find"};
+    args.insert(args.end(), option.begin(), option.end());
+    EXPECT_EQ(Parse(args, other, error), -1) << option[0];
+    EXPECT_NE(error.find(option[0]), std::string::npos) << error;
+  }
+  CommandLine tidy;
+  EXPECT_EQ(Parse({"kestrova", "--headless", "tidy", "--past", "1"}, tidy, error), -1);
+}
+
 TEST(CommandLineTest, VersionIsRecognisedAndNamesTheVersionAndCommit) {
   CommandLine line;
   std::string error;
@@ -107,7 +141,7 @@ TEST(CommandLineTest, HeadlessCommandsStandForTheirButtons) {
   // name, main-window button, maintenance-window button (0: none).
   const std::vector<std::tuple<const char*, int, int>> expected = {
       {"search", 1000, 0},      {"deals", 1001, 0}, {"fee", 1051, 0}, {"rebuild-detail", 0, 1000},
-      {"rebuild-csv", 0, 1001}, {"clean", 0, 1002}, {"tidy", 0, 0}};
+      {"rebuild-csv", 0, 1001}, {"clean", 0, 1002}, {"tidy", 0, 0},   {"find", 0, 0}};
   ASSERT_EQ(HeadlessCommands().size(), expected.size());
   for (const auto& [name, button, maintenance] : expected) {
     const HeadlessCommand* c = FindHeadlessCommand(name);

@@ -99,7 +99,7 @@ class UiTest : public ::testing::Test {
     ProgramState state;
     state.clock = &clock;
     state.desktop = &desktop;
-    int status = RunHeadless(state, {command, {ProgramPath()}, ids}, Transports(), out);
+    int status = RunHeadless(state, {command, {ProgramPath()}, ids, {}, out}, Transports(), out);
     std::rewind(out);
     console.clear();
     for (int c; (c = std::fgetc(out)) != EOF;) console += static_cast<char>(c);

@@ -1,0 +1,269 @@
+#include "ui/search_window.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "foundation/dates.h"
+#include "foundation/environment.h"
+#include "foundation/settings_keys.h"
+#include "foundation/sjis.h"
+#include "store/program_state.h"
+#include "tests/support/cp932_text.h"
+#include "tests/support/recording_search_view.h"
+#include "tests/support/scripted_desktop.h"
+#include "tests/support/temp_folder.h"
+
+namespace kestrova::test {
+namespace {
+
+constexpr char kLayout[] =
+    "物件番号\tS\t番号\n更新年月日\tD\t更新日\n図面\tS\t図面\n$駅$\tS\t駅\n価格\tN\t価格\n"
+    "会員名\tS\t会員\n$所在地$\tS\t所在地\n物件種別\tS\t種別\n";
+
+// One management line as the writer lays it out for kLayout (UTF-8).
+std::string Record(const std::string& number, const std::string& date, const std::string& plan,
+                   const std::string& station, const std::string& price, const std::string& member,
+                   const std::string& place, const std::string& type) {
+  return "\"" + number + "\"," + date + ",\"" + plan + "\",\"" + station + "\"," + price + ",\"" +
+         member + "\",\"" + place + "\",\"" + type + "\",";
+}
+
+class SearchWindowTest : public ::testing::Test {
+ protected:
+  SearchWindowTest() : clock("2011/05/08 14:30:00"), window(state, view) {
+    BuildEnvironment(state.environment, {home.path() + "\\kestrova"});
+    state.clock = &clock;
+    state.desktop = &desktop;
+    state.kanriLayout.LoadFromText(Sjis(kLayout));
+    state.settings.Set(keys::kSearchType, "2");
+    state.settings.Set(keys::kSearchFloorPlan, "2");
+    std::filesystem::create_directories(home.native() + "/csv_total");
+    std::filesystem::create_directories(home.native() + "/Setting");
+    WriteData(
+        "TotalData_kanri_csvdata.csv",
+        {Record("1", "2011/05/01", "有", "本町", "1980.00", "A社", "大阪市北区", "11売り・土地"),
+         Record("2", "2011/04/15", "無", "梅田", "2500", "B社", "大阪市中央区", "12売り・戸建て"),
+         Record("3", "", "有", "本町", "8.5", "A社", "豊中市", "23賃貸・マンション"),
+         Record("4", "2011/05/03", "有", "江坂", "12", "C社", "吹田市ポ", "21賃貸・土地")});
+  }
+
+  void WriteData(const std::string& file, const std::vector<std::string>& records) {
+    std::string text =
+        "\"番号\",\"更新日\",\"図面\",\"駅\",\"価格\",\"会員\",\"所在地\",\"種別\",\n\n\n";
+    for (const std::string& r : records) text += r + "\n";
+    WriteNative(home.native() + "/csv_total/" + file, Cp932Lines(text));
+  }
+  void WriteList(int list, const std::string& utf8) {
+    WriteNative(home.native() + "/Setting/UserFindKeyList" + std::to_string(list) + ".txt",
+                Cp932Lines(utf8));
+  }
+  // The property numbers shown, in list order, after a search with the controls changed.
+  template <typename Edit>
+  std::string SearchWith(Edit edit) {
+    edit(view.controls);
+    window.RunSearch();
+    return Shown();
+  }
+  std::string Shown() const {
+    std::string numbers;
+    for (int row = 0; row < window.Results().RowCount(); ++row)
+      numbers += window.Results().Cell(row, 0);
+    return numbers;
+  }
+
+  TempFolder home;
+  FixedClock clock;
+  ScriptedDesktop desktop;
+  ProgramState state;
+  RecordingSearchView view;
+  SearchWindow window;
+};
+
+TEST_F(SearchWindowTest, OpensWithEveryRecordStationsInByteOrderAndEqualTitleNumbers) {
+  ASSERT_TRUE(window.Open());
+  EXPECT_EQ(Shown(), "1234");
+  EXPECT_EQ(view.titles.back(), "Kestrova-検索(4/4)");
+  // 江 (0x8D) before 梅 (0x94) before 本 (0x96); each station once.
+  std::vector<std::string> stations;
+  for (const std::string& s : view.controls.stations) stations.push_back(Utf8(s));
+  EXPECT_EQ(stations, (std::vector<std::string>{"すべて", "江坂", "梅田", "本町"}));
+  EXPECT_EQ(window.SortTypes(), "0;0;0;0;1;0;0;0");
+  EXPECT_EQ(window.Results().Cell(0, 4), "1980");
+}
+
+TEST_F(SearchWindowTest, RefusesToOpenWithoutManagementData) {
+  WriteData("TotalData_kanri_csvdata.csv", {});  // heading and two blank lines: 3 lines
+  EXPECT_FALSE(window.Open());
+  ASSERT_EQ(desktop.Texts(), std::vector<std::string>{"「管理情報作成」を行ってください"});
+  EXPECT_TRUE(view.titles.empty());
+}
+
+TEST_F(SearchWindowTest, KeyColumnsAreAndedAndTheirRowsOred) {
+  ASSERT_TRUE(window.Open());
+  EXPECT_EQ(SearchWith([](SearchFields& f) {
+              f.state.keys[0] = Sjis("北区");
+              f.state.keys[1] = Sjis("中央区");
+              f.state.keys[3] = Sjis("A社");
+            }),
+            "1");  // record 2 holds 中央区 but not A社
+  EXPECT_EQ(view.titles.back(), "Kestrova-検索(1/4)");
+  // "{" is the trail byte of 本 in record 1 and 3: no match inside a character.
+  EXPECT_EQ(SearchWith([](SearchFields& f) {
+              f.state.keys = {};
+              f.state.keys[6] = "{";
+            }),
+            "");
+  // A ";" typed in a key starts the next key position; the ninth key falls off.
+  EXPECT_EQ(SearchWith([](SearchFields& f) {
+              f.state.keys = {};
+              f.state.keys[0] = Sjis("梅田;豊中");
+              f.state.keys[8] = Sjis("X社");
+            }),
+            "23");
+  EXPECT_EQ(Utf8(state.settings.GetView(keys::kSearchKeys)), "梅田;豊中;;;;;;;;X社");
+}
+
+TEST_F(SearchWindowTest, KeyListEntriesFilterAndReloadOnlyOnRequest) {
+  WriteList(1, "# 駅の候補\n\n梅田|江坂\nすべて\n豊中|\nポ\n＃全角\n");
+  WriteList(2, "C社\n");
+  ASSERT_TRUE(window.Open());
+  std::vector<std::string> entries;
+  for (const std::string& e : view.controls.keyLists[0]) entries.push_back(Utf8(e));
+  EXPECT_EQ(entries,
+            (std::vector<std::string>{"すべて", "梅田|江坂", "すべて", "豊中|", "ポ", "＃全角"}));
+  EXPECT_EQ(view.controls.keyLists[2], std::vector<std::string>{Sjis("すべて")});  // no file
+
+  EXPECT_EQ(SearchWith([](SearchFields& f) { f.keyListSelection[0] = 1; }), "24");
+  EXPECT_EQ(SearchWith([](SearchFields& f) { f.keyListSelection[1] = 1; }), "4");
+  EXPECT_EQ(SearchWith([](SearchFields& f) { f.keyListSelection = {2, 0, 0}; }), "1234");
+  EXPECT_EQ(SearchWith([](SearchFields& f) { f.keyListSelection[0] = 3; }), "1234");
+  // "ポ" ends in the byte of "|": it is one alternative, found only where it is a character.
+  EXPECT_EQ(SearchWith([](SearchFields& f) { f.keyListSelection[0] = 4; }), "4");
+
+  WriteList(1, "本町\n");
+  const std::size_t titles = view.titles.size();
+  window.Command(SearchCommand::kReloadList1);
+  EXPECT_EQ(view.controls.keyLists[0], (std::vector<std::string>{Sjis("すべて"), Sjis("本町")}));
+  EXPECT_EQ(view.controls.keyListSelection[0], 0);
+  EXPECT_EQ(view.titles.size(), titles);  // no search until the next trigger
+  window.Command(static_cast<SearchCommand>(static_cast<int>(SearchCommand::kEditList1) + 1));
+  ASSERT_EQ(desktop.opened.size(), 1u);
+  EXPECT_TRUE(desktop.opened[0].ends_with("\\Setting\\UserFindKeyList2.txt"));
+}
+
+TEST_F(SearchWindowTest, DatesCompareAsTextAndEmptyDatesOnlyFailAStart) {
+  ASSERT_TRUE(window.Open());
+  EXPECT_EQ(SearchWith([](SearchFields& f) { f.state.startDate = "2011/05/01"; }), "14");
+  EXPECT_EQ(SearchWith([](SearchFields& f) {
+              f.state.startDate = "";
+              f.state.endDate = "2011/04/30";
+            }),
+            "23");
+  // Without leading zeros the text orders after every stored date of 2011.
+  EXPECT_EQ(SearchWith([](SearchFields& f) {
+              f.state.startDate = "2011/4/1";
+              f.state.endDate = "";
+            }),
+            "");
+}
+
+TEST_F(SearchWindowTest, TypePlanAndStationChoices) {
+  ASSERT_TRUE(window.Open());
+  EXPECT_EQ(SearchWith([](SearchFields& f) { f.state.type = 0; }), "12");
+  EXPECT_EQ(SearchWith([](SearchFields& f) { f.state.type = 1; }), "34");
+  EXPECT_EQ(SearchWith([](SearchFields& f) { f.state.type = -1; }), "1234");
+  EXPECT_EQ(SearchWith([](SearchFields& f) { f.state.plan = 0; }), "134");
+  EXPECT_EQ(SearchWith([](SearchFields& f) { f.state.plan = 1; }), "2");
+  EXPECT_EQ(SearchWith([](SearchFields& f) {
+              f.state.plan = 2;
+              f.station = 3;  // 本町
+            }),
+            "13");
+}
+
+TEST_F(SearchWindowTest, PastDataCountsInTheTitleAndLosesToCurrentDuplicates) {
+  WriteData("TotalData_kanri_kako_csvdata.csv",
+            {Record("5", "2010/01/01", "有", "本町", "1", "A社", "大阪市北区", "11売り・土地"),
+             Record("6", "2010/01/02", "有", "本町", "1", "A社", "大阪市西区", "11売り・土地")});
+  ASSERT_TRUE(window.Open());
+  EXPECT_EQ(view.titles.back(), "Kestrova-検索(4/4)");
+  EXPECT_EQ(view.controls.stations.size(), 4u);  // past data adds no station
+  EXPECT_EQ(SearchWith([](SearchFields& f) { f.state.pastData = 1; }), "123456");
+  EXPECT_EQ(view.titles.back(), "Kestrova-検索(6/6)");
+  // Record 5 repeats record 1 in every part of the duplicate key.
+  EXPECT_EQ(SearchWith([](SearchFields& f) { f.state.hideDuplicates = 1; }), "12346");
+  EXPECT_EQ(view.titles.back(), "Kestrova-検索(5/6)");
+}
+
+TEST_F(SearchWindowTest, ClearAndPresetsKeepWhatTheyDoNotReset) {
+  ASSERT_TRUE(window.Open());
+  SearchWith([](SearchFields& f) {
+    f.state.keys[0] = Sjis("本町");
+    f.state.startDate = "2011/05/01";
+    f.station = 1;
+    f.keyListSelection = {0, 0, 1};
+  });
+  window.Command(SearchCommand::kClear);
+  EXPECT_EQ(view.controls.state.keys, (std::array<std::string, 9>{}));
+  EXPECT_EQ(view.controls.station, 0);
+  EXPECT_EQ(view.controls.state.startDate, "2011/05/01");
+  EXPECT_EQ(Shown(), "14");
+
+  struct Preset {
+    int offset;
+    const char* start;
+  };
+  for (const Preset& p : {Preset{0, "2011/05/08"}, Preset{1, "2011/05/07"}, Preset{4, "2011/04/25"},
+                          Preset{5, "2011/04/08"}, Preset{8, "2010/05/08"}}) {
+    window.Command(
+        static_cast<SearchCommand>(static_cast<int>(SearchCommand::kPreset1Day) + p.offset));
+    EXPECT_EQ(view.controls.state.startDate, p.start) << p.offset;
+    EXPECT_EQ(view.controls.state.endDate, "2011/05/08");
+  }
+  EXPECT_EQ(Shown(), "124");  // the last year, record 3 without a date
+  window.Command(SearchCommand::kPresetAll);
+  EXPECT_EQ(view.controls.state.startDate, "");
+  EXPECT_EQ(Shown(), "1234");
+}
+
+TEST_F(SearchWindowTest, StateRoundTripsThroughTheSettingsAndCloseSavesIt) {
+  SearchState saved;
+  saved.keys = {"a", "", "c", "", "", "", "", "", "i"};
+  saved.startDate = "2011/01/01";
+  saved.type = -1;
+  saved.plan = 1;
+  saved.pastData = 1;
+  saved.doubleClick = 4;
+  SaveSearchState(state.settings, saved);
+  EXPECT_EQ(state.settings.GetView(keys::kSearchKeys), "a;;c;;;;;;i");
+  SearchState loaded;
+  LoadSearchState(state.settings, loaded);
+  EXPECT_EQ(loaded.keys, saved.keys);
+  EXPECT_EQ(loaded.startDate, saved.startDate);
+  EXPECT_EQ(std::vector<int>({loaded.type, loaded.plan, loaded.pastData, loaded.hideDuplicates,
+                              loaded.doubleClick}),
+            std::vector<int>({-1, 1, 1, 0, 4}));
+  state.settings.Set(keys::kSearchFloorPlan, "");
+  LoadSearchState(state.settings, loaded);
+  EXPECT_EQ(loaded.plan, 0);  // an empty value reads as 0
+
+  ASSERT_TRUE(window.Open());
+  view.controls.state.endDate = "2011/12/31";
+  window.Close();
+  EXPECT_EQ(state.settings.GetView(keys::kSearchDateTo), "2011/12/31");
+}
+
+TEST_F(SearchWindowTest, SortingANumericColumnTwiceReverses) {
+  ASSERT_TRUE(window.Open());
+  window.SortByColumn(4);
+  EXPECT_EQ(Shown(), "3412");  // 8.5 reads as 8
+  window.SortByColumn(4);
+  EXPECT_EQ(Shown(), "2143");
+  EXPECT_EQ(ClipboardText(window.Results(), {1, 9}, 3), "1\t2011/05/01\t" + Sjis("有") + "\t\r\n");
+}
+
+}  // namespace
+}  // namespace kestrova::test

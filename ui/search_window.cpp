@@ -1,0 +1,362 @@
+#include "ui/search_window.h"
+
+#include <algorithm>
+#include <array>
+#include <set>
+#include <unordered_set>
+
+#include "foundation/dates.h"
+#include "foundation/desktop.h"
+#include "foundation/settings_keys.h"
+#include "foundation/settings_store.h"
+#include "foundation/sjis.h"
+#include "foundation/text_functions.h"
+#include "store/csv_layout.h"
+#include "store/management_csv.h"
+#include "store/program_state.h"
+
+namespace kestrova {
+
+namespace {
+
+constexpr int kSortKeyLength = 20;
+constexpr char kTitle[] = "Kestrova";
+
+}  // namespace
+
+// ";" is below 0x40, so it is never a trail byte.
+std::array<std::string, 9> SplitSearchKeys(std::string_view joined) {
+  std::array<std::string, 9> keys;
+  std::size_t start = 0;
+  for (std::string& key : keys) {
+    const std::size_t at = joined.find(';', start);
+    key = joined.substr(start, at == std::string_view::npos ? at : at - start);
+    if (at == std::string_view::npos) break;
+    start = at + 1;
+  }
+  return keys;
+}
+
+namespace {
+
+// Whether the byte at `at` starts a character: the lead-byte-range bytes right before it pair
+// up as lead and trail bytes exactly when there is an even number of them.
+bool AtCharStart(std::string_view text, std::size_t at) {
+  std::size_t leads = 0;
+  while (leads < at && IsLeadByte(static_cast<unsigned char>(text[at - leads - 1]))) ++leads;
+  return leads % 2 == 0;
+}
+
+// A search text looked for in raw lines: a fast byte search (Horspool for longer texts), a
+// match that begins on a trail byte passed over. The empty text occurs in every line.
+class LineKey {
+ public:
+  explicit LineKey(std::string_view text) : text_(text) {
+    skip_.fill(text_.size());
+    for (std::size_t i = 0; i + 1 < text_.size(); ++i)
+      skip_[static_cast<unsigned char>(text_[i])] = text_.size() - 1 - i;
+  }
+
+  bool In(std::string_view line) const {
+    if (text_.empty()) return true;
+    for (std::size_t from = 0;;) {
+      const std::size_t at = Find(line, from);
+      if (at == std::string_view::npos) return false;
+      if (AtCharStart(line, at)) return true;
+      from = at + 1;
+    }
+  }
+
+ private:
+  std::size_t Find(std::string_view line, std::size_t from) const {
+    const std::size_t n = text_.size();
+    if (n < 4) return line.find(text_, from);
+    const unsigned char last = static_cast<unsigned char>(text_[n - 1]);
+    for (std::size_t i = from; i + n <= line.size();) {
+      const unsigned char c = static_cast<unsigned char>(line[i + n - 1]);
+      if (c == last && std::equal(text_.begin(), text_.end() - 1, line.begin() + i)) return i;
+      i += skip_[c];
+    }
+    return std::string_view::npos;
+  }
+
+  std::string text_;
+  std::array<std::size_t, 256> skip_{};
+};
+
+// At least one text of the group occurs in the line.
+bool AnyIn(const std::vector<LineKey>& group, std::string_view line) {
+  return std::any_of(group.begin(), group.end(), [&](const LineKey& k) { return k.In(line); });
+}
+
+// Everything one search tests, prepared before the walk so that the walk allocates nothing
+// for a line it drops.
+struct Filter {
+  std::string_view separator;
+  std::vector<std::vector<LineKey>> groups;  // only groups that can drop a line
+  std::string start, end;
+  int dateColumn = -1;
+  std::vector<LineKey> type;  // "売り・" or "賃貸・", or none
+  std::string plan;           // "有" or "無", or empty for no test
+  int planColumn = -1;
+  std::string station;  // empty: no station test
+  int stationColumn = -1;
+  bool hideDuplicates = false;
+  std::array<int, 8> duplicateColumns{};
+
+  std::string buffer;
+  std::string duplicateKey;
+  std::unordered_set<std::string> seen;
+
+  std::string_view Field(std::string_view line, int column) {
+    return Unquoted(RawField(line, separator, column), buffer);
+  }
+
+  bool Passes(std::string_view line) {
+    for (const std::vector<LineKey>& group : groups) {
+      if (!AnyIn(group, line)) return false;
+    }
+    if (!start.empty() || !end.empty()) {
+      const std::string_view date = Field(line, dateColumn);
+      if (!start.empty() && date < start) return false;
+      if (!end.empty() && date > end) return false;
+    }
+    if (!type.empty() && !type.front().In(line)) return false;
+    if (!plan.empty() && Field(line, planColumn) != plan) return false;
+    if (!station.empty() && Field(line, stationColumn) != station) return false;
+    if (hideDuplicates) {
+      duplicateKey.clear();
+      for (int column : duplicateColumns) duplicateKey += Field(line, column);
+      if (!seen.insert(duplicateKey).second) return false;
+    }
+    return true;
+  }
+};
+
+}  // namespace
+
+void LoadSearchState(const SettingsStore& settings, SearchState& state) {
+  state.keys = SplitSearchKeys(settings.GetView(keys::kSearchKeys));
+  state.startDate = settings.GetView(keys::kSearchDateFrom);
+  state.endDate = settings.GetView(keys::kSearchDateTo);
+  state.type = ToInt(settings.GetView(keys::kSearchType));
+  state.plan = ToInt(settings.GetView(keys::kSearchFloorPlan));
+  state.pastData = ToInt(settings.GetView(keys::kSearchPastData));
+  state.hideDuplicates = ToInt(settings.GetView(keys::kSearchHideDuplicates));
+  state.doubleClick = ToInt(settings.GetView(keys::kDoubleClickAction));
+}
+
+void SaveSearchState(SettingsStore& settings, const SearchState& state) {
+  std::string joined;
+  for (std::size_t i = 0; i < state.keys.size(); ++i) {
+    if (i > 0) joined += ';';
+    joined += state.keys[i];
+  }
+  settings.Set(keys::kSearchKeys, joined);
+  settings.Set(keys::kSearchDateFrom, state.startDate);
+  settings.Set(keys::kSearchDateTo, state.endDate);
+  settings.SetInt(keys::kSearchType, state.type);
+  settings.SetInt(keys::kSearchFloorPlan, state.plan);
+  settings.SetInt(keys::kSearchPastData, state.pastData);
+  settings.SetInt(keys::kSearchHideDuplicates, state.hideDuplicates);
+  settings.SetInt(keys::kDoubleClickAction, state.doubleClick);
+}
+
+SearchWindow::SearchWindow(ProgramState& state, SearchView& view) : state_(state), view_(view) {}
+
+const CsvLayout& SearchWindow::Layout() const { return state_.kanriLayout; }
+
+std::string SearchWindow::SortTypes() const {
+  std::string types;
+  for (int i = 0; i < Layout().Columns(); ++i) {
+    if (i > 0) types += ';';
+    types += Layout().types.View(i).starts_with('N') ? '1' : '0';
+  }
+  return types;
+}
+
+bool SearchWindow::Open() {
+  if (!Load()) return false;
+  RunSearch();
+  return true;
+}
+
+bool SearchWindow::Load() {
+  sorter_.Attach(&results_, SortTypes(), kSortKeyLength);
+  data_.current.Clear();
+  data_.past.Clear();
+  data_.current.LoadLines(state_.PathOf("\\csv_total\\TotalData_kanri_csvdata.csv"), 1,
+                          state_.desktop);
+  data_.past.LoadLines(state_.PathOf("\\csv_total\\TotalData_kanri_kako_csvdata.csv"), 1,
+                       state_.desktop);
+  if (data_.current.Count() <= 3) {
+    state_.desktop->Message(SJIS("「管理情報作成」を行ってください"), kTitle,
+                            MessageIcon::kInformation, MessageButtons::kOk);
+    return false;
+  }
+
+  // Stations of the current data only, in byte order (std::string compares bytes unsigned).
+  const int stationColumn = SourceColumn(Layout(), SJIS("$駅$"));
+  std::set<std::string, std::less<>> stations;
+  std::string buffer;
+  for (int i = Layout().blankLines + 1; i < data_.current.Count(); ++i) {
+    const std::string_view station =
+        Unquoted(RawField(data_.current.View(i), Layout().separator, stationColumn), buffer);
+    if (!station.empty() && stations.find(station) == stations.end()) stations.emplace(station);
+  }
+  fields_.stations.assign({SJIS("すべて")});
+  fields_.stations.insert(fields_.stations.end(), stations.begin(), stations.end());
+  fields_.station = 0;
+
+  for (int list = 0; list < 3; ++list) {
+    fields_.keyLists[static_cast<std::size_t>(list)] = LoadKeyList(KeyListPath(list));
+    fields_.keyListSelection[static_cast<std::size_t>(list)] = 0;
+  }
+  LoadSearchState(state_.settings, fields_.state);
+  fields_.selected.clear();
+  ShowFields();
+  return true;
+}
+
+void SearchWindow::RunSearch() {
+  ReadFields();
+  SaveSearchState(state_.settings, fields_.state);
+
+  const CsvLayout& layout = Layout();
+  Filter filter;
+  filter.separator = layout.separator;
+  // The key columns as the setting reads back: a ";" typed in a key starts the next key.
+  const std::array<std::string, 9> typed =
+      SplitSearchKeys(state_.settings.GetView(keys::kSearchKeys));
+  for (std::size_t column = 0; column < 3; ++column) {
+    std::vector<LineKey> group;
+    for (std::size_t row = 0; row < 3; ++row) {
+      if (!typed[column * 3 + row].empty()) group.emplace_back(typed[column * 3 + row]);
+    }
+    if (!group.empty()) filter.groups.push_back(std::move(group));
+  }
+  for (std::size_t list = 0; list < 3; ++list) {
+    const std::vector<std::string> pieces =
+        KeyListGroup(fields_.keyLists[list], fields_.keyListSelection[list]);
+    // An empty alternative occurs in every line: such a group drops nothing.
+    if (pieces.empty() || std::find(pieces.begin(), pieces.end(), "") != pieces.end()) continue;
+    filter.groups.emplace_back(pieces.begin(), pieces.end());
+  }
+  const SearchState& s = fields_.state;
+  filter.start = s.startDate;
+  filter.end = s.endDate;
+  filter.dateColumn = SourceColumn(layout, SJIS("更新年月日"));
+  if (s.type == 0) filter.type.emplace_back(SJIS("売り・"));
+  if (s.type == 1) filter.type.emplace_back(SJIS("賃貸・"));
+  if (s.plan == 0) filter.plan = SJIS("有");
+  if (s.plan == 1) filter.plan = SJIS("無");
+  filter.planColumn = SourceColumn(layout, SJIS("図面"));
+  if (fields_.station >= 0 && fields_.station < static_cast<int>(fields_.stations.size()) &&
+      fields_.stations[static_cast<std::size_t>(fields_.station)] != SJIS("すべて")) {
+    filter.station = fields_.stations[static_cast<std::size_t>(fields_.station)];
+  }
+  filter.stationColumn = SourceColumn(layout, SJIS("$駅$"));
+  filter.hideDuplicates = s.hideDuplicates == 1;
+  static const std::array<const char*, 8> kDuplicateParts = {
+      "会員名",   "%所在階%", "%土地面積%", "%建物面積１%",
+      "%築年月%", "$駅$",     "$徒歩分$",   "$所在地$"};
+  for (std::size_t i = 0; i < kDuplicateParts.size(); ++i)
+    filter.duplicateColumns[i] = SourceColumn(layout, Sjis(kDuplicateParts[i]));
+
+  sorter_.FreeAllKeys();
+  results_.Clear();
+  fields_.selected.clear();
+  const int skip = layout.blankLines + 1;
+  int walked = 0;
+  auto walk = [&](const TextList& lines) {
+    for (int i = skip; i < lines.Count(); ++i) {
+      const std::string_view line = lines.View(i);
+      if (!filter.Passes(line)) continue;
+      results_.Add(line, layout.separator, layout.Columns());
+      sorter_.AllocKey(results_.RowCount() - 1);
+    }
+    // A file shorter than its heading block walks no record (and counts none).
+    walked += std::max(0, lines.Count() - skip);
+  };
+  walk(data_.current);
+  if (s.pastData == 1) walk(data_.past);
+
+  view_.ShowResults();
+  view_.SetTitle(SJIS("Kestrova-検索(") + std::to_string(results_.RowCount()) + "/" +
+                 std::to_string(walked) + ")");
+}
+
+void SearchWindow::Command(SearchCommand id) {
+  const int n = static_cast<int>(id);
+  if (id == SearchCommand::kSearch) {
+    RunSearch();
+  } else if (id == SearchCommand::kClear) {
+    ReadFields();
+    for (std::string& key : fields_.state.keys) key.clear();
+    fields_.station = 0;
+    fields_.keyListSelection = {0, 0, 0};
+    ShowFields();
+    RunSearch();
+  } else if (n >= static_cast<int>(SearchCommand::kPreset1Day) &&
+             n <= static_cast<int>(SearchCommand::kPresetAll)) {
+    Preset(n - static_cast<int>(SearchCommand::kPreset1Day));
+  } else if (n >= static_cast<int>(SearchCommand::kEditList1) &&
+             n < static_cast<int>(SearchCommand::kReloadList1)) {
+    ReadFields();
+    // The user's editor; whether it opens is the desktop's business, and nothing is refreshed.
+    (void)state_.desktop->ShellOpen(KeyListPath(n - static_cast<int>(SearchCommand::kEditList1)));
+  } else if (n >= static_cast<int>(SearchCommand::kReloadList1) &&
+             n < static_cast<int>(SearchCommand::kReloadList1) + 3) {
+    ReadFields();
+    const std::size_t list =
+        static_cast<std::size_t>(n - static_cast<int>(SearchCommand::kReloadList1));
+    fields_.keyLists[list] = LoadKeyList(KeyListPath(static_cast<int>(list)));
+    fields_.keyListSelection[list] = 0;
+    ShowFields();
+  }
+}
+
+void SearchWindow::Preset(int index) {
+  struct Step {
+    int field;
+    int amount;
+  };
+  static constexpr std::array<Step, 9> kSteps = {{{kDays, 0},
+                                                  {kDays, -1},
+                                                  {kDays, -2},
+                                                  {kDays, -6},
+                                                  {kDays, -13},
+                                                  {kMonths, -1},
+                                                  {kMonths, -2},
+                                                  {kMonths, -3},
+                                                  {kYears, -1}}};
+  ReadFields();
+  if (index < static_cast<int>(kSteps.size())) {
+    const std::string now = Now(*state_.clock);
+    const Step step = kSteps[static_cast<std::size_t>(index)];
+    fields_.state.endDate = now.substr(0, 10);
+    fields_.state.startDate = AddToDate(now, step.field, step.amount).substr(0, 10);
+  } else {
+    fields_.state.startDate.clear();
+    fields_.state.endDate.clear();
+  }
+  ShowFields();
+  RunSearch();
+}
+
+void SearchWindow::SortByColumn(int column) {
+  sorter_.PrepareKeys(column);
+  sorter_.SortBy(column, -9);
+  view_.ShowResults();
+}
+
+void SearchWindow::Close() {
+  ReadFields();
+  SaveSearchState(state_.settings, fields_.state);
+}
+
+std::string SearchWindow::KeyListPath(int list) const {
+  return state_.PathOf("\\Setting\\UserFindKeyList" + std::to_string(list + 1) + ".txt");
+}
+
+}  // namespace kestrova
