@@ -56,6 +56,8 @@ inline const SettingKey kSplitOnCut{"//ini/設定2/取りこぼし時に分割"}
 inline const SettingKey kConnectTimeout{"//ini/設定2/接続タイムアウト"};  // seconds
 inline const SettingKey kReceiveTimeout{"//ini/設定2/受信タイムアウト"};  // seconds
 inline const SettingKey kSearchLimit{"//ini/設定2/検索上限"};             // search forms of one run
+// The web map's search address; "%PARAM_SJISHEX%" stands for the escaped location.
+inline const SettingKey kMapAddress{"//ini/設定2/地図URL"};
 
 // Local search window ("検索用").
 inline const SettingKey kSearchPlacement{"//ini/検索用/位置"};

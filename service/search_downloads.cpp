@@ -35,13 +35,6 @@ std::string_view FieldOf(const std::vector<std::string_view>& fields, std::size_
   return i < fields.size() ? fields[i] : std::string_view();
 }
 
-// The first two characters of the type text ("11売り・土地" -> "11").
-std::string_view TypeCodeOf(std::string_view typeText) {
-  std::size_t n = 0;
-  for (int chars = 0; chars < 2 && n < typeText.size(); ++chars) n += CharLength(typeText, n);
-  return typeText.substr(0, n);
-}
-
 void Show(OnlineContext& context) {
   context.window.ShowFields();
   PumpMessages(context.state.desktop, 100);
@@ -115,6 +108,12 @@ void DownloadRow(OnlineContext& context, const std::vector<std::string_view>& ro
 }
 
 }  // namespace
+
+std::string_view TypeCodeOf(std::string_view typeText) {
+  std::size_t n = 0;
+  for (int chars = 0; chars < 2 && n < typeText.size(); ++chars) n += CharLength(typeText, n);
+  return typeText.substr(0, n);
+}
 
 std::string MunicipalityFolder(std::string_view location) {
   static const char* const kEnds[] = {"区", "市", "町", "村"};

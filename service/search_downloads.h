@@ -23,6 +23,8 @@ struct OnlineContext {
   int downloadsNotSaved = 0;  // detail pages and PDFs answered but not written to disk
 };
 
+// The first two characters of the type text ("11売り・土地" -> "11").
+std::string_view TypeCodeOf(std::string_view typeText);
 // "11\\大阪市中央区": the type code, then the location up to and including the first of
 // 区, 市, 町, 村 (in that order of preference). The type code alone when the location holds
 // none of them.

@@ -56,6 +56,9 @@ const std::vector<DefaultSetting>& DefaultSettings() {
       {&keys::kReceiveTimeout, "60"},
       // Search forms one run may send (each costs the agent about 10 yen).
       {&keys::kSearchLimit, "300"},
+      // The map site's classic search form, whose query keys these are; "q" is the location.
+      {&keys::kMapAddress,
+       "https://maps.google.co.jp/maps?f=q&source=s_q&hl=ja&geocode=&q=%PARAM_SJISHEX%"},
   };
   return table;
 }

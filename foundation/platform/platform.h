@@ -29,7 +29,10 @@ std::string HostName();
 std::string UserName();
 std::string CurrentFolder();   // native
 std::string ExecutablePath();  // native path of the running program; empty when unknown
-long long TickCount();         // milliseconds
+// The native path of the program the desktop opens files of this extension (".html") with;
+// empty when there is none.
+std::string FindProgramFor(std::string_view extension);
+long long TickCount();  // milliseconds
 // True when a process with this id is running (or its state cannot be told).
 bool ProcessIsRunning(long long pid);
 int ProcessId();

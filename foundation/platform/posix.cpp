@@ -5,6 +5,7 @@
 #include <signal.h>
 #include <sys/file.h>
 #include <sys/mman.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <array>
@@ -226,6 +227,25 @@ std::string ExecutablePath() {
       return std::string(buffer.data(), static_cast<std::size_t>(n));
     buffer.resize(buffer.size() * 2);
   }
+}
+
+// The desktop's own opener: xdg-open hands every file to the application the user made the
+// default for its type, so it stands for the program associated with any extension.
+std::string FindProgramFor(std::string_view) {
+  const char* path = std::getenv("PATH");
+  std::string_view folders = path ? path : "";
+  while (!folders.empty()) {
+    const std::size_t colon = folders.find(':');
+    std::string folder(folders.substr(0, colon));
+    folders = colon == std::string_view::npos ? std::string_view() : folders.substr(colon + 1);
+    if (folder.empty() || folder[0] != '/') continue;  // never a program of the current folder
+    const std::string candidate = folder + "/xdg-open";
+    struct stat info {};
+    if (::stat(candidate.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+        ::access(candidate.c_str(), X_OK) == 0)
+      return candidate;
+  }
+  return {};
 }
 
 long long TickCount() {

@@ -1,5 +1,6 @@
 // Windows side of the platform: code page 932 through the system's converters, native paths
 // are the cp932 paths themselves turned into UTF-16 at the call.
+#include <shellapi.h>
 #include <shlobj.h>
 #include <windows.h>
 
@@ -95,6 +96,22 @@ std::string ExecutablePath() {
     if (n < path.size()) return path.substr(0, n);
     path.resize(path.size() * 2);
   }
+}
+
+// The shell tells the program of an existing file only: an empty "dummy" file of the extension
+// is made in the temporary folder for the question and removed after it.
+std::string FindProgramFor(std::string_view extension) {
+  std::string folder = TempFolder();
+  while (!folder.empty() && folder.back() == '\\') folder.pop_back();
+  const std::string dummy = folder + "\\dummy" + std::string(extension);
+  HANDLE file = CreateFileA(dummy.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return {};
+  CloseHandle(file);
+  char program[MAX_PATH] = {};
+  const auto found = reinterpret_cast<INT_PTR>(FindExecutableA(dummy.c_str(), nullptr, program));
+  DeleteFileA(dummy.c_str());
+  return found > 32 ? std::string(program) : std::string();
 }
 
 long long TickCount() { return static_cast<long long>(GetTickCount64()); }

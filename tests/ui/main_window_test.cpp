@@ -142,7 +142,7 @@ TEST_F(MainWindowStartUpTest, EveryDefaultSettingIsInTheStoreAfterAFirstStart) {
 
 TEST_F(MainWindowStartUpTest, DefaultsTableStartsWithTheStartDateAndHoldsTheServiceKeys) {
   const std::vector<DefaultSetting>& table = DefaultSettings();
-  ASSERT_EQ(table.size(), 40u);
+  ASSERT_EQ(table.size(), 41u);
   EXPECT_STREQ(table.front().key->Utf8(), "//ini/設定/開始日付");
   EXPECT_STREQ(table[33].key->Utf8(), "//ini/都道府県検索/市町村名");
   std::set<std::string> keys;
@@ -154,6 +154,7 @@ TEST_F(MainWindowStartUpTest, DefaultsTableStartsWithTheStartDateAndHoldsTheServ
   EXPECT_EQ(keys.count("//ini/設定2/ca証明書"), 1u);
   EXPECT_EQ(keys.count("//ini/設定2/取りこぼし時に分割"), 1u);
   EXPECT_EQ(keys.count("//ini/設定2/検索上限"), 1u);
+  EXPECT_EQ(keys.count("//ini/設定2/地図url"), 1u);
 }
 
 TEST_F(MainWindowStartUpTest, StoredDetailAndDealValuesAreLoadedUnchanged) {
