@@ -35,7 +35,8 @@ const char kCurrent[] =
     "\"1001\",\"2011/05/01\",\"11売り・土地\",\"有\",1500,\"大阪市中央区本町\",\"本町\",\n"
     "\"1002\",\"2011/05/03\",\"21賃貸・土地\",\"無\",8.50,\"大阪市浪速区難波\",\"難波\",\n"
     "\"1003\",\"2011/05/05\",\"13売り・一戸建\",\"有\",980,\"堺市堺区\",\"堺\",\n"
-    "\"1004\",\"2011/05/07\",\"22賃貸・マンション\",\"有\",12,\"大阪市中央区谷町\",\"谷町四丁目\",\n";
+    "\"1004\",\"2011/05/"
+    "07\",\"22賃貸・マンション\",\"有\",12,\"大阪市中央区谷町\",\"谷町四丁目\",\n";
 
 }  // namespace
 
@@ -151,10 +152,11 @@ class SearchDialogTest : public QObject {
     QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier, RowCenter(list, 2));
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier, RowCenter(list, 2));
     QCOMPARE(desktop_->clipboard.size(), std::size_t{1});
-    QCOMPARE(QString::fromStdString(Utf8(desktop_->clipboard[0])),
-             QStringLiteral(u"1001\t2011/05/01\t11売り・土地\t有\t1500\t大阪市中央区本町\t本町\t\r\n"
-                            u"1004\t2011/05/07\t22賃貸・マンション\t有\t12\t大阪市中央区谷町\t谷町"
-                            u"四丁目\t\r\n"));
+    QCOMPARE(
+        QString::fromStdString(Utf8(desktop_->clipboard[0])),
+        QStringLiteral(u"1001\t2011/05/01\t11売り・土地\t有\t1500\t大阪市中央区本町\t本町\t\r\n"
+                       u"1004\t2011/05/07\t22賃貸・マンション\t有\t12\t大阪市中央区谷町\t谷町"
+                       u"四丁目\t\r\n"));
   }
 
   void EscapeLeavesWithoutPlacementAndAnEmptyStoreOpensNothing() {

@@ -146,7 +146,7 @@ void SearchDialog::BuildControls() {
   buttons->addStretch();
 
   // 種別 and 図面: a click on any radio button searches.
-  auto radios = [this](const char* caption, const char* const (&texts)[3],
+  auto radios = [this](const char* caption, const char* const(&texts)[3],
                        const char* name) -> QButtonGroup* {
     auto* group = new QButtonGroup(this);
     for (int i = 0; i < 3; ++i) {
@@ -188,11 +188,12 @@ void SearchDialog::BuildControls() {
     box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     connect(box, &QComboBox::activated, this, [this] { window_.RunSearch(); });
     keyLists_[static_cast<std::size_t>(i)] = box;
-    QPushButton* edit = CommandButton(
-        static_cast<SearchCommand>(static_cast<int>(SearchCommand::kEditList1) + i), Text("検索設定"));
-    QPushButton* reload = CommandButton(
-        static_cast<SearchCommand>(static_cast<int>(SearchCommand::kReloadList1) + i),
-        Text("★再読込"));
+    QPushButton* edit =
+        CommandButton(static_cast<SearchCommand>(static_cast<int>(SearchCommand::kEditList1) + i),
+                      Text("検索設定"));
+    QPushButton* reload =
+        CommandButton(static_cast<SearchCommand>(static_cast<int>(SearchCommand::kReloadList1) + i),
+                      Text("★再読込"));
     edit->setAccessibleName(edit->text() + QStringLiteral(" %1").arg(i + 1));
     reload->setAccessibleName(reload->text() + QStringLiteral(" %1").arg(i + 1));
     auto* column = new QGridLayout;
@@ -224,9 +225,9 @@ void SearchDialog::BuildControls() {
   static const char* const kPresets[] = {"1日", "2日", "3日", "1週", "2週",
                                          "1月", "2月", "3月", "1年", "ALL"};
   for (int i = 0; i < 10; ++i) {
-    QPushButton* preset = CommandButton(
-        static_cast<SearchCommand>(static_cast<int>(SearchCommand::kPreset1Day) + i),
-        Text(kPresets[i]));
+    QPushButton* preset =
+        CommandButton(static_cast<SearchCommand>(static_cast<int>(SearchCommand::kPreset1Day) + i),
+                      Text(kPresets[i]));
     preset->setMinimumWidth(0);
     preset->setMaximumWidth(fontMetrics().horizontalAdvance(preset->text()) + 20);
     dates->addWidget(preset);
@@ -309,7 +310,8 @@ bool SearchDialog::Open() {
 }
 
 void SearchDialog::ReadFields(SearchFields& fields) {
-  for (std::size_t i = 0; i < keys_.size(); ++i) fields.state.keys[i] = FromQString(keys_[i]->text());
+  for (std::size_t i = 0; i < keys_.size(); ++i)
+    fields.state.keys[i] = FromQString(keys_[i]->text());
   fields.state.startDate = FromQString(dateFrom_->text());
   fields.state.endDate = FromQString(dateTo_->text());
   fields.state.type = type_->checkedId();
@@ -338,9 +340,8 @@ void SearchDialog::ShowFields(const SearchFields& fields) {
   SetChoice(plan_, fields.state.plan);
   pastData_->setChecked(fields.state.pastData != 0);
   hideDuplicates_->setChecked(fields.state.hideDuplicates != 0);
-  doubleClick_->setCurrentIndex(fields.state.doubleClick < doubleClick_->count()
-                                    ? fields.state.doubleClick
-                                    : -1);
+  doubleClick_->setCurrentIndex(
+      fields.state.doubleClick < doubleClick_->count() ? fields.state.doubleClick : -1);
   Fill(station_, stations_, fields.stations, fields.station);
   for (std::size_t i = 0; i < keyLists_.size(); ++i)
     Fill(keyLists_[i], keyListEntries_[i], fields.keyLists[i], fields.keyListSelection[i]);
@@ -363,12 +364,10 @@ void SearchDialog::ShowMenu(const QPoint& position) {
   }
   QAction* chosen = menu.exec(list_->viewport()->mapToGlobal(position));
   if (chosen == nullptr) return;
-  window_.ReadFields();
   window_.RunAction(static_cast<ResultAction>(chosen->data().toInt()));
 }
 
 QStringList SearchDialog::DragFiles() {
-  window_.ReadFields();
   QStringList files;
   for (const std::string& path : window_.RunAction(ResultAction::kCollectDragFiles)) {
     // The program's paths separate with "\\" on every platform; Qt's with "/".

@@ -36,23 +36,23 @@ int SearchResultsModel::columnCount(const QModelIndex& parent) const {
 
 QVariant SearchResultsModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid()) return {};
-  if (role == Qt::DisplayRole) return ToQString(window_.Results().Cell(index.row(), index.column()));
+  if (role == Qt::DisplayRole)
+    return ToQString(window_.Results().Cell(index.row(), index.column()));
   if (role == Qt::TextAlignmentRole) {
     const bool right = numeric_[static_cast<std::size_t>(index.column())];
-    return QVariant::fromValue(Qt::Alignment((right ? Qt::AlignRight : Qt::AlignLeft) |
-                                             Qt::AlignVCenter));
+    return QVariant::fromValue(
+        Qt::Alignment((right ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter));
   }
   return {};
 }
 
-QVariant SearchResultsModel::headerData(int section, Qt::Orientation orientation,
-                                        int role) const {
+QVariant SearchResultsModel::headerData(int section, Qt::Orientation orientation, int role) const {
   if (orientation != Qt::Horizontal || section < 0 || section >= columnCount({})) return {};
   const auto column = static_cast<std::size_t>(section);
   if (role == Qt::DisplayRole) return headings_[column];
   if (role == Qt::TextAlignmentRole) {
-    return QVariant::fromValue(Qt::Alignment(
-        (numeric_[column] ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter));
+    return QVariant::fromValue(
+        Qt::Alignment((numeric_[column] ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter));
   }
   return {};
 }
