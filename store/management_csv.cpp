@@ -1,7 +1,5 @@
 #include "store/management_csv.h"
 
-#include <cstring>
-
 #include "foundation/text_functions.h"
 #include "store/csv_layout.h"
 
