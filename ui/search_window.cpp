@@ -110,7 +110,8 @@ struct Filter {
     if (!station.empty() && Field(line, stationColumn) != station) return false;
     if (hideDuplicates) {
       duplicateKey.clear();
-      for (int column : duplicateColumns) duplicateKey += Field(line, column);
+      // Each part closed by a NUL, which no line holds: "A" + "B C" never equals "A B" + "C".
+      for (int column : duplicateColumns) duplicateKey.append(Field(line, column)) += '\0';
       if (!seen.insert(duplicateKey).second) return false;
     }
     return true;
