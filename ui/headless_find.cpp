@@ -123,8 +123,8 @@ int RunFind(ProgramState& state, const FindOptions& options, std::FILE* rows, st
     if (!options.lists[list]) continue;
     fields.keyListSelection[list] = IndexOf(fields.keyLists[list], *options.lists[list]);
     if (fields.keyListSelection[list] < 0) {
-      std::fprintf(console, "kestrova: no entry \"%s\" in key list %zu\n",
-                   Utf8(*options.lists[list]).c_str(), list + 1);
+      std::fprintf(console, "kestrova: no entry \"%s\" in key list %d\n",
+                   Utf8(*options.lists[list]).c_str(), static_cast<int>(list) + 1);
       return 2;
     }
   }
