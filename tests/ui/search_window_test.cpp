@@ -231,8 +231,10 @@ TEST_F(SearchWindowTest, ClearPresetsAndCloseKeepWhatTheyDoNotReset) {
   EXPECT_EQ(saved.endDate, "2011/12/31");
   EXPECT_EQ(saved.startDate, "");
   state.settings.Set(keys::kSearchFloorPlan, "");
+  state.settings.Set(keys::kDoubleClickAction, "5");
   LoadSearchState(state.settings, saved);
-  EXPECT_EQ(saved.plan, 0);  // an empty value reads as 0
+  EXPECT_EQ(saved.plan, 0);         // an empty value reads as 0
+  EXPECT_EQ(saved.doubleClick, 0);  // not an entry of the double-click list
 }
 
 TEST_F(SearchWindowTest, SortingANumericColumnTwiceReverses) {
