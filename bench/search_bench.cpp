@@ -12,13 +12,10 @@
 #include <string>
 
 #include "bench/property_lines.h"
-#include "foundation/environment.h"
-#include "foundation/platform/platform.h"
+#include "bench/store_data.h"
 #include "foundation/settings_keys.h"
 #include "foundation/sjis.h"
-#include "store/csv_layout.h"
 #include "store/csv_writer.h"
-#include "store/detail_files.h"
 #include "store/program_state.h"
 #include "ui/console_view.h"
 #include "ui/default_settings.h"
@@ -36,16 +33,8 @@ constexpr const char* kTo = "2026/08/31";
 // A program folder whose management files hold `current` and `past` generated records.
 struct SearchHome {
   SearchHome(int current, int past) {
-    std::string tmpl =
-        (std::filesystem::temp_directory_path() / "kestrova-searchbench-XXXXXX").string();
-    native = mkdtemp(tmpl.data());
-    std::filesystem::copy(KESTROVA_SOURCE_DIR "/Setting", native + "/Setting");
-    for (const char* f : {"dat", "csv", "csv_total"})
-      std::filesystem::create_directory(native + "/" + f);
-    BuildEnvironment(state.environment, {platform::ProgramPath(native) + "\\kestrova"});
+    native = bench::MakeBenchFolder(state, "kestrova-searchbench");
     ApplyDefaultSettings(state.settings, state.environment);
-    LoadLayouts(state);
-    LoadDetailFiles(state);
     std::ofstream(native + "/dat/TotalData.txt", std::ios::binary)
         << bench::GeneratePropertyLines(current, 1);
     std::ofstream(native + "/dat/TotalData_Kako.txt", std::ios::binary)

@@ -110,7 +110,8 @@ struct Filter {
     if (!station.empty() && Field(line, stationColumn) != station) return false;
     if (hideDuplicates) {
       duplicateKey.clear();
-      for (int column : duplicateColumns) duplicateKey += Field(line, column);
+      // Each part closed by a NUL, which no line holds: "A" + "B C" never equals "A B" + "C".
+      for (int column : duplicateColumns) duplicateKey.append(Field(line, column)) += '\0';
       if (!seen.insert(duplicateKey).second) return false;
     }
     return true;
@@ -128,6 +129,10 @@ void LoadSearchState(const SettingsStore& settings, SearchState& state) {
   state.pastData = ToInt(settings.GetView(keys::kSearchPastData));
   state.hideDuplicates = ToInt(settings.GetView(keys::kSearchHideDuplicates));
   state.doubleClick = ToInt(settings.GetView(keys::kDoubleClickAction));
+  // The list holds the first five actions only: an edited file must not make a double-click
+  // export or collect files.
+  if (state.doubleClick < 0 || state.doubleClick > static_cast<int>(ResultAction::kOpenLocation))
+    state.doubleClick = 0;
 }
 
 void SaveSearchState(SettingsStore& settings, const SearchState& state) {

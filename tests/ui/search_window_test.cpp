@@ -183,15 +183,17 @@ TEST_F(SearchWindowTest, DatesCompareAsTextAndTypePlanAndStationFilter) {
 TEST_F(SearchWindowTest, PastDataCountsInTheTitleAndLosesToCurrentDuplicates) {
   WriteData("TotalData_kanri_kako_csvdata.csv",
             {Record("5", "2010/01/01", "有", "本町", "1", "A社", "大阪市北区", "11売り・土地"),
-             Record("6", "2010/01/02", "有", "本町", "1", "A社", "大阪市西区", "11売り・土地")});
+             Record("6", "2010/01/02", "有", "本町", "1", "A社", "大阪市西区", "11売り・土地"),
+             Record("7", "2010/01/03", "有", "町", "1", "A社本", "大阪市北区", "11売り・土地")});
   ASSERT_TRUE(window.Open());
   EXPECT_EQ(view.titles.back(), "Kestrova-検索(4/4)");
   EXPECT_EQ(view.controls.stations.size(), 4u);  // past data adds no station
-  EXPECT_EQ(SearchWith([](SearchFields& f) { f.state.pastData = 1; }), "123456");
-  EXPECT_EQ(view.titles.back(), "Kestrova-検索(6/6)");
-  // Record 5 repeats record 1 in every part of the duplicate key.
-  EXPECT_EQ(SearchWith([](SearchFields& f) { f.state.hideDuplicates = 1; }), "12346");
-  EXPECT_EQ(view.titles.back(), "Kestrova-検索(5/6)");
+  EXPECT_EQ(SearchWith([](SearchFields& f) { f.state.pastData = 1; }), "1234567");
+  EXPECT_EQ(view.titles.back(), "Kestrova-検索(7/7)");
+  // Record 5 repeats record 1 in every part of the duplicate key; record 7 only in the parts
+  // run together (A社 + 本町 against A社本 + 町).
+  EXPECT_EQ(SearchWith([](SearchFields& f) { f.state.hideDuplicates = 1; }), "123467");
+  EXPECT_EQ(view.titles.back(), "Kestrova-検索(6/7)");
 }
 
 TEST_F(SearchWindowTest, ClearPresetsAndCloseKeepWhatTheyDoNotReset) {
@@ -229,8 +231,10 @@ TEST_F(SearchWindowTest, ClearPresetsAndCloseKeepWhatTheyDoNotReset) {
   EXPECT_EQ(saved.endDate, "2011/12/31");
   EXPECT_EQ(saved.startDate, "");
   state.settings.Set(keys::kSearchFloorPlan, "");
+  state.settings.Set(keys::kDoubleClickAction, "5");
   LoadSearchState(state.settings, saved);
-  EXPECT_EQ(saved.plan, 0);  // an empty value reads as 0
+  EXPECT_EQ(saved.plan, 0);         // an empty value reads as 0
+  EXPECT_EQ(saved.doubleClick, 0);  // not an entry of the double-click list
 }
 
 TEST_F(SearchWindowTest, SortingANumericColumnTwiceReverses) {
