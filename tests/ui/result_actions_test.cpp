@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -14,6 +15,7 @@
 #include "store/program_state.h"
 #include "tests/support/cp932_text.h"
 #include "tests/support/failing_writes.h"
+#include "tests/support/recording_search_view.h"
 #include "tests/support/scripted_desktop.h"
 #include "tests/support/temp_folder.h"
 
@@ -215,6 +217,35 @@ TEST_F(LaunchTest, LongLocationOrNoBrowserStartsNothing) {
   EXPECT_EQ(commandTemplate, "");
   EXPECT_FALSE(LaunchWithParam(state, "x"));
   EXPECT_EQ(desktop.started.size(), 1u);
+}
+
+TEST_F(LaunchTest, DoubleClickRunsTheChosenActionOnEverySelectedRow) {
+  WriteHome("csv_total/TotalData_kanri_csvdata.csv",
+            Cp932Lines("\"種別\",\"所在地\",\"番号\",\"価格\",\n\n\n"
+                       "\"11売り・土地\",\"大阪市中央区本町1\",\"100000000001\",1500,\n"
+                       "\"21賃貸・マンション\",\"豊中市新千里東町2\",\"100000000002\",8.5,\n"
+                       "\"12売り・戸建\",\"三島郡島本町山崎3\",\"100000000003\",2980,\n"));
+  state.settings.Set(keys::kSearchType, "2");
+  state.settings.Set(keys::kSearchFloorPlan, "2");
+  test::RecordingSearchView view;
+  SearchWindow window(state, view);
+  ASSERT_TRUE(window.Open());
+  ASSERT_EQ(window.Results().RowCount(), 3);
+  view.controls.selected = {0, 2};
+
+  view.controls.state.doubleClick = 4;
+  window.DoubleClick();
+  ASSERT_EQ(desktop.started.size(), 2u);
+  EXPECT_TRUE(desktop.started[1].arguments[0].ends_with(HexEscape(Sjis("三島郡島本町山崎3"))));
+  for (int outOfList : {-1, 5}) {
+    view.controls.state.doubleClick = outOfList;
+    window.DoubleClick();
+  }
+  view.controls.state.doubleClick = 2;
+  window.DoubleClick();
+  EXPECT_EQ(desktop.started.size(), 2u);
+  ASSERT_EQ(desktop.clipboard.size(), 1u);
+  EXPECT_EQ(std::count(desktop.clipboard[0].begin(), desktop.clipboard[0].end(), '\n'), 2);
 }
 
 class ExportTest : public ResultActionsTest {
