@@ -1,6 +1,7 @@
 // Pictures of the windows for the documentation, taken on the offscreen platform: the main
 // window after start-up, the main window during a property search against kestrova-sim, the
-// login ID prompt and the About dialog.
+// login ID prompt, the About dialog, the code lookup with its first results and the maintenance
+// window after rebuilding the CSV files of that search.
 //   window_screenshots OUTPUT_FOLDER
 // The offscreen platform draws no window frame, so each picture gets a plain title bar with
 // the window's icon and title on top.
@@ -20,8 +21,10 @@
 #include "tests/sim/sim_process.h"
 #include "ui/main_window.h"
 #include "ui/qt/about_dialog.h"
+#include "ui/qt/code_lookup_dialog.h"
 #include "ui/qt/input_dialog.h"
 #include "ui/qt/main_window_dialog.h"
+#include "ui/qt/maintenance_dialog.h"
 #include "ui/qt/program_icon.h"
 #include "ui/qt/qt_desktop.h"
 
@@ -39,8 +42,9 @@ class GrabbingDesktop final : public QtDesktop {
   std::function<void()> onPump;
 };
 
-bool Save(QWidget& window, const QString& file) {
-  window.adjustSize();
+// A window of fixed size is grabbed at its size hint; a sizable one (fit = false) as placed.
+bool Save(QWidget& window, const QString& file, bool fit = true) {
+  if (fit) window.adjustSize();
   const QPixmap content = window.grab();
   const int bar = 26;
   QPixmap framed(content.width() + 2, content.height() + bar + 1);
@@ -97,6 +101,10 @@ int main(int argc, char** argv) {
     AboutDialog about(state);
     about.show();
     ok &= Save(about, out + QStringLiteral("about-dialog.png"));
+    CodeLookupDialog lookup(state);
+    lookup.Open();
+    lookup.show();
+    ok &= Save(lookup, out + QStringLiteral("code-lookup.png"), false);
     dialog.window().Close();
   }
 
@@ -127,6 +135,10 @@ int main(int argc, char** argv) {
     };
     dialog.findChild<QPushButton*>(QStringLiteral("ctl1000"))->click();
     ok &= grabbed;
+    MaintenanceDialog maintenance(state);
+    maintenance.show();
+    maintenance.findChild<QPushButton*>(QStringLiteral("ctl1001"))->click();
+    ok &= Save(maintenance, out + QStringLiteral("maintenance-window.png"));
     dialog.window().Close();
   }
   return ok ? 0 : 1;

@@ -9,6 +9,7 @@
 #include "foundation/sjis.h"
 #include "foundation/text_list.h"
 #include "service/detail_page_parser.h"
+#include "service/search_split.h"
 #include "store/csv_writer.h"
 #include "store/detail_files.h"
 #include "store/program_state.h"
@@ -69,6 +70,7 @@ void MaintenanceWindow::Open() {
   fields_.saleOrder = std::string(state_.settings.GetView(keys::kSaleOrder));
   fields_.rentOrder = std::string(state_.settings.GetView(keys::kRentOrder));
   fields_.retention = std::string(state_.settings.GetView(keys::kRetentionMonths));
+  fields_.splitOnCut = SplitOnCut(state_.settings) ? 1 : 0;
   ShowFields();
 }
 
@@ -175,6 +177,7 @@ void MaintenanceWindow::Close() {
   state_.settings.Set(keys::kRetentionMonths, fields_.retention);
   state_.settings.Set(keys::kSaleOrder, fields_.saleOrder);
   state_.settings.Set(keys::kRentOrder, fields_.rentOrder);
+  state_.settings.Set(keys::kSplitOnCut, fields_.splitOnCut != 0 ? "1" : "0");
 }
 
 }  // namespace kestrova

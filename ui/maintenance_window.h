@@ -20,6 +20,7 @@ struct MaintenanceFields {
   std::string retention;  // 1033 "//ini/設定2/データ保持期間"
   std::string saleOrder;  // 1059 "//ini/設定2/検索順序売買(検索)"
   std::string rentOrder;  // 1035 "//ini/設定2/検索順序賃貸(検索)"
+  int splitOnCut = 1;     // 1060 "取りこぼし時に分割": search a cut result again in parts
   std::string statusLine;  // 1009, read-only: progress and result texts
 };
 
@@ -63,8 +64,9 @@ class MaintenanceWindow {
   // while another command of the window is still running.
   CommandResult Command(MaintenanceCommand id);
   bool busy() const { return busy_; }
-  // The close box: stores the three edits as typed (the settings file is written by the main
-  // window's close). Leaving by Enter or Esc does not call this, so nothing is stored then.
+  // The close box: stores the three edits as typed and the split box (the settings file is written
+  // by the main window's close). Leaving by Enter or Esc does not call this, so nothing is stored
+  // then.
   void Close();
 
   // Operation ①: parses every saved ".html" page below "\\pdf" into the detail store, showing

@@ -59,9 +59,15 @@ class MaintenanceDialogTest : public QObject {
     auto* retention = Child<QLineEdit>(dialog, 1033);
     retention->selectAll();
     QTest::keyClicks(retention, QStringLiteral("24"));
+    auto* split = Child<QCheckBox>(dialog, 1060);
+    QVERIFY(split->isChecked());  // no setting yet: splitting is on
+    QTest::mouseClick(split, Qt::LeftButton);
     dialog.close();
     QCOMPARE(Setting(keys::kRentOrder), std::string("1,3,1,3;1,3,2,"));
     QCOMPARE(Setting(keys::kRetentionMonths), std::string("24"));
+    QCOMPARE(Setting(keys::kSplitOnCut), std::string("0"));
+    MaintenanceDialog again(*state_);
+    QVERIFY(!Child<QCheckBox>(again, 1060)->isChecked());
   }
 
   void DeletionWithTheBoxesClearedKeepsEveryFile() {

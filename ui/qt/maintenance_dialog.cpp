@@ -32,10 +32,16 @@ MaintenanceDialog::MaintenanceDialog(ProgramState& state, QWidget* parent)
   csvFolder_ = Box(1055, "CSVフォルダ");
   backups_ = Box(1056, "ﾊﾞｯｸｱｯﾌﾟﾃﾞｰﾀ");
   logs_ = Box(1013, "ﾛｸﾞ");
+  splitOnCut_ = Box(1060, "取りこぼし時に分割");
   retention_ = Edit(1033, "データ保持期間");
   retention_->setMaximumWidth(fontMetrics().horizontalAdvance(QStringLiteral("0000")) + 16);
   saleOrder_ = Edit(1059, "売買");
   rentOrder_ = Edit(1035, "賃貸");
+  // Wide enough to show the longest preset's order whole.
+  const int orderWidth =
+      fontMetrics().horizontalAdvance(QStringLiteral("1,3,1,4;1,3,3,5;1,3,2,;")) + 16;
+  saleOrder_->setMinimumWidth(orderWidth);
+  rentOrder_->setMinimumWidth(orderWidth);
   status_ = Edit(1009, "ステータス");
   status_->setReadOnly(true);
 
@@ -88,11 +94,12 @@ MaintenanceDialog::MaintenanceDialog(ProgramState& state, QWidget* parent)
   orders->addWidget(button(MaintenanceCommand::kPresetRentShort, "土地、マン、戸建"), 1, 2);
   orders->addWidget(button(MaintenanceCommand::kPresetRentFull, "土地、マン、戸建、外一、外全"), 1,
                     3);
+  // A result cut at 100 hits is searched again in parts; cleared, the cut page is taken as is.
+  orders->addWidget(splitOnCut_, 2, 1, 1, 3, Qt::AlignLeft);
   orders->setColumnStretch(1, 1);
   grid->addWidget(group, 4, 0, 1, 2);
   grid->addWidget(status_, 5, 0, 1, 2);
   grid->setColumnStretch(1, 1);
-  setMinimumWidth(640);
   layout()->setSizeConstraint(QLayout::SetFixedSize);
 
   window_.Open();
@@ -116,6 +123,7 @@ void MaintenanceDialog::ReadFields(MaintenanceFields& fields) {
   fields.csvFolder = csvFolder_->isChecked() ? 1 : 0;
   fields.backups = backups_->isChecked() ? 1 : 0;
   fields.logs = logs_->isChecked() ? 1 : 0;
+  fields.splitOnCut = splitOnCut_->isChecked() ? 1 : 0;
   fields.retention = FromQString(retention_->text());
   fields.saleOrder = FromQString(saleOrder_->text());
   fields.rentOrder = FromQString(rentOrder_->text());
@@ -125,6 +133,7 @@ void MaintenanceDialog::ShowFields(const MaintenanceFields& fields) {
   csvFolder_->setChecked(fields.csvFolder != 0);
   backups_->setChecked(fields.backups != 0);
   logs_->setChecked(fields.logs != 0);
+  splitOnCut_->setChecked(fields.splitOnCut != 0);
   retention_->setText(ToQString(fields.retention));
   saleOrder_->setText(ToQString(fields.saleOrder));
   rentOrder_->setText(ToQString(fields.rentOrder));

@@ -38,6 +38,7 @@ class MaintenanceDialog final : public QDialog, public MaintenanceView {
   QCheckBox* csvFolder_;
   QCheckBox* backups_;
   QCheckBox* logs_;
+  QCheckBox* splitOnCut_;
   QLineEdit* retention_;
   QLineEdit* saleOrder_;
   QLineEdit* rentOrder_;
