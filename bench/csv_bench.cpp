@@ -8,6 +8,7 @@
 #include <string>
 
 #include "bench/property_lines.h"
+#include "bench/store_data.h"
 #include "foundation/environment.h"
 #include "foundation/platform/platform.h"
 #include "foundation/sjis.h"
@@ -25,15 +26,7 @@ using namespace kestrova;
 // A program folder with the shipped Setting files, the stored records and the detail store.
 struct CsvBenchHome {
   CsvBenchHome() {
-    std::string tmpl =
-        (std::filesystem::temp_directory_path() / "kestrova-csvbench-XXXXXX").string();
-    native = mkdtemp(tmpl.data());
-    std::filesystem::copy(KESTROVA_SOURCE_DIR "/Setting", native + "/Setting");
-    for (const char* f : {"dat", "csv", "csv_total"})
-      std::filesystem::create_directory(native + "/" + f);
-    BuildEnvironment(state.environment, {platform::ProgramPath(native) + "\\kestrova"});
-    LoadLayouts(state);
-    LoadDetailFiles(state);
+    native = bench::MakeBenchFolder(state, "kestrova-csvbench");
     const std::string stored = bench::GeneratePropertyLines(100000, 1);
     std::ofstream(native + "/dat/TotalData.txt", std::ios::binary) << stored;
     records.LoadLinesFromText(stored);

@@ -18,16 +18,23 @@
 
 namespace kestrova::bench {
 
+// A new program folder "<temp>/<prefix>-XXXXXX" with the shipped Setting files and the data
+// folders; state's environment, layouts and detail files are read for it. Its native path.
+inline std::string MakeBenchFolder(ProgramState& state, const std::string& prefix) {
+  std::string tmpl = (std::filesystem::temp_directory_path() / (prefix + "-XXXXXX")).string();
+  std::string native = mkdtemp(tmpl.data());
+  std::filesystem::copy(KESTROVA_SOURCE_DIR "/Setting", native + "/Setting");
+  for (const char* f : {"dat", "csv", "csv_total"})
+    std::filesystem::create_directory(native + "/" + f);
+  BuildEnvironment(state.environment, {platform::ProgramPath(native) + "\\kestrova"});
+  LoadLayouts(state);
+  LoadDetailFiles(state);
+  return native;
+}
+
 struct BenchHome {
   BenchHome() {
-    std::string tmpl = (std::filesystem::temp_directory_path() / "kestrova-bench-XXXXXX").string();
-    native = mkdtemp(tmpl.data());
-    std::filesystem::copy(KESTROVA_SOURCE_DIR "/Setting", native + "/Setting");
-    for (const char* f : {"dat", "csv", "csv_total"})
-      std::filesystem::create_directory(native + "/" + f);
-    BuildEnvironment(state.environment, {platform::ProgramPath(native) + "\\kestrova"});
-    LoadLayouts(state);
-    LoadDetailFiles(state);
+    native = MakeBenchFolder(state, "kestrova-bench");
     stored = GeneratePropertyLines(100000, 1);
   }
   ~BenchHome() { std::filesystem::remove_all(native); }

@@ -83,7 +83,9 @@ int ParseFindOption(const std::vector<std::string>& args, std::size_t& i, FindOp
 
 std::string FindUsage() {
   return "  find options (each overrides the saved search for this run; the run saves it):\n"
-         "      --keys \"k1;...;k9\"   the nine keys, columns AND-ed, the rows of a column OR-ed\n"
+         "      --keys \"k1;...;k9\"   the nine keys, column 1 rows 1-3 first; columns AND-ed, "
+         "rows\n"
+         "                           OR-ed\n"
          "      --from YYYY/MM/DD    --to YYYY/MM/DD   update date range (empty: open)\n"
          "      --type 0|1|2         sale, rent, both      --plan 0|1|2   with plan, without, "
          "both\n"
@@ -91,7 +93,8 @@ std::string FindUsage() {
          "      --list1..3 ENTRY     an entry of key list 1-3, as if chosen there\n"
          "      --past 0|1           include past data     --unique 0|1   hide duplicates\n"
          "    rows on standard output, TAB after every cell; last line of standard error: the\n"
-         "    window title with shown/walked counts; exit 1 when there is no management data\n";
+         "    window title with shown/walked counts; exit 1 when there is no management data, 2\n"
+         "    for a station or key-list entry that is not there\n";
 }
 
 int RunFind(ProgramState& state, const FindOptions& options, std::FILE* rows, std::FILE* console,
@@ -120,8 +123,8 @@ int RunFind(ProgramState& state, const FindOptions& options, std::FILE* rows, st
     if (!options.lists[list]) continue;
     fields.keyListSelection[list] = IndexOf(fields.keyLists[list], *options.lists[list]);
     if (fields.keyListSelection[list] < 0) {
-      std::fprintf(console, "kestrova: no entry \"%s\" in key list %zu\n",
-                   Utf8(*options.lists[list]).c_str(), list + 1);
+      std::fprintf(console, "kestrova: no entry \"%s\" in key list %d\n",
+                   Utf8(*options.lists[list]).c_str(), static_cast<int>(list) + 1);
       return 2;
     }
   }

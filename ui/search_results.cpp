@@ -1,5 +1,6 @@
 #include <algorithm>
 
+#include "store/management_csv.h"
 #include "ui/search_window.h"
 
 namespace kestrova {
@@ -47,7 +48,7 @@ void SearchResults::Add(std::string_view rawLine, std::string_view separator, in
   row.cells.reserve(text.size() + 1);
   std::size_t start = 0;
   for (int column = 0; column < columns; ++column) {
-    const std::size_t end = text.find(separator, start);
+    const std::size_t end = FindSeparator(text, separator, start);
     row.cells.append(text.substr(start, end == std::string_view::npos ? end : end - start));
     row.cells += '\0';
     if (end == std::string_view::npos) break;

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "foundation/list_sorter.h"
+#include "foundation/sjis.h"
 #include "ui/search_window.h"
 
 namespace kestrova {
@@ -26,6 +27,9 @@ TEST(SearchResultsTest, CellsFollowTheSeparatorAndStopAtTheLastColumn) {
   EXPECT_EQ(rows.Cell(1, 1), "y");
   EXPECT_EQ(rows.Cell(1, 2), "");  // a short line leaves its last cells empty
   EXPECT_EQ(rows.Cell(2, 0), "");
+  // A double-byte separator ("＝", 0x81 0x81) is no separator inside 梶 (0x8A 0x81) before it.
+  rows.Add(Sjis("梶＝x"), Sjis("＝"), 2);
+  EXPECT_EQ(rows.Cell(2, 0), Sjis("梶"));
 }
 
 TEST(SearchResultsTest, SorterOrdersNumericColumnAndReversesOnSecondClick) {

@@ -154,51 +154,49 @@ TEST_F(SearchWindowTest, KeyListEntriesFilterAndReloadOnlyOnRequest) {
   EXPECT_TRUE(desktop.opened[0].ends_with("\\Setting\\UserFindKeyList2.txt"));
 }
 
-TEST_F(SearchWindowTest, DatesCompareAsTextAndEmptyDatesOnlyFailAStart) {
+TEST_F(SearchWindowTest, DatesCompareAsTextAndTypePlanAndStationFilter) {
   ASSERT_TRUE(window.Open());
-  EXPECT_EQ(SearchWith([](SearchFields& f) { f.state.startDate = "2011/05/01"; }), "14");
-  EXPECT_EQ(SearchWith([](SearchFields& f) {
-              f.state.startDate = "";
-              f.state.endDate = "2011/04/30";
-            }),
-            "23");
-  // Without leading zeros the text orders after every stored date of 2011.
-  EXPECT_EQ(SearchWith([](SearchFields& f) {
-              f.state.startDate = "2011/4/1";
-              f.state.endDate = "";
-            }),
-            "");
-}
-
-TEST_F(SearchWindowTest, TypePlanAndStationChoices) {
-  ASSERT_TRUE(window.Open());
-  EXPECT_EQ(SearchWith([](SearchFields& f) { f.state.type = 0; }), "12");
-  EXPECT_EQ(SearchWith([](SearchFields& f) { f.state.type = 1; }), "34");
-  EXPECT_EQ(SearchWith([](SearchFields& f) { f.state.type = -1; }), "1234");
-  EXPECT_EQ(SearchWith([](SearchFields& f) { f.state.plan = 0; }), "134");
-  EXPECT_EQ(SearchWith([](SearchFields& f) { f.state.plan = 1; }), "2");
-  EXPECT_EQ(SearchWith([](SearchFields& f) {
-              f.state.plan = 2;
-              f.station = 3;  // 本町
-            }),
-            "13");
+  const std::vector<std::pair<void (*)(SearchFields&), const char*>> cases = {
+      {[](SearchFields& f) { f.state.startDate = "2011/05/01"; }, "14"},  // no date: dropped
+      {[](SearchFields& f) { f.state.endDate = "2011/04/30"; }, "23"},    // no date: kept
+      // Without leading zeros the text orders after every stored date of 2011.
+      {[](SearchFields& f) { f.state.startDate = "2011/4/1"; }, ""},
+      {[](SearchFields& f) { f.state.type = 0; }, "12"},
+      {[](SearchFields& f) { f.state.type = 1; }, "34"},
+      {[](SearchFields& f) { f.state.type = -1; }, "1234"},
+      {[](SearchFields& f) { f.state.plan = 0; }, "134"},
+      {[](SearchFields& f) { f.state.plan = 1; }, "2"},
+      {[](SearchFields& f) { f.station = 3; }, "13"},  // 本町
+  };
+  for (const auto& [edit, expected] : cases) {
+    EXPECT_EQ(SearchWith([&](SearchFields& f) {
+                f = window.Fields();
+                f.state.startDate = f.state.endDate = "";
+                f.state.type = f.state.plan = 2;
+                f.station = 0;
+                edit(f);
+              }),
+              expected);
+  }
 }
 
 TEST_F(SearchWindowTest, PastDataCountsInTheTitleAndLosesToCurrentDuplicates) {
   WriteData("TotalData_kanri_kako_csvdata.csv",
             {Record("5", "2010/01/01", "有", "本町", "1", "A社", "大阪市北区", "11売り・土地"),
-             Record("6", "2010/01/02", "有", "本町", "1", "A社", "大阪市西区", "11売り・土地")});
+             Record("6", "2010/01/02", "有", "本町", "1", "A社", "大阪市西区", "11売り・土地"),
+             Record("7", "2010/01/03", "有", "町", "1", "A社本", "大阪市北区", "11売り・土地")});
   ASSERT_TRUE(window.Open());
   EXPECT_EQ(view.titles.back(), "Kestrova-検索(4/4)");
   EXPECT_EQ(view.controls.stations.size(), 4u);  // past data adds no station
-  EXPECT_EQ(SearchWith([](SearchFields& f) { f.state.pastData = 1; }), "123456");
-  EXPECT_EQ(view.titles.back(), "Kestrova-検索(6/6)");
-  // Record 5 repeats record 1 in every part of the duplicate key.
-  EXPECT_EQ(SearchWith([](SearchFields& f) { f.state.hideDuplicates = 1; }), "12346");
-  EXPECT_EQ(view.titles.back(), "Kestrova-検索(5/6)");
+  EXPECT_EQ(SearchWith([](SearchFields& f) { f.state.pastData = 1; }), "1234567");
+  EXPECT_EQ(view.titles.back(), "Kestrova-検索(7/7)");
+  // Record 5 repeats record 1 in every part of the duplicate key; record 7 only in the parts
+  // run together (A社 + 本町 against A社本 + 町).
+  EXPECT_EQ(SearchWith([](SearchFields& f) { f.state.hideDuplicates = 1; }), "123467");
+  EXPECT_EQ(view.titles.back(), "Kestrova-検索(6/7)");
 }
 
-TEST_F(SearchWindowTest, ClearAndPresetsKeepWhatTheyDoNotReset) {
+TEST_F(SearchWindowTest, ClearPresetsAndCloseKeepWhatTheyDoNotReset) {
   ASSERT_TRUE(window.Open());
   SearchWith([](SearchFields& f) {
     f.state.keys[0] = Sjis("本町");
@@ -208,52 +206,35 @@ TEST_F(SearchWindowTest, ClearAndPresetsKeepWhatTheyDoNotReset) {
   });
   window.Command(SearchCommand::kClear);
   EXPECT_EQ(view.controls.state.keys, (std::array<std::string, 9>{}));
-  EXPECT_EQ(view.controls.station, 0);
-  EXPECT_EQ(view.controls.state.startDate, "2011/05/01");
-  EXPECT_EQ(Shown(), "14");
+  EXPECT_EQ(view.controls.station + view.controls.keyListSelection[2], 0);
+  EXPECT_EQ(Shown(), "14");  // the date range stays
 
-  struct Preset {
-    int offset;
-    const char* start;
-  };
-  for (const Preset& p : {Preset{0, "2011/05/08"}, Preset{1, "2011/05/07"}, Preset{4, "2011/04/25"},
-                          Preset{5, "2011/04/08"}, Preset{8, "2010/05/08"}}) {
+  // 1日, 2日, 2週, 1月, 1年 from 2011/05/08.
+  for (const auto& [offset, start] : std::vector<std::pair<int, std::string>>{{0, "2011/05/08"},
+                                                                              {1, "2011/05/07"},
+                                                                              {4, "2011/04/25"},
+                                                                              {5, "2011/04/08"},
+                                                                              {8, "2010/05/08"}}) {
     window.Command(
-        static_cast<SearchCommand>(static_cast<int>(SearchCommand::kPreset1Day) + p.offset));
-    EXPECT_EQ(view.controls.state.startDate, p.start) << p.offset;
-    EXPECT_EQ(view.controls.state.endDate, "2011/05/08");
+        static_cast<SearchCommand>(static_cast<int>(SearchCommand::kPreset1Day) + offset));
+    EXPECT_EQ(view.controls.state.startDate + "-" + view.controls.state.endDate,
+              start + "-2011/05/08");
   }
-  EXPECT_EQ(Shown(), "124");  // the last year, record 3 without a date
+  EXPECT_EQ(Shown(), "124");
   window.Command(SearchCommand::kPresetAll);
-  EXPECT_EQ(view.controls.state.startDate, "");
   EXPECT_EQ(Shown(), "1234");
-}
 
-TEST_F(SearchWindowTest, StateRoundTripsThroughTheSettingsAndCloseSavesIt) {
-  SearchState saved;
-  saved.keys = {"a", "", "c", "", "", "", "", "", "i"};
-  saved.startDate = "2011/01/01";
-  saved.type = -1;
-  saved.plan = 1;
-  saved.pastData = 1;
-  saved.doubleClick = 4;
-  SaveSearchState(state.settings, saved);
-  EXPECT_EQ(state.settings.GetView(keys::kSearchKeys), "a;;c;;;;;;i");
-  SearchState loaded;
-  LoadSearchState(state.settings, loaded);
-  EXPECT_EQ(loaded.keys, saved.keys);
-  EXPECT_EQ(loaded.startDate, saved.startDate);
-  EXPECT_EQ(std::vector<int>({loaded.type, loaded.plan, loaded.pastData, loaded.hideDuplicates,
-                              loaded.doubleClick}),
-            std::vector<int>({-1, 1, 1, 0, 4}));
-  state.settings.Set(keys::kSearchFloorPlan, "");
-  LoadSearchState(state.settings, loaded);
-  EXPECT_EQ(loaded.plan, 0);  // an empty value reads as 0
-
-  ASSERT_TRUE(window.Open());
   view.controls.state.endDate = "2011/12/31";
   window.Close();
-  EXPECT_EQ(state.settings.GetView(keys::kSearchDateTo), "2011/12/31");
+  SearchState saved;
+  LoadSearchState(state.settings, saved);
+  EXPECT_EQ(saved.endDate, "2011/12/31");
+  EXPECT_EQ(saved.startDate, "");
+  state.settings.Set(keys::kSearchFloorPlan, "");
+  state.settings.Set(keys::kDoubleClickAction, "5");
+  LoadSearchState(state.settings, saved);
+  EXPECT_EQ(saved.plan, 0);         // an empty value reads as 0
+  EXPECT_EQ(saved.doubleClick, 0);  // not an entry of the double-click list
 }
 
 TEST_F(SearchWindowTest, SortingANumericColumnTwiceReverses) {
