@@ -58,19 +58,6 @@ void OpenDetailPage(ProgramState& state, const std::string& page) {
   ShellOpen(*state.desktop, temporary);
 }
 
-// Every cell of every layout column followed by TAB, CR LF after each row.
-std::string RowsText(const SearchResults& rows, const std::vector<int>& selected, int columns) {
-  std::string text;
-  for (int row : selected) {
-    for (int column = 0; column < columns; ++column) {
-      text += rows.Cell(row, column);
-      text += '\t';
-    }
-    text += "\r\n";
-  }
-  return text;
-}
-
 }  // namespace
 
 std::vector<std::string> RunResultAction(ProgramState& state, const SearchResults& rows,
@@ -143,7 +130,7 @@ std::vector<std::string> RunResultAction(ProgramState& state, const SearchResult
   }
 
   if (action == ResultAction::kCopyInfoToClipboard)
-    InetMemToClip(*state.desktop, RowsText(rows, order, layout.Columns()));
+    InetMemToClip(*state.desktop, ClipboardText(rows, order, layout.Columns()));
   if (action == ResultAction::kExportCompatibleCsv) ExportCompatibleCsv(state, numbers);
   return dragFiles;
 }
