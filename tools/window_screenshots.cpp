@@ -6,6 +6,7 @@
 //   window_screenshots OUTPUT_FOLDER
 // The offscreen platform draws no window frame, so each picture gets a plain title bar with
 // the window's icon and title on top.
+#include <QAbstractButton>
 #include <QApplication>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -83,6 +84,7 @@ bool SaveSearchWindow(ProgramState& state, QWidget* parent, const QString& out) 
   SearchDialog search(state, parent);
   if (!search.Open()) return false;
   search.show();
+  search.findChild<QAbstractButton*>(QStringLiteral("ctlType2"))->click();  // 売買 and 賃貸
   auto* list = search.findChild<QTableView*>(QStringLiteral("ctlResults"));
   QAbstractItemModel* rows = list->model();
   for (int column = 0; column < rows->columnCount(); ++column) {
@@ -101,7 +103,10 @@ bool SaveSearchWindow(ProgramState& state, QWidget* parent, const QString& out) 
     QPixmap content = search.grab();
     if (menu != nullptr) {
       QPainter painter(&content);
-      painter.drawPixmap(menu->pos() - search.mapToGlobal(QPoint(0, 0)), menu->grab());
+      const QRect place(menu->pos() - search.mapToGlobal(QPoint(0, 0)), menu->size());
+      painter.drawPixmap(place.topLeft(), menu->grab());
+      painter.setPen(QColor(0x60, 0x70, 0x80));
+      painter.drawRect(place.adjusted(0, 0, -1, -1));
       painter.end();
       menu->close();
     }

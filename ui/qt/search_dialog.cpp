@@ -23,6 +23,7 @@
 
 #include "foundation/settings_keys.h"
 #include "store/program_state.h"
+#include "ui/default_settings.h"
 #include "ui/qt/dialog_font.h"
 #include "ui/qt/program_icon.h"
 #include "ui/qt/qt_desktop.h"
@@ -59,6 +60,16 @@ class ResultList final : public QTableView {
  private:
   std::function<QStringList()> files_;
 };
+
+// The shipped column widths were measured for another column order than the shipped layout's:
+// while they stand, the columns fit their headings and first rows instead.
+bool ShippedColumnWidths(const SettingsStore& settings) {
+  for (const DefaultSetting& setting : DefaultSettings()) {
+    if (setting.key == &keys::kSearchColumnWidths)
+      return settings.GetView(keys::kSearchColumnWidths) == setting.value;
+  }
+  return false;
+}
 
 void SetText(QLineEdit* edit, const QString& text) {
   // setText moves the cursor and drops the undo history: only on a real change.
@@ -129,7 +140,7 @@ void SearchDialog::BuildControls() {
       auto* edit = new QLineEdit(this);
       edit->setObjectName(QStringLiteral("ctlKey%1_%2").arg(column + 1).arg(row + 1));
       edit->setAccessibleName(Text("検索キー %1-%2").arg(column + 1).arg(row + 1));
-      edit->setMinimumWidth(120);
+      edit->setMinimumWidth(fontMetrics().horizontalAdvance(QString(8, QChar(0x3042))));
       keys_[static_cast<std::size_t>(column * 3 + row)] = edit;
       keys->addWidget(edit, row + 1, column + 1);
     }
@@ -163,7 +174,7 @@ void SearchDialog::BuildControls() {
   station_ = new QComboBox(this);
   station_->setObjectName(QStringLiteral("ctlStation"));
   station_->setAccessibleName(Text("駅"));
-  station_->setMinimumContentsLength(12);
+  station_->setMinimumContentsLength(10);
   station_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
   connect(station_, &QComboBox::activated, this, [this] { window_.RunSearch(); });
   auto* choices = new QHBoxLayout;
@@ -184,7 +195,7 @@ void SearchDialog::BuildControls() {
     auto* box = new QComboBox(this);
     box->setObjectName(QStringLiteral("ctlKeyList%1").arg(i + 1));
     box->setAccessibleName(Text("検索キーリスト%1").arg(i + 1));
-    box->setMinimumContentsLength(14);
+    box->setMinimumContentsLength(10);
     box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     connect(box, &QComboBox::activated, this, [this] { window_.RunSearch(); });
     keyLists_[static_cast<std::size_t>(i)] = box;
@@ -305,8 +316,21 @@ void SearchDialog::BuildControls() {
 bool SearchDialog::Open() {
   RestorePlacement(*this, state_.settings, keys::kSearchPlacement);
   for (int i = 0; i < model_->columnCount({}); ++i) list_->setColumnWidth(i, 100);
+  const bool fit = ShippedColumnWidths(state_.settings);
   RestoreColumnWidths(*list_, state_.settings, keys::kSearchColumnWidths);
-  return window_.Open();
+  if (!window_.Open()) return false;
+  if (fit) FitColumns();
+  return true;
+}
+
+void SearchDialog::FitColumns() {
+  // Measured over the first rows only, so a long list opens as fast as a short one.
+  list_->verticalHeader()->setResizeContentsPrecision(100);
+  list_->resizeColumnsToContents();
+  const int widest = fontMetrics().horizontalAdvance(QString(16, QChar(0x3042)));
+  for (int i = 0; i < model_->columnCount({}); ++i) {
+    if (list_->columnWidth(i) > widest) list_->setColumnWidth(i, widest);
+  }
 }
 
 void SearchDialog::ReadFields(SearchFields& fields) {

@@ -48,6 +48,8 @@ class SearchDialog final : public QDialog, public SearchView {
  private:
   void BuildControls();
   QPushButton* CommandButton(SearchCommand id, const QString& caption);
+  // Every column as wide as its heading and its first rows, within 16 characters.
+  void FitColumns();
   void ShowMenu(const QPoint& position);
   // The files a drag of the selected rows offers (native paths); empty: no drag.
   QStringList DragFiles();
