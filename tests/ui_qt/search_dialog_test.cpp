@@ -1,14 +1,19 @@
 // The local search window driven through its widgets over a small hand-made management file:
 // Enter, a radio click and a key-list choice search; a heading clicked twice reverses; the
-// double-click action runs on every selected row; クリア and ★再読込; close box and Escape.
+// double-click action and the row menu run on every selected row; クリア and ★再読込; close box
+// and Escape.
 #include "ui/qt/search_dialog.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QMenu>
 #include <QTableView>
 #include <QTest>
+#include <QTimer>
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -23,6 +28,7 @@
 #include "ui/default_settings.h"
 
 using namespace kestrova;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -64,6 +70,10 @@ class SearchDialogTest : public QObject {
     for (int row = 0; row < list->model()->rowCount(); ++row)
       numbers << list->model()->index(row, 0).data().toString();
     return numbers;
+  }
+  static void RightClick(QTableView* list, const QPoint& at) {
+    QContextMenuEvent event(QContextMenuEvent::Mouse, at, list->viewport()->mapToGlobal(at));
+    QApplication::sendEvent(list->viewport(), &event);
   }
   static QPoint RowCenter(QTableView* list, int row) {
     return list->visualRect(list->model()->index(row, 0)).center();
@@ -134,7 +144,7 @@ class SearchDialogTest : public QObject {
     QCOMPARE(std::count(widths.begin(), widths.end(), ','), std::ptrdiff_t{6});  // seven columns
   }
 
-  void HeadingTwiceReversesAndDoubleClickActsOnEverySelectedRow() {
+  void HeadingTwiceReversesAndDoubleClickAndMenuActOnEverySelectedRow() {
     SearchDialog dialog(*state_);
     QVERIFY(dialog.Open());
     dialog.show();
@@ -157,6 +167,26 @@ class SearchDialogTest : public QObject {
         QStringLiteral(u"1001\t2011/05/01\t11売り・土地\t有\t1500\t大阪市中央区本町\t本町\t\r\n"
                        u"1004\t2011/05/07\t22賃貸・マンション\t有\t12\t大阪市中央区谷町\t谷町"
                        u"四丁目\t\r\n"));
+
+    // The right-button menu lists the six actions in order; its clipboard entry copies the same
+    // rows. With nothing selected no menu opens.
+    QStringList entries;
+    QTimer::singleShot(0, &dialog, [&entries] {
+      auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+      if (menu == nullptr) return;
+      for (QAction* entry : menu->actions()) entries << entry->text();
+      menu->setActiveAction(menu->actions().value(2));
+      QTest::keyClick(menu, Qt::Key_Return);
+    });
+    RightClick(list, RowCenter(list, 2));
+    QCOMPARE(entries,
+             QStringList({u"PDFを開く"_s, u"PDFをﾃﾞｽｸﾄｯﾌﾟへCopy"_s, u"情報をクリップボードへCopy"_s,
+                          u"詳細HTMLを開く"_s, u"互換CSV出力"_s, u"所在地を開く"_s}));
+    QCOMPARE(desktop_->clipboard.size(), std::size_t{2});
+    QCOMPARE(desktop_->clipboard[1], desktop_->clipboard[0]);
+    list->clearSelection();
+    RightClick(list, QPoint(5, list->viewport()->height() - 5));
+    QVERIFY(QApplication::activePopupWidget() == nullptr);
   }
 
   void EscapeLeavesWithoutPlacementAndAnEmptyStoreOpensNothing() {
