@@ -140,7 +140,7 @@ void SearchDialog::BuildControls() {
       auto* edit = new QLineEdit(this);
       edit->setObjectName(QStringLiteral("ctlKey%1_%2").arg(column + 1).arg(row + 1));
       edit->setAccessibleName(Text("検索キー %1-%2").arg(column + 1).arg(row + 1));
-      edit->setMinimumWidth(fontMetrics().horizontalAdvance(QString(8, QChar(0x3042))));
+      edit->setMinimumWidth(fontMetrics().horizontalAdvance(QString(6, QChar(0x3042))));
       keys_[static_cast<std::size_t>(column * 3 + row)] = edit;
       keys->addWidget(edit, row + 1, column + 1);
     }
@@ -174,7 +174,7 @@ void SearchDialog::BuildControls() {
   station_ = new QComboBox(this);
   station_->setObjectName(QStringLiteral("ctlStation"));
   station_->setAccessibleName(Text("駅"));
-  station_->setMinimumContentsLength(10);
+  station_->setMinimumContentsLength(8);
   station_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
   connect(station_, &QComboBox::activated, this, [this] { window_.RunSearch(); });
   auto* choices = new QHBoxLayout;
@@ -195,7 +195,7 @@ void SearchDialog::BuildControls() {
     auto* box = new QComboBox(this);
     box->setObjectName(QStringLiteral("ctlKeyList%1").arg(i + 1));
     box->setAccessibleName(Text("検索キーリスト%1").arg(i + 1));
-    box->setMinimumContentsLength(10);
+    box->setMinimumContentsLength(8);
     box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     connect(box, &QComboBox::activated, this, [this] { window_.RunSearch(); });
     keyLists_[static_cast<std::size_t>(i)] = box;
@@ -225,6 +225,13 @@ void SearchDialog::BuildControls() {
   const int dateWidth = fontMetrics().horizontalAdvance(QStringLiteral("0000/00/00")) + 16;
   dateFrom_->setFixedWidth(dateWidth);
   dateTo_->setFixedWidth(dateWidth);
+  // The two switches wait for the next search.
+  pastData_ = new QCheckBox(Text("過去データを含める"), this);
+  pastData_->setObjectName(QStringLiteral("ctlPastData"));
+  pastData_->setAccessibleName(pastData_->text());
+  hideDuplicates_ = new QCheckBox(Text("重複非表示"), this);
+  hideDuplicates_->setObjectName(QStringLiteral("ctlHideDuplicates"));
+  hideDuplicates_->setAccessibleName(hideDuplicates_->text());
   auto* dates = new QHBoxLayout;
   auto* dateLabel = new QLabel(Text("日範囲"), this);
   dateLabel->setBuddy(dateFrom_);
@@ -232,7 +239,11 @@ void SearchDialog::BuildControls() {
   dates->addWidget(dateFrom_);
   dates->addWidget(new QLabel(Text("～"), this));
   dates->addWidget(dateTo_);
-  dates->addSpacing(8);
+  dates->addSpacing(16);
+  dates->addWidget(pastData_);
+  dates->addWidget(hideDuplicates_);
+  dates->addStretch();
+  auto* presets = new QHBoxLayout;
   static const char* const kPresets[] = {"1日", "2日", "3日", "1週", "2週",
                                          "1月", "2月", "3月", "1年", "ALL"};
   for (int i = 0; i < 10; ++i) {
@@ -241,38 +252,30 @@ void SearchDialog::BuildControls() {
                       Text(kPresets[i]));
     preset->setMinimumWidth(0);
     preset->setMaximumWidth(fontMetrics().horizontalAdvance(preset->text()) + 20);
-    dates->addWidget(preset);
+    presets->addWidget(preset);
   }
-  dates->addStretch();
+  presets->addStretch();
 
-  // ﾀﾞﾌﾞﾙｸﾘｯｸ時 and the two switches that wait for the next search.
+  // ﾀﾞﾌﾞﾙｸﾘｯｸ時, under the keys.
   doubleClick_ = new QComboBox(this);
   doubleClick_->setObjectName(QStringLiteral("ctlDoubleClick"));
   doubleClick_->setAccessibleName(Text("ﾀﾞﾌﾞﾙｸﾘｯｸ時"));
   for (int i = 0; i <= static_cast<int>(ResultAction::kOpenLocation); ++i)
     doubleClick_->addItem(ToQString(ActionText(static_cast<ResultAction>(i))));
-  pastData_ = new QCheckBox(Text("過去データを含める"), this);
-  pastData_->setObjectName(QStringLiteral("ctlPastData"));
-  pastData_->setAccessibleName(pastData_->text());
-  hideDuplicates_ = new QCheckBox(Text("重複非表示"), this);
-  hideDuplicates_->setObjectName(QStringLiteral("ctlHideDuplicates"));
-  hideDuplicates_->setAccessibleName(hideDuplicates_->text());
-  auto* options = new QHBoxLayout;
+  auto* action = new QHBoxLayout;
   auto* doubleClickLabel = new QLabel(Text("ﾀﾞﾌﾞﾙｸﾘｯｸ時"), this);
   doubleClickLabel->setBuddy(doubleClick_);
-  options->addWidget(doubleClickLabel);
-  options->addWidget(doubleClick_);
-  options->addSpacing(16);
-  options->addWidget(pastData_);
-  options->addWidget(hideDuplicates_);
-  options->addStretch();
+  action->addWidget(doubleClickLabel);
+  action->addWidget(doubleClick_);
+  action->addStretch();
+  keys->addLayout(action, 4, 1, 1, 3);
 
   auto* filters = new QVBoxLayout;
   filters->setSpacing(4);
   filters->addLayout(choices);
   filters->addLayout(lists);
   filters->addLayout(dates);
-  filters->addLayout(options);
+  filters->addLayout(presets);
 
   auto* top = new QHBoxLayout;
   top->addLayout(keys);
