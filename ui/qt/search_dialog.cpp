@@ -411,11 +411,13 @@ void SearchDialog::closeEvent(QCloseEvent* event) {
   accept();
 }
 
-void RunLocalSearch(ProgramState& state, QWidget* parent, QtDesktop* desktop) {
-  SearchDialog dialog(state, parent);
+void RunLocalSearch(ProgramState& state, QWidget* mainWindow, QtDesktop* desktop) {
+  // A window of its own, not one owned by the hidden main window: it keeps its taskbar entry
+  // and its minimise and maximise boxes, which window managers take from owned dialogs.
+  SearchDialog dialog(state);
   if (desktop != nullptr) desktop->SetWindow(&dialog);
   if (dialog.Open()) dialog.exec();
-  if (desktop != nullptr) desktop->SetWindow(parent);
+  if (desktop != nullptr) desktop->SetWindow(mainWindow);
 }
 
 }  // namespace kestrova

@@ -73,8 +73,9 @@ class SearchDialog final : public QDialog, public SearchView {
   std::array<std::vector<std::string>, 3> keyListEntries_;
 };
 
-// The search window opened from the main window: modal; nothing shows when there is nothing to
-// search. While it is open the desktop's messages open over it.
-void RunLocalSearch(ProgramState& state, QWidget* parent, QtDesktop* desktop = nullptr);
+// The search window opened from the main window (hidden meanwhile): modal; nothing shows when
+// there is nothing to search. While it is open the desktop's messages open over it, then over
+// the main window again.
+void RunLocalSearch(ProgramState& state, QWidget* mainWindow, QtDesktop* desktop = nullptr);
 
 }  // namespace kestrova
