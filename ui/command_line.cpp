@@ -84,7 +84,7 @@ std::string Usage() {
   text += "  --version         print the version and the commit it was built from\n";
   text +=
       "exit status: 0 ran to its end, 1 refused (input, terms, login, no management data),\n"
-      "             2 usage error,\n"
+      "             2 usage error, or no display to open the window on,\n"
       "             3 ran, but could not save everything it fetched,\n"
       "             130/143 an online command stopped by SIGINT/SIGTERM (what it fetched is "
       "kept)\n";

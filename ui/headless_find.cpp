@@ -83,9 +83,8 @@ int ParseFindOption(const std::vector<std::string>& args, std::size_t& i, FindOp
 
 std::string FindUsage() {
   return "  find options (each overrides the saved search for this run; the run saves it):\n"
-         "      --keys \"k1;...;k9\"   the nine keys, column 1 rows 1-3 first; columns AND-ed, "
-         "rows\n"
-         "                           OR-ed\n"
+         "      --keys \"k1;...;k9\"   the nine keys, column 1 rows 1-3 first;\n"
+         "                           columns are AND-ed, the rows of a column OR-ed\n"
          "      --from YYYY/MM/DD    --to YYYY/MM/DD   update date range (empty: open)\n"
          "      --type 0|1|2         sale, rent, both      --plan 0|1|2   with plan, without, "
          "both\n"

@@ -162,7 +162,9 @@ TEST_F(PropertyStoreTest, MergeKeepsEveryRecordAroundNulAndBinaryBytes) {
   std::set<std::string> seen;
   for (const auto& line : Stored()) {
     seen.insert(std::string(RecordField(line, 2)));
-    if (RecordField(line, 2) == "100000001000") EXPECT_EQ(RecordField(line, 3), "pr ce");
+    if (RecordField(line, 2) == "100000001000") {
+      EXPECT_EQ(RecordField(line, 3), "pr ce");
+    }
   }
   for (const auto& n : numbers) EXPECT_EQ(seen.count(n), 1u) << n;
   EXPECT_EQ(state.errorList.Count(), 0);
