@@ -53,6 +53,7 @@ class ConsoleSearchView final : public SearchView {
   void ReadFields(SearchFields&) override {}
   void ShowFields(const SearchFields&) override {}
   void ShowResults() override {}
+  void SelectRows(const std::vector<int>&) override {}
   void SetTitle(std::string_view title) override { title_ = title; }
   const std::string& Title() const { return title_; }
 

@@ -45,6 +45,7 @@ void SearchResults::Add(std::string_view rawLine, std::string_view separator, in
   const std::string_view text(shown);
   if (separator.empty()) separator = ",";
   Row row;
+  row.added = RowCount();
   row.cells.reserve(text.size() + 1);
   std::size_t start = 0;
   for (int column = 0; column < columns; ++column) {
@@ -69,6 +70,20 @@ std::string_view SearchResults::Cell(int row, int column) const {
   const std::size_t end = cells.find('\0', start);
   if (end == std::string::npos) return {};
   return std::string_view(cells).substr(start, end - start);
+}
+
+std::vector<int> SearchResults::RowsNow(const std::vector<int>& beforeSort,
+                                        const std::vector<int>& addedBeforeSort) const {
+  std::vector<char> wanted(rows_.size(), 0);
+  for (int row : beforeSort) {
+    if (row >= 0 && row < static_cast<int>(addedBeforeSort.size()))
+      wanted[static_cast<std::size_t>(addedBeforeSort[static_cast<std::size_t>(row)])] = 1;
+  }
+  std::vector<int> now;
+  for (int row = 0; row < RowCount(); ++row) {
+    if (wanted[static_cast<std::size_t>(AddedAt(row))] != 0) now.push_back(row);
+  }
+  return now;
 }
 
 bool SearchResults::HasRowKey(int row) const {

@@ -334,9 +334,15 @@ void SearchWindow::Preset(int index) {
 }
 
 void SearchWindow::SortByColumn(int column) {
+  ReadFields();
+  std::vector<int> added(static_cast<std::size_t>(results_.RowCount()));
+  for (int row = 0; row < results_.RowCount(); ++row)
+    added[static_cast<std::size_t>(row)] = results_.AddedAt(row);
   sorter_.PrepareKeys(column);
   sorter_.SortBy(column, -9);
+  fields_.selected = results_.RowsNow(fields_.selected, added);
   view_.ShowResults();
+  view_.SelectRows(fields_.selected);
 }
 
 void SearchWindow::Close() {

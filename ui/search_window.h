@@ -67,6 +67,11 @@ class SearchResults : public ListControl {
   std::string CellText(int row, int column) const override {
     return std::string(Cell(row, column));
   }
+  // Where the rows that were at these places before a sort stand now, in list order.
+  std::vector<int> RowsNow(const std::vector<int>& beforeSort,
+                           const std::vector<int>& addedBeforeSort) const;
+  // The place at which the row was added (a search adds in file order).
+  int AddedAt(int row) const { return rows_[static_cast<std::size_t>(row)].added; }
   // The cell as displayed; empty for a row or column out of range.
   std::string_view Cell(int row, int column) const;
 
@@ -81,6 +86,7 @@ class SearchResults : public ListControl {
     std::string cells;  // the displayed cells, each followed by '\0'
     std::string key;
     bool hasKey = false;
+    int added = 0;  // the row's place when it was added, kept through sorting
   };
   std::vector<Row> rows_;
 };
@@ -129,6 +135,8 @@ class SearchView {
   virtual void ShowFields(const SearchFields& fields) = 0;
   // The rows changed (a search or a sort): the list shows Results() anew.
   virtual void ShowResults() = 0;
+  // Selects exactly these result rows (a sort keeps the records selected, not the places).
+  virtual void SelectRows(const std::vector<int>& rows) = 0;
   virtual void SetTitle(std::string_view title) = 0;
 };
 

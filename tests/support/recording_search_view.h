@@ -17,6 +17,7 @@ class RecordingSearchView final : public SearchView {
   void ReadFields(SearchFields& fields) override { fields = controls; }
   void ShowFields(const SearchFields& fields) override { controls = fields; }
   void ShowResults() override { ++resultsShown; }
+  void SelectRows(const std::vector<int>& rows) override { controls.selected = rows; }
   void SetTitle(std::string_view title) override { titles.push_back(Utf8(title)); }
 
   SearchFields controls;

@@ -237,13 +237,19 @@ TEST_F(SearchWindowTest, ClearPresetsAndCloseKeepWhatTheyDoNotReset) {
   EXPECT_EQ(saved.doubleClick, 0);  // not an entry of the double-click list
 }
 
-TEST_F(SearchWindowTest, SortingANumericColumnTwiceReverses) {
+TEST_F(SearchWindowTest, SortingTwiceReversesAndKeepsTheSelectedRecords) {
   ASSERT_TRUE(window.Open());
   window.SortByColumn(4);
-  EXPECT_EQ(Shown(), "3412");  // 8.5 reads as 8
+  EXPECT_EQ(Shown(), "3412");       // 8.5 reads as 8
+  view.controls.selected = {0, 1};  // the records 3 and 4
   window.SortByColumn(4);
   EXPECT_EQ(Shown(), "2143");
+  EXPECT_EQ(view.controls.selected, (std::vector<int>{2, 3}));  // the same records, sorted anew
   EXPECT_EQ(ClipboardText(window.Results(), {1, 9}, 3), "1\t2011/05/01\t" + Sjis("有") + "\t\r\n");
+  view.controls.selected = {1};  // record 1
+  window.SortByColumn(4);
+  EXPECT_EQ(Shown(), "3412");
+  EXPECT_EQ(view.controls.selected, std::vector<int>{2});
 }
 
 }  // namespace

@@ -155,6 +155,17 @@ class SearchDialogTest : public QObject {
     QCOMPARE(Numbers(list), QStringList({"1002", "1004", "1003", "1001"}));  // 8, 12, 980, 1500
     QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, price);
     QCOMPARE(Numbers(list), QStringList({"1001", "1003", "1004", "1002"}));
+    // A sort keeps the records selected, wherever they move.
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, RowCenter(list, 0));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier, RowCenter(list, 2));
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, price);
+    QCOMPARE(Numbers(list), QStringList({"1002", "1004", "1003", "1001"}));
+    QStringList selected;
+    for (const QModelIndex& row : list->selectionModel()->selectedRows())
+      selected << list->model()->index(row.row(), 0).data().toString();
+    selected.sort();
+    QCOMPARE(selected, QStringList({"1001", "1004"}));
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, price);
 
     auto* action = Child<QComboBox>(dialog, QStringLiteral("ctlDoubleClick"));
     action->setCurrentIndex(static_cast<int>(ResultAction::kCopyInfoToClipboard));

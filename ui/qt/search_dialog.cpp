@@ -376,6 +376,19 @@ void SearchDialog::ShowFields(const SearchFields& fields) {
 
 void SearchDialog::ShowResults() { model_->Reset(); }
 
+void SearchDialog::SelectRows(const std::vector<int>& rows) {
+  // Runs of neighbouring rows as one range each: every row selected stays one range.
+  QItemSelection selection;
+  const int lastColumn = model_->columnCount({}) - 1;
+  for (std::size_t i = 0; i < rows.size();) {
+    std::size_t end = i + 1;
+    while (end < rows.size() && rows[end] == rows[end - 1] + 1) ++end;
+    selection.select(model_->index(rows[i], 0), model_->index(rows[end - 1], lastColumn));
+    i = end;
+  }
+  list_->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+}
+
 void SearchDialog::SetTitle(std::string_view title) { setWindowTitle(ToQString(title)); }
 
 void SearchDialog::ShowMenu(const QPoint& position) {

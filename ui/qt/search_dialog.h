@@ -38,6 +38,7 @@ class SearchDialog final : public QDialog, public SearchView {
   void ReadFields(SearchFields& fields) override;
   void ShowFields(const SearchFields& fields) override;
   void ShowResults() override;
+  void SelectRows(const std::vector<int>& rows) override;
   void SetTitle(std::string_view title) override;
 
  protected:
