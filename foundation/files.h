@@ -45,6 +45,30 @@ long long ReadFileInto(std::string_view path, char* dest, std::size_t capacity);
 // torn file from replacing a whole one and a flush per file would cost more than the download.
 [[nodiscard]] bool WriteFileAtomic(std::string_view path, std::string_view bytes, int mode = 0644,
                                    bool durable = true);
+// The same replace for a file written in pieces: the pieces gather in a buffer and go to a
+// temporary file beside path; Commit flushes it and renames it over path. Until then path keeps
+// its old bytes, and a writer destroyed without a successful Commit removes its temporary file.
+class AtomicFileWriter {
+ public:
+  explicit AtomicFileWriter(std::string_view path, int mode = 0644);
+  AtomicFileWriter(const AtomicFileWriter&) = delete;
+  AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
+  ~AtomicFileWriter();
+  // false once anything failed (the temporary file could not be made, or a write failed); every
+  // later Write and the Commit are then false too.
+  bool Write(std::string_view bytes);
+  [[nodiscard]] bool Commit(bool durable = true);
+  bool ok() const { return ok_; }
+
+ private:
+  bool Flush();
+
+  std::string target_;
+  std::string temp_;
+  std::string buffer_;
+  long long handle_ = -1;  // the platform's handle of the temporary file
+  bool ok_ = false;
+};
 // durable: the appended bytes are flushed to the disk before it returns.
 [[nodiscard]] bool AppendToFile(std::string_view path, std::string_view bytes,
                                 bool durable = false);

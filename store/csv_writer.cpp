@@ -198,68 +198,132 @@ void FormatValue(std::string_view value, std::string_view typeCode, const CsvLay
   AppendCell(value, typeCode, layout.separator, false, out);
 }
 
-std::string BuildCsv(const ProgramState& state, const TextList& records, const CsvLayout& layout) {
-  const int columns = layout.Columns();
-  std::vector<std::string_view> types(static_cast<std::size_t>(columns));
-  for (int j = 0; j < columns; ++j) types[static_cast<std::size_t>(j)] = layout.types.View(j);
-  std::string out;
-  out.reserve(static_cast<std::size_t>(records.Count()) * static_cast<std::size_t>(columns) * 8 +
-              4096);
-  for (int j = 0; j < columns; ++j) {
-    // A quote in a heading is doubled like one in a value, so the heading cell stays whole.
-    out += '"';
-    AppendEscaped(layout.headings.View(j), true, false, out);
-    out += '"';
-    out.append(layout.separator);
-  }
-  out += "\r\n";
-  for (std::size_t i = 0; i < layout.blankText.size(); ++i) out += "\r\n";
+namespace {
 
-  TypeColumns perType[10];
+// One layout's CSV text, record by record. The text gathers in out; with a file behind it, every
+// full megabyte goes on to the file, so no CSV file is ever held whole in memory.
+class CsvText {
+ public:
+  CsvText(const ProgramState& state, const CsvLayout& layout, AtomicFileWriter* file)
+      : state_(state), layout_(layout), file_(file) {
+    types_.reserve(static_cast<std::size_t>(layout.Columns()));
+    for (int j = 0; j < layout.Columns(); ++j) types_.push_back(layout.types.View(j));
+    out_.reserve(file ? kChunk + 64 * 1024 : 4096);
+    for (int j = 0; j < layout.Columns(); ++j) {
+      // A quote in a heading is doubled like one in a value, so the heading cell stays whole.
+      out_ += '"';
+      AppendEscaped(layout.headings.View(j), true, false, out_);
+      out_ += '"';
+      out_.append(layout.separator);
+    }
+    out_ += "\r\n";
+    for (std::size_t i = 0; i < layout.blankText.size(); ++i) out_ += "\r\n";
+  }
+
+  // The columns of a type's list, compiled on its first record.
+  const TypeColumns& Columns(int list) {
+    TypeColumns& type = perType_[list];
+    if (!type.ready) Compile(state_, layout_, state_.headerLists.lists[list], type);
+    return type;
+  }
+
+  void Add(const TypeColumns& type, const Pieces& fields, const Pieces& detail, const Pieces& deal,
+           ResolveScratch& scratch) {
+    scratch.NewRecord();
+    for (std::size_t j = 0; j < types_.size(); ++j) {
+      const std::string_view value = type.specs[j].Resolve(fields, detail, deal, scratch);
+      AppendCell(value, types_[j], layout_.separator, true, out_);
+    }
+    out_ += "\r\n";
+    if (file_ && out_.size() >= kChunk) {
+      file_->Write(out_);
+      out_.clear();
+    }
+  }
+
+  // The text not yet handed to the file: with no file, the whole CSV.
+  std::string& Rest() { return out_; }
+
+ private:
+  static constexpr std::size_t kChunk = 1 << 20;
+
+  const ProgramState& state_;
+  const CsvLayout& layout_;
+  AtomicFileWriter* file_;
+  std::vector<std::string_view> types_;
+  TypeColumns perType_[10];
+  std::string out_;
+};
+
+// Every record goes through each text in one pass: a record is split, and its detail and
+// closed-deal entries are looked up, once for all the layouts.
+void AddRecords(const ProgramState& state, const TextList& records, std::vector<CsvText*> texts) {
   Pieces fields, detail, deal;
   ResolveScratch scratch;
+  std::vector<const TypeColumns*> types(texts.size());
   for (int r = 0; r < records.Count(); ++r) {
     if (r % kPumpEvery == kPumpEvery - 1) PumpMessages(state.desktop, 1);
     SplitPieces(records.View(r), '\t', fields);
     const std::string_view typeText = PieceAt(fields, 1);
     if (typeText.empty()) continue;  // also every empty line
     const int list = state.headerLists.IndexForType(typeText);
-    TypeColumns& type = perType[list];
-    if (!type.ready) Compile(state, layout, state.headerLists.lists[list], type);
-    LoadExtras(state, type.numberColumn, fields, type.needsDetail ? &detail : nullptr,
-               type.needsDeal ? &deal : nullptr);
-    scratch.NewRecord();
-    for (int j = 0; j < columns; ++j) {
-      const std::string_view value =
-          type.specs[static_cast<std::size_t>(j)].Resolve(fields, detail, deal, scratch);
-      AppendCell(value, types[static_cast<std::size_t>(j)], layout.separator, true, out);
+    bool needsDetail = false, needsDeal = false;
+    for (std::size_t t = 0; t < texts.size(); ++t) {
+      types[t] = &texts[t]->Columns(list);
+      needsDetail = needsDetail || types[t]->needsDetail;
+      needsDeal = needsDeal || types[t]->needsDeal;
     }
-    out += "\r\n";
+    // The number column belongs to the type's list, the same for every layout.
+    LoadExtras(state, types[0]->numberColumn, fields, needsDetail ? &detail : nullptr,
+               needsDeal ? &deal : nullptr);
+    for (std::size_t t = 0; t < texts.size(); ++t)
+      texts[t]->Add(*types[t], fields, detail, deal, scratch);
   }
-  return out;
+}
+
+}  // namespace
+
+std::string BuildCsv(const ProgramState& state, const TextList& records, const CsvLayout& layout) {
+  CsvText text(state, layout, nullptr);
+  AddRecords(state, records, {&text});
+  return std::move(text.Rest());
 }
 
 int WriteCsv(const ProgramState& state, const TextList& records, const std::string& path,
              const CsvLayout& layout) {
-  return WriteFileAtomic(path, BuildCsv(state, records, layout)) ? 0 : -1;
+  AtomicFileWriter file(path);
+  CsvText text(state, layout, &file);
+  AddRecords(state, records, {&text});
+  file.Write(text.Rest());
+  return file.Commit() ? 0 : -1;
 }
 
 namespace {
 
-// Each file that could not be written is logged with its path; the other is still written.
+// Both CSV files of a store file, written in one pass over its records. Each file that could not
+// be written is logged with its path; the other is still written.
 int WriteFromStoreFile(ProgramState& state, const char* source, const char* csvName,
                        const char* kanriName) {
   TextList records;
   records.LoadLines(state.PathOf(source));
+  const std::string csvPath = state.PathOf(csvName);
+  const std::string kanriPath = state.PathOf(kanriName);
+  AtomicFileWriter csvFile(csvPath);
+  AtomicFileWriter kanriFile(kanriPath);
+  CsvText csv(state, state.csvLayout, &csvFile);
+  CsvText kanri(state, state.kanriLayout, &kanriFile);
+  AddRecords(state, records, {&csv, &kanri});
   int result = 0;
-  auto write = [&](const char* name, const CsvLayout& layout) {
-    const std::string path = state.PathOf(name);
-    if (WriteCsv(state, records, path, layout) == 0) return;
-    LogWriteFailure(state, kCsvWriteFailed, path);
+  csvFile.Write(csv.Rest());
+  if (!csvFile.Commit()) {
+    LogWriteFailure(state, kCsvWriteFailed, csvPath);
     result = -1;
-  };
-  write(csvName, state.csvLayout);
-  write(kanriName, state.kanriLayout);
+  }
+  kanriFile.Write(kanri.Rest());
+  if (!kanriFile.Commit()) {
+    LogWriteFailure(state, kCsvWriteFailed, kanriPath);
+    result = -1;
+  }
   return result;
 }
 

@@ -202,27 +202,72 @@ long long ReadFileInto(std::string_view path, char* dest, std::size_t capacity) 
   return static_cast<long long>(have);
 }
 
-bool WriteFileAtomic(std::string_view path, std::string_view bytes, int mode, bool durable) {
-  if (Refused(path)) return false;
-  const std::string target = platform::NativePath(path);
-  if (target.empty()) return false;
+namespace {
+
+constexpr std::size_t kWriteBuffer = 1 << 20;
+
+}  // namespace
+
+AtomicFileWriter::AtomicFileWriter(std::string_view path, int mode) {
+  if (Refused(path)) return;
+  target_ = platform::NativePath(path);
+  if (target_.empty()) return;
   struct stat old;
-  const bool replacing = ::stat(target.c_str(), &old) == 0;
-  if (replacing && S_ISDIR(old.st_mode)) return false;
-  std::string temp;
-  int fd = CreateTemporary(target, replacing ? 0600 : mode, temp);
-  if (fd < 0) return false;
+  const bool replacing = ::stat(target_.c_str(), &old) == 0;
+  if (replacing && S_ISDIR(old.st_mode)) return;
+  const int fd = CreateTemporary(target_, replacing ? 0600 : mode, temp_);
+  if (fd < 0) return;
+  handle_ = fd;
   // A replaced file keeps its permission bits.
-  bool ok = !replacing || ::fchmod(fd, old.st_mode & 07777) == 0;
-  ok = ok && WriteAll(fd, bytes) && (!durable || ::fsync(fd) == 0);
+  ok_ = !replacing || ::fchmod(fd, old.st_mode & 07777) == 0;
+}
+
+AtomicFileWriter::~AtomicFileWriter() {
+  if (handle_ < 0) return;
+  ::close(static_cast<int>(handle_));
+  ::unlink(temp_.c_str());
+}
+
+bool AtomicFileWriter::Flush() {
+  ok_ = ok_ && WriteAll(static_cast<int>(handle_), buffer_);
+  buffer_.clear();
+  return ok_;
+}
+
+bool AtomicFileWriter::Write(std::string_view bytes) {
+  if (!ok_) return false;
+  if (buffer_.size() + bytes.size() <= kWriteBuffer) {
+    if (buffer_.capacity() < kWriteBuffer) buffer_.reserve(kWriteBuffer);
+    buffer_.append(bytes);
+    return true;
+  }
+  // A large piece goes to the file as it is, after what was gathered before it.
+  if (!Flush()) return false;
+  ok_ = WriteAll(static_cast<int>(handle_), bytes);
+  return ok_;
+}
+
+bool AtomicFileWriter::Commit(bool durable) {
+  if (!Flush()) return false;
+  const int fd = static_cast<int>(handle_);
+  handle_ = -1;
+  bool ok = !durable || ::fsync(fd) == 0;
   ok = (::close(fd) == 0) && ok;
-  if (!ok || ::rename(temp.c_str(), target.c_str()) != 0) {
-    ::unlink(temp.c_str());
+  if (!ok || ::rename(temp_.c_str(), target_.c_str()) != 0) {
+    ::unlink(temp_.c_str());
+    ok_ = false;
     return false;
   }
   // The rename itself is made durable by flushing the folder.
-  if (durable) SyncFolderOf(target);
+  if (durable) SyncFolderOf(target_);
+  ok_ = false;  // committed: nothing more can be written
   return true;
+}
+
+bool WriteFileAtomic(std::string_view path, std::string_view bytes, int mode, bool durable) {
+  AtomicFileWriter writer(path, mode);
+  writer.Write(bytes);
+  return writer.Commit(durable);
 }
 
 bool AppendToFile(std::string_view path, std::string_view bytes, bool durable) {
