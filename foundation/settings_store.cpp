@@ -111,7 +111,6 @@ void SettingsStore::LoadPairsFromText(std::string_view text, std::string_view se
     std::size_t at = FindText(line, separator);
     if (at == std::string_view::npos || at == 0) return;
     pairs.push_back({line.substr(0, at), line.substr(at + separator.size()), foldedKeys.size()});
-    // Each key folded on its own: a key may end in half a character.
     foldedKeys.append(FoldCase(line.substr(0, at)));
     valueBytes += line.size() - at - separator.size() + 11;
   });

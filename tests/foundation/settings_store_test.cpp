@@ -120,11 +120,6 @@ TEST(SettingsStoreTest, BulkLoadEqualsLoadingOneByOne) {
   SettingsStore again;
   again.LoadPairsFromText(bulk.FormatPairs("<===>"), "<===>");
   EXPECT_EQ(again.FormatPairs("<===>"), bulk.FormatPairs("<===>"));
-  // Each key is folded on its own, even after a key that ends in half a character.
-  SettingsStore half;
-  half.LoadPairsFromText("x\x82<===>1\r\nAB<===>2\r\n", "<===>");
-  EXPECT_STREQ(half.GetText("ab"), "2");
-  EXPECT_STREQ(half.GetText("x\x82"), "1");
 }
 
 TEST(PlacementTest, SavesAndRestoresWindowRectangles) {
