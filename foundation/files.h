@@ -36,8 +36,10 @@ void ListFiles(std::string_view folder, std::string_view patterns, TextList& lis
 
 // The file layer. Missing files read as empty.
 bool ReadWholeFile(std::string_view path, std::string& bytes, FileTimes* times = nullptr);
-// Reads up to capacity bytes of the file into dest; the byte count, or -1 when it cannot be read.
-long long ReadFileInto(std::string_view path, char* dest, std::size_t capacity);
+// Reads up to capacity bytes of the file, from offset on, into dest; the byte count (0 at the
+// end), or -1 when it cannot be read.
+long long ReadFileInto(std::string_view path, char* dest, std::size_t capacity,
+                       long long offset = 0);
 // Writes to a temporary file in the same folder, flushes and renames it over path, so a crash
 // or a full disk leaves the old or the new file. mode: POSIX permission bits of a new file
 // (the umask applies); a replaced file keeps its own. durable false skips the flushes to the
@@ -57,6 +59,8 @@ class AtomicFileWriter {
   // false once anything failed (the temporary file could not be made, or a write failed); every
   // later Write and the Commit are then false too.
   bool Write(std::string_view bytes);
+  // Appends the whole file at source (as far as it can be read); false when it could not be.
+  bool WriteFileFrom(std::string_view source);
   [[nodiscard]] bool Commit(bool durable = true);
   bool ok() const { return ok_; }
 

@@ -405,7 +405,12 @@ std::string TextList::JoinLines(int withLineEnds) const {
 }
 
 bool TextList::SaveLines(const std::string& path, int withLineEnds) const {
-  return WriteFileAtomic(path, JoinLines(withLineEnds));
+  AtomicFileWriter file(path);
+  for (int i = 0; i < count_; ++i) {
+    file.Write(View(i));
+    if (withLineEnds) file.Write("\r\n");
+  }
+  return file.Commit();
 }
 
 void TextList::Reserve(std::size_t bytes, int entries) {

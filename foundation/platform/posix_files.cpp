@@ -188,12 +188,12 @@ bool ReadWholeFile(std::string_view path, std::string& bytes, FileTimes* times) 
   return true;
 }
 
-long long ReadFileInto(std::string_view path, char* dest, std::size_t capacity) {
+long long ReadFileInto(std::string_view path, char* dest, std::size_t capacity, long long offset) {
   int fd = ::open(platform::NativePath(path).c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return -1;
   std::size_t have = 0;
   while (have < capacity) {
-    ssize_t n = ::read(fd, dest + have, capacity - have);
+    ssize_t n = ::pread(fd, dest + have, capacity - have, static_cast<off_t>(offset) + have);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) break;
     have += static_cast<std::size_t>(n);
@@ -244,6 +244,39 @@ bool AtomicFileWriter::Write(std::string_view bytes) {
   // A large piece goes to the file as it is, after what was gathered before it.
   if (!Flush()) return false;
   ok_ = WriteAll(static_cast<int>(handle_), bytes);
+  return ok_;
+}
+
+bool AtomicFileWriter::WriteFileFrom(std::string_view source) {
+  if (!Flush()) return false;
+  const int from = ::open(platform::NativePath(source).c_str(), O_RDONLY | O_CLOEXEC);
+  if (from < 0) return ok_ = false;
+  // The kernel copies the bytes from file to file (or shares them, where the file system can).
+  const int to = static_cast<int>(handle_);
+  for (;;) {
+    const ssize_t n = ::copy_file_range(from, nullptr, to, nullptr, 1 << 30, 0);
+    if (n > 0) continue;
+    if (n == 0) break;
+    if (errno == EINTR) continue;
+    if (errno != EXDEV && errno != ENOSYS && errno != EINVAL && errno != EOPNOTSUPP) {
+      ok_ = false;
+      break;
+    }
+    // No kernel copy between these two: through a buffer, from where it stopped.
+    std::string chunk(kWriteBuffer, '\0');
+    for (;;) {
+      const ssize_t got = ::read(from, chunk.data(), chunk.size());
+      if (got < 0 && errno == EINTR) continue;
+      if (got < 0) ok_ = false;
+      if (got <= 0) break;
+      if (!WriteAll(to, std::string_view(chunk.data(), static_cast<std::size_t>(got)))) {
+        ok_ = false;
+        break;
+      }
+    }
+    break;
+  }
+  ::close(from);
   return ok_;
 }
 
@@ -334,14 +367,12 @@ bool RemoveFile(std::string_view path, bool durable) {
 bool CopyFileTo(std::string_view from, std::string_view to) {
   // Like the copy of the desktop's file manager: the copy has the bytes, the permission bits
   // and the modification time of the original.
-  std::string bytes;
-  FileTimes times;
-  if (!ReadWholeFile(from, bytes, &times)) return false;
   struct stat st;
-  const int mode = ::stat(platform::NativePath(from).c_str(), &st) == 0
-                       ? static_cast<int>(st.st_mode & 0777)
-                       : 0644;
-  if (!WriteFileAtomic(to, bytes, mode)) return false;
+  if (::stat(platform::NativePath(from).c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return false;
+  const FileTimes times = GetFileTimes(from);
+  AtomicFileWriter writer(to, static_cast<int>(st.st_mode & 0777));
+  writer.WriteFileFrom(from);
+  if (!writer.Commit()) return false;
   SetFileTimes(to, {0, times.lastWrite, 0});
   return true;
 }

@@ -104,9 +104,12 @@ bool ReadWholeFile(std::string_view path, std::string& bytes, FileTimes* times) 
   return true;
 }
 
-long long ReadFileInto(std::string_view path, char* dest, std::size_t capacity) {
+long long ReadFileInto(std::string_view path, char* dest, std::size_t capacity, long long offset) {
   Handle h(OpenForReading(std::string(path)));
   if (!h.ok()) return -1;
+  LARGE_INTEGER at;
+  at.QuadPart = offset;
+  if (offset != 0 && !SetFilePointerEx(h.get(), at, nullptr, FILE_BEGIN)) return -1;
   std::size_t have = 0;
   while (have < capacity) {
     DWORD n = 0;
@@ -163,6 +166,23 @@ bool AtomicFileWriter::Write(std::string_view bytes) {
   if (!Flush()) return false;
   ok_ = WriteAll(reinterpret_cast<HANDLE>(handle_), bytes);
   return ok_;
+}
+
+bool AtomicFileWriter::WriteFileFrom(std::string_view source) {
+  if (!Flush()) return false;
+  Handle from(OpenForReading(std::string(source)));
+  if (!from.ok()) return ok_ = false;
+  std::string chunk(kWriteBuffer, '\0');
+  for (;;) {
+    DWORD got = 0;
+    if (!ReadFile(from.get(), chunk.data(), static_cast<DWORD>(chunk.size()), &got, nullptr)) {
+      return ok_ = false;
+    }
+    if (got == 0) return ok_;
+    if (!WriteAll(reinterpret_cast<HANDLE>(handle_), std::string_view(chunk.data(), got))) {
+      return ok_ = false;
+    }
+  }
 }
 
 bool AtomicFileWriter::Commit(bool durable) {
