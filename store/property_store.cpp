@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <unordered_set>
 #include <vector>
@@ -168,18 +169,19 @@ std::string FirstLostNumberOf(ForEachLine forEachLine, const std::vector<std::st
   return lost;
 }
 
-// The first stored record that is in neither kept nor moved (its property number, or the line
-// itself when it has none); empty when none is lost.
+// The first stored record that is not the next non-empty line of loaded, in order (its property
+// number, or the line itself when it has none); empty when every stored record was loaded as it
+// is on the disk.
 template <typename ForEachLine>
-std::string FirstLostRecordOf(ForEachLine forEachLine, const TextList& kept,
-                              const TextList& moved) {
-  std::unordered_set<std::string_view> lines;
-  lines.reserve(static_cast<std::size_t>(kept.Count() + moved.Count()));
-  for (int i = 0; i < kept.Count(); ++i) lines.insert(kept.View(i));
-  for (int i = 0; i < moved.Count(); ++i) lines.insert(moved.View(i));
+std::string FirstLostRecordOf(ForEachLine forEachLine, const TextList& loaded) {
+  int next = 0;
   std::string lost;
   forEachLine([&](std::string_view line) {
-    if (lines.count(line)) return true;
+    while (next < loaded.Count() && loaded.View(next).empty()) ++next;
+    if (next < loaded.Count() && loaded.View(next) == line) {
+      ++next;
+      return true;
+    }
     lost.assign(RecordField(line, kFieldNumber));
     if (lost.empty()) lost.assign(line);
     return false;
@@ -226,9 +228,9 @@ std::string FirstLostNumber(std::string stored, const TextList& kept) {
       [&](auto visit) { ForEachStoredLine(stored.data(), stored.size(), visit); }, numbers);
 }
 
-std::string FirstLostRecord(std::string stored, const TextList& kept, const TextList& moved) {
+std::string FirstLostRecord(std::string stored, const TextList& loaded) {
   return FirstLostRecordOf(
-      [&](auto visit) { ForEachStoredLine(stored.data(), stored.size(), visit); }, kept, moved);
+      [&](auto visit) { ForEachStoredLine(stored.data(), stored.size(), visit); }, loaded);
 }
 
 namespace {
@@ -317,38 +319,137 @@ namespace {
 
 constexpr const char* kTidyMarker = "\\dat\\TidyInProgress.txt";
 
-int FinishTidy(ProgramState& state, std::string_view marker) {
+// Calls emit for each line of a tidy's moved or kept records.
+using LineSource = std::function<void(const std::function<void(std::string_view)>& emit)>;
+
+// Appends the lines, each with CR LF, to the file a megabyte at a time; the last append is
+// flushed to the disk. false when one failed.
+bool AppendLines(const std::string& path, const LineSource& lines) {
+  std::string chunk;
+  bool ok = true;
+  lines([&](std::string_view line) {
+    chunk.append(line).append("\r\n");
+    if (chunk.size() < (1u << 20)) return;
+    ok = ok && AppendToFile(path, chunk);
+    chunk.clear();
+  });
+  return ok && AppendToFile(path, chunk, true);
+}
+
+// The steps after the marker: the past-data file cut back to its size before the tidy, the
+// moved lines appended to it, the current data written with the kept lines, the marker removed.
+int FinishTidy(ProgramState& state, long long pastSize, const LineSource& moved,
+               const LineSource& kept) {
   const std::string past = state.PathOf(kPastFile);
   const std::string total = state.PathOf(kTotalFile);
-  const std::size_t eol = marker.find("\r\n");
-  long long pastSize = -1;
-  if (eol != std::string_view::npos) std::from_chars(marker.data(), marker.data() + eol, pastSize);
-  if (pastSize < 0) return kPastDataWriteFailed;  // not a marker this program wrote
-  const std::string_view moved = marker.substr(eol + 2);
-  TextList movedLines;
-  movedLines.LoadLinesFromText(moved);
-  std::unordered_set<std::string_view> movedSet;
-  for (int i = 0; i < movedLines.Count(); ++i) movedSet.insert(movedLines.View(i));
-
   if (FileSize(past) > pastSize && !TruncateFile(past, pastSize)) {
     LogWriteFailure(state, kPastDataWriteFailed, past);
     return kPastDataWriteFailed;
   }
-  if (!AppendToFile(past, moved, true)) {
+  if (!AppendLines(past, moved)) {
     LogWriteFailure(state, kPastDataWriteFailed, past);
     return kPastDataWriteFailed;
   }
-  TextList lines;
-  lines.LoadLines(total);
-  TextList kept;
-  for (int i = 0; i < lines.Count(); ++i) {
-    std::string_view line = lines.View(i);
-    if (!line.empty() && !movedSet.count(line)) kept.Add(line);
+  AtomicFileWriter store(total);
+  kept([&](std::string_view line) {
+    store.Write(line);
+    store.Write("\r\n");
+  });
+  if (!store.Commit()) {
+    LogWriteFailure(state, kStoreWriteFailed, total);
+    return kStoreWriteFailed;
   }
-  if (!SaveLinesLogged(state, kept, total, kStoreWriteFailed)) return kStoreWriteFailed;
   // A marker left behind is finished again at the next start, to the same result.
   (void)RemoveFile(state.PathOf(kTidyMarker), true);
   return 0;
+}
+
+// Finishes the tidy a marker describes: its first line the size of the past-data file before
+// the append, then the moved lines. The kept lines are the current data without the moved ones.
+int FinishTidyFromMarker(ProgramState& state, std::string_view marker) {
+  const std::size_t eol = marker.find("\r\n");
+  long long pastSize = -1;
+  if (eol != std::string_view::npos) std::from_chars(marker.data(), marker.data() + eol, pastSize);
+  if (pastSize < 0) return kPastDataWriteFailed;  // not a marker this program wrote
+  TextList movedLines;
+  movedLines.LoadLinesFromText(marker.substr(eol + 2));
+  std::unordered_set<std::string_view> movedSet;
+  for (int i = 0; i < movedLines.Count(); ++i) movedSet.insert(movedLines.View(i));
+  TextList lines;
+  lines.LoadLines(state.PathOf(kTotalFile));
+  return FinishTidy(
+      state, pastSize,
+      [&](const auto& emit) {
+        for (int i = 0; i < movedLines.Count(); ++i) emit(movedLines.View(i));
+      },
+      [&](const auto& emit) {
+        for (int i = 0; i < lines.Count(); ++i) {
+          std::string_view line = lines.View(i);
+          if (!line.empty() && !movedSet.count(line)) emit(line);
+        }
+      });
+}
+
+// The lines of the current data older than the cutoff go to the past data, through the marker.
+int MoveOldRecords(ProgramState& state, int dateColumn, const std::string& cutoff) {
+  const std::string past = state.PathOf(kPastFile);
+  const std::string total = state.PathOf(kTotalFile);
+  TextList lines;
+  lines.LoadLines(total);
+  // Each line is kept, moved, or (empty) dropped; no line is copied.
+  enum : char { kDropped, kKept, kMoved };
+  std::vector<char> fate(static_cast<std::size_t>(lines.Count()), kDropped);
+  std::size_t movedCount = 0;
+  for (int i = 0; i < lines.Count(); ++i) {
+    std::string_view line = lines.View(i);
+    if (line.empty()) continue;
+    const bool old = RecordField(line, dateColumn) < std::string_view(cutoff);
+    fate[static_cast<std::size_t>(i)] = old ? kMoved : kKept;
+    movedCount += old;
+  }
+  auto each = [&](char wanted) -> LineSource {
+    return [&lines, &fate, wanted](const std::function<void(std::string_view)>& emit) {
+      for (int i = 0; i < lines.Count(); ++i) {
+        if (fate[static_cast<std::size_t>(i)] == wanted) emit(lines.View(i));
+      }
+    };
+  };
+  // The store is read again from the disk: every record on it must be one of the lines kept or
+  // moved, in the same order, or nothing is written.
+  bool readable = true;
+  const std::string lost =
+      FirstLostRecordOf([&](auto visit) { readable = ForEachLineOnDisk(total, visit); }, lines);
+  if (!readable || !lost.empty()) {
+    RefuseWrite(state, total, readable ? lost : total);
+    return kStoreGuardRefused;
+  }
+  if (movedCount == 0) {
+    if (!FileExists(past) && !AppendToFile(past, "")) {
+      LogWriteFailure(state, kPastDataWriteFailed, past);
+      return kPastDataWriteFailed;
+    }
+    AtomicFileWriter store(total);
+    each(kKept)([&](std::string_view line) {
+      store.Write(line);
+      store.Write("\r\n");
+    });
+    if (store.Commit()) return 0;
+    LogWriteFailure(state, kStoreWriteFailed, total);
+    return kStoreWriteFailed;
+  }
+  const long long pastSize = std::max(FileSize(past), 0LL);
+  const std::string markerPath = state.PathOf(kTidyMarker);
+  AtomicFileWriter marker(markerPath);
+  marker.Write(std::to_string(pastSize) + "\r\n");
+  each(kMoved)([&](std::string_view line) {
+    marker.Write(line);
+    marker.Write("\r\n");
+  });
+  if (!marker.Commit()) {
+    LogWriteFailure(state, kPastDataWriteFailed, markerPath);
+    return kPastDataWriteFailed;
+  }
+  return FinishTidy(state, pastSize, each(kMoved), each(kKept));
 }
 
 }  // namespace
@@ -357,7 +458,7 @@ int CompleteInterruptedTidy(ProgramState& state) {
   const std::string path = state.PathOf(kTidyMarker);
   std::string marker;
   if (!ReadWholeFile(path, marker)) return 0;
-  if (const int finished = FinishTidy(state, marker); finished != 0) return finished;
+  if (const int finished = FinishTidyFromMarker(state, marker); finished != 0) return finished;
   // The killed tidy did not reach its CSV files.
   int result = 0;
   if (WritePastCsv(state) != 0) result = kCsvWriteFailed;
@@ -368,52 +469,15 @@ int CompleteInterruptedTidy(ProgramState& state) {
 int TidyData(ProgramState& state) {
   if (const int finished = CompleteInterruptedTidy(state); finished != 0) return finished;
   int result = 0;
-  const std::string past = state.PathOf(kPastFile);
-  const std::string total = state.PathOf(kTotalFile);
-  if (!BackupFile(state, past)) result = kBackupFailed;
-  if (!BackupFile(state, total)) result = kBackupFailed;
+  if (!BackupFile(state, state.PathOf(kPastFile))) result = kBackupFailed;
+  if (!BackupFile(state, state.PathOf(kTotalFile))) result = kBackupFailed;
   const int col = state.headerLists.lists[0].Find(0, SJIS("更新年月日"));
   // Without the update-date column nothing can be judged old: move nothing.
   if (col < 0) return result;
   const int months = state.settings.GetInt(keys::kRetentionMonths);
   const std::string cutoff = AddToDate(Now(*state.clock), kMonths, -months).substr(0, 10);
-  TextList lines;
-  lines.LoadLines(total);
-  TextList moved;
-  TextList kept;
-  for (int i = 0; i < lines.Count(); ++i) {
-    std::string_view line = lines.View(i);
-    if (line.empty()) continue;
-    if (RecordField(line, col) < std::string_view(cutoff)) {
-      moved.Add(line);
-    } else {
-      kept.Add(line);
-    }
-  }
-  bool readable = true;
-  const std::string lost = FirstLostRecordOf(
-      [&](auto visit) { readable = ForEachLineOnDisk(total, visit); }, kept, moved);
-  if (!readable || !lost.empty()) {
-    RefuseWrite(state, total, readable ? lost : total);
-    return kStoreGuardRefused;
-  }
-  if (moved.Count() == 0) {
-    if (!FileExists(past) && !AppendToFile(past, "")) {
-      LogWriteFailure(state, kPastDataWriteFailed, past);
-      return kPastDataWriteFailed;
-    }
-    if (!SaveLinesLogged(state, kept, total, kStoreWriteFailed)) return kStoreWriteFailed;
-  } else {
-    const long long pastSize = FileSize(past);
-    const std::string marker =
-        std::to_string(pastSize < 0 ? 0 : pastSize) + "\r\n" + moved.JoinLines();
-    const std::string markerPath = state.PathOf(kTidyMarker);
-    if (!WriteFileAtomic(markerPath, marker)) {
-      LogWriteFailure(state, kPastDataWriteFailed, markerPath);
-      return kPastDataWriteFailed;
-    }
-    if (const int finished = FinishTidy(state, marker); finished != 0) return finished;
-  }
+  // The store's lines are released before the CSV files read both files back.
+  if (const int moved = MoveOldRecords(state, col, cutoff); moved != 0) return moved;
   if (WritePastCsv(state) != 0) result = kCsvWriteFailed;
   if (WriteTotalCsv(state) != 0) result = kCsvWriteFailed;
   return result;
