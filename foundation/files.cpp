@@ -97,6 +97,42 @@ int RemoveStaleTemporaries(std::string_view folder, int depth) {
   return removed;
 }
 
+bool ForEachLineOfFile(std::string_view path, const std::function<bool(std::string_view)>& visit) {
+  constexpr std::size_t kChunk = 4 << 20;
+  std::string buffer;
+  std::size_t have = 0;
+  long long offset = 0;
+  for (;;) {
+    if (buffer.size() < have + kChunk) buffer.resize(have + kChunk);
+    const long long got = ReadFileInto(path, buffer.data() + have, kChunk, offset);
+    if (got < 0) return offset == 0 && !FileExists(path);
+    offset += got;
+    const std::size_t start = have;
+    have += static_cast<std::size_t>(got);
+    ReplaceNuls(buffer.data() + start, static_cast<std::size_t>(got));
+    const bool last = static_cast<std::size_t>(got) < kChunk;
+    // Only whole lines before the end: up to the last line end, leaving a CR at the very end,
+    // which may be the first half of a CR LF.
+    std::size_t whole = have;
+    if (!last) {
+      const std::size_t end = have > 0 && buffer[have - 1] == '\r' ? have - 1 : have;
+      const std::size_t lineEnd = std::string_view(buffer.data(), end).find_last_of("\r\n");
+      whole = lineEnd == std::string_view::npos ? 0 : lineEnd + 1;
+    }
+    const std::string_view text(buffer.data(), whole);
+    std::size_t i = 0;
+    while (i < text.size()) {
+      std::size_t end = text.find_first_of("\r\n", i);
+      if (end == std::string_view::npos) end = text.size();
+      if (!visit(text.substr(i, end - i))) return true;
+      i = end + ((end + 1 < text.size() && text[end] == '\r' && text[end + 1] == '\n') ? 2 : 1);
+    }
+    if (last) return true;
+    buffer.erase(0, whole);
+    have -= whole;
+  }
+}
+
 namespace {
 
 std::vector<std::string>& WriteFaults() {
