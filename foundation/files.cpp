@@ -122,10 +122,10 @@ bool ForEachLineOfFile(std::string_view path, const std::function<bool(std::stri
     const std::string_view text(buffer.data(), whole);
     std::size_t i = 0;
     while (i < text.size()) {
-      std::size_t end = text.find_first_of("\r\n", i);
-      if (end == std::string_view::npos) end = text.size();
+      std::size_t next;
+      const std::size_t end = FindLineEnd(text, i, &next);
       if (!visit(text.substr(i, end - i))) return true;
-      i = end + ((end + 1 < text.size() && text[end] == '\r' && text[end + 1] == '\n') ? 2 : 1);
+      i = next;
     }
     if (last) return true;
     buffer.erase(0, whole);

@@ -166,6 +166,20 @@ void ReplaceNuls(char* data, std::size_t length) {
   }
 }
 
+std::size_t FindLineEnd(std::string_view text, std::size_t from, std::size_t* next) {
+  // Two memchr calls: a search for either byte at once would test every byte against both.
+  const char* data = text.data();
+  const std::size_t n = text.size();
+  const void* lf = std::memchr(data + from, '\n', n - from);
+  std::size_t end = lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - data) : n;
+  if (const void* cr = std::memchr(data + from, '\r', end - from))
+    end = static_cast<std::size_t>(static_cast<const char*>(cr) - data);
+  *next = end;
+  if (end < n)
+    *next = (data[end] == '\r' && end + 1 < n && data[end + 1] == '\n') ? end + 2 : end + 1;
+  return end;
+}
+
 int ToInt(std::string_view text) {
   std::size_t i = 0;
   while (i < text.size() && (text[i] == ' ' || text[i] == '\t' || text[i] == '\n' ||

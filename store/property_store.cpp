@@ -36,10 +36,10 @@ bool ForEachStoredLine(char* data, std::size_t size, Visit visit) {
   std::string_view text(data, size);
   std::size_t i = 0;
   while (i < text.size()) {
-    std::size_t end = text.find_first_of("\r\n", i);
-    if (end == std::string_view::npos) end = text.size();
+    std::size_t next;
+    const std::size_t end = FindLineEnd(text, i, &next);
     if (end > i && !visit(text.substr(i, end - i))) return false;
-    i = end + ((end + 1 < text.size() && text[end] == '\r' && text[end + 1] == '\n') ? 2 : 1);
+    i = next;
   }
   return true;
 }
