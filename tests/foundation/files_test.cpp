@@ -5,6 +5,9 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <random>
+#include <string>
+#include <vector>
 
 #include "foundation/sjis.h"
 #include "foundation/text_list.h"
@@ -269,6 +272,46 @@ TEST(FileLayerTest, MakeFolderCreatesParentsAndRefusesAFileInTheWay) {
   test::WriteNative(dir.native() + "/file", "x");
   EXPECT_FALSE(MakeFolder(dir.Path("file\\sub")));
   EXPECT_FALSE(MakeFolder(""));
+}
+
+// The chunked walk reads a file in 4 MB pieces: every line, wherever a piece ends (inside a
+// CR LF, right after a CR, inside a line longer than a piece), is the line LoadLines gives.
+TEST(ForEachLineOfFileTest, GivesTheLinesOfLoadLinesAcrossPieceBoundaries) {
+  constexpr std::size_t kPiece = 4 << 20;
+  std::string text;
+  std::mt19937 rng(3);
+  const char* ends[] = {"\r\n", "\r", "\n", "\r\n\r\n"};
+  while (text.size() < kPiece - 1) {
+    text += "line " + std::to_string(rng() % 100000) + std::string(rng() % 300, 'x');
+    text += ends[rng() % 4];
+  }
+  text.resize(kPiece - 1);
+  text += "\r\n";                            // a CR LF across the first boundary
+  text += std::string(9 << 20, 'y') + "\r";  // a line longer than two pieces, then a lone CR
+  text.resize(3 * kPiece - 1);
+  text += "\rz";                                // a lone CR right at the third boundary
+  text += std::string("a\0b", 3) + "\r\nlast";  // a NUL reads as a space; no final line end
+  test::TempFolder dir;
+  test::WriteNative(dir.native() + "/lines.txt", text);
+
+  TextList loaded;
+  loaded.LoadLines(dir.Path("lines.txt"));
+  std::vector<std::string> walked;
+  ASSERT_TRUE(ForEachLineOfFile(dir.Path("lines.txt"), [&](std::string_view line) {
+    walked.emplace_back(line);
+    return true;
+  }));
+  ASSERT_EQ(walked.size(), static_cast<std::size_t>(loaded.Count()));
+  for (int i = 0; i < loaded.Count(); ++i) ASSERT_EQ(walked[i], loaded.View(i)) << "line " << i;
+  EXPECT_EQ(walked.back(), "last");
+  EXPECT_EQ(walked[walked.size() - 2], "za b");
+
+  // Stopped by its visitor; a missing file has no lines.
+  int seen = 0;
+  EXPECT_TRUE(
+      ForEachLineOfFile(dir.Path("lines.txt"), [&](std::string_view) { return ++seen < 3; }));
+  EXPECT_EQ(seen, 3);
+  EXPECT_TRUE(ForEachLineOfFile(dir.Path("missing.txt"), [&](std::string_view) { return false; }));
 }
 
 }  // namespace
