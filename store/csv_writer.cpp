@@ -284,7 +284,6 @@ class CsvText {
 
   void Add(const TypeColumns& type, const Pieces& fields, const Pieces& detail, const Pieces& deal,
            ResolveScratch& scratch) {
-    scratch.NewRecord();
     for (std::size_t j = 0; j < types_.size(); ++j) {
       const std::string_view value = type.specs[j].Resolve(fields, detail, deal, scratch);
       AppendCell(value, types_[j], layout_.separator, true, out_, dateScratch_);
@@ -333,6 +332,8 @@ class RecordFeed {
     // The number column belongs to the type's list, the same for every layout.
     LoadExtras(state_, types_[0]->numberColumn, fields_, needsDetail ? &detail_ : nullptr,
                needsDeal ? &deal_ : nullptr);
+    // The splits of the station and location columns serve every layout of the record.
+    scratch_.NewRecord();
     for (std::size_t t = 0; t < texts_.size(); ++t)
       texts_[t]->Add(*types_[t], fields_, detail_, deal_, scratch_);
   }
