@@ -99,6 +99,25 @@ int RemoveStaleTemporaries(std::string_view folder, int depth) {
   return removed;
 }
 
+bool AtomicFileWriter::Flush() {
+  ok_ = ok_ && WriteOut(buffer_);
+  buffer_.clear();
+  return ok_;
+}
+
+bool AtomicFileWriter::Write(std::string_view bytes) {
+  if (!ok_) return false;
+  if (buffer_.size() + bytes.size() <= kBuffer) {
+    if (buffer_.capacity() < kBuffer) buffer_.reserve(kBuffer);
+    buffer_.append(bytes);
+    return true;
+  }
+  // A large piece goes to the file as it is, after what was gathered before it.
+  if (!Flush()) return false;
+  ok_ = WriteOut(bytes);
+  return ok_;
+}
+
 bool ForEachLineOfFile(std::string_view path, const std::function<bool(std::string_view)>& visit) {
   constexpr std::size_t kChunk = 4 << 20;
   // What is left of a chunk (a line not yet ended) moves to the front before the next read; a

@@ -70,7 +70,10 @@ class AtomicFileWriter {
   bool ok() const { return ok_; }
 
  private:
+  static constexpr std::size_t kBuffer = 1 << 20;
   bool Flush();
+  // Writes the bytes to the temporary file itself (the platform's part).
+  bool WriteOut(std::string_view bytes);
 
   std::string target_;
   std::string temp_;

@@ -314,5 +314,47 @@ TEST(ForEachLineOfFileTest, GivesTheLinesOfLoadLinesAcrossPieceBoundaries) {
   EXPECT_TRUE(ForEachLineOfFile(dir.Path("missing.txt"), [&](std::string_view) { return false; }));
 }
 
+// A file written in pieces: small ones gathered, one larger than the buffer written through, a
+// whole file copied in; the target keeps its old bytes until the commit, and a writer given up
+// (or failed) leaves the old file and no temporary file behind.
+TEST(AtomicFileWriterTest, PiecesReplaceTheFileOnlyOnCommit) {
+  test::TempFolder dir;
+  test::WriteNative(dir.native() + "/out.txt", "old");
+  test::WriteNative(dir.native() + "/part.txt", "copied\n");
+  const std::string big(3 << 20, 'b');
+  {
+    AtomicFileWriter writer(dir.Path("out.txt"));
+    EXPECT_TRUE(writer.Write("a"));
+    EXPECT_TRUE(writer.Write(big));
+    EXPECT_TRUE(writer.WriteFileFrom(dir.Path("part.txt")));
+    EXPECT_TRUE(writer.Write("z"));
+    std::string now;
+    ASSERT_TRUE(ReadWholeFile(dir.Path("out.txt"), now));
+    EXPECT_EQ(now, "old");
+    ASSERT_TRUE(writer.Commit());
+  }
+  std::string bytes;
+  ASSERT_TRUE(ReadWholeFile(dir.Path("out.txt"), bytes));
+  EXPECT_EQ(bytes, "a" + big + "copied\nz");
+
+  { AtomicFileWriter(dir.Path("out.txt")).Write("given up"); }
+  {
+    test::FailingWrites failing({"out.txt"});
+    AtomicFileWriter writer(dir.Path("out.txt"));
+    EXPECT_FALSE(writer.Write("x"));
+    EXPECT_FALSE(writer.Commit());
+  }
+  {
+    AtomicFileWriter writer(dir.Path("out.txt"));
+    EXPECT_FALSE(writer.WriteFileFrom(dir.Path("missing.txt")));
+    EXPECT_FALSE(writer.Commit());
+  }
+  ASSERT_TRUE(ReadWholeFile(dir.Path("out.txt"), bytes));
+  EXPECT_EQ(bytes.size(), 1 + big.size() + 8);
+  TextList files;
+  ListFiles(dir.Path(""), "", files);
+  EXPECT_EQ(files.Count(), 2);  // out.txt and part.txt: no temporary file is left
+}
+
 }  // namespace
 }  // namespace kestrova
