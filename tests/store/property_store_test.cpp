@@ -1,6 +1,12 @@
 #include "store/property_store.h"
 
+#include <algorithm>
+#include <cstring>
+#include <random>
 #include <set>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "foundation/settings_keys.h"
 #include "foundation/text_functions.h"
@@ -101,6 +107,49 @@ TEST_F(PropertyStoreTest, SortByKeyColumnsOrdersDescendingThenByLine) {
   SortByKeyColumns(list, "1,2");
   EXPECT_EQ(list.ToVector(),
             (std::vector<std::string>{"y\tb\t1\t", "z\ta\t2\t", "w\ta\t2\t", "x\ta\t1\t"}));
+}
+
+// The sort compares "key TAB key TAB <TAB> line" texts as whole byte strings. Keys that are
+// prefixes of each other, keys with bytes below the TAB, equal keys with different lines: the
+// order must be that of the texts themselves, sorted and reversed.
+TEST_F(PropertyStoreTest, SortByKeyColumnsOrdersAsTheKeyTextsCompare) {
+  std::mt19937 rng(11);
+  const std::string pieces[] = {"1", "12", "12\x01", "12\x7f", "1\x82\xa0", "", "2"};
+  TextList list;
+  std::vector<std::pair<std::string, std::string>> texts;  // key text, line
+  for (int i = 0; i < 400; ++i) {
+    std::string line = pieces[rng() % 7] + "\t" + pieces[rng() % 7] + "\t" + pieces[rng() % 7];
+    if (rng() % 3 == 0) line += "\t" + pieces[rng() % 7];
+    list.Add(line);
+    texts.emplace_back(std::string(RecordField(line, 2)) + "\t" +
+                           std::string(RecordField(line, 0)) + "\t<\t>" + line,
+                       line);
+  }
+  std::stable_sort(texts.begin(), texts.end(), [](const auto& a, const auto& b) {
+    return std::strcmp(a.first.c_str(), b.first.c_str()) < 0;
+  });
+  std::reverse(texts.begin(), texts.end());
+  SortByKeyColumns(list, "2,0");
+  ASSERT_EQ(list.Count(), static_cast<int>(texts.size()));
+  for (int i = 0; i < list.Count(); ++i) EXPECT_EQ(list.View(i), texts[i].second) << i;
+}
+
+// A store that cannot be written keeps the old file, and the fetched rows stay as they came,
+// so the next merge writes them.
+TEST_F(PropertyStoreTest, FailedStoreWriteKeepsTheFetchedRowsForTheNextMerge) {
+  const std::string stored = Record("11売り・土地", "100000000001", "2012/03/01");
+  const std::string fetched = Record("11売り・土地", "100000000002", "2012/03/25");
+  Store({stored});
+  NewRows({fetched});
+  {
+    test::FailingWrites full({"\\dat\\TotalData.txt"});
+    EXPECT_EQ(MergeNewRows(state), kStoreWriteFailed);
+  }
+  EXPECT_EQ(Stored(), std::vector<std::string>{stored});
+  EXPECT_EQ(state.newRows.ToVector(), std::vector<std::string>{fetched});
+  EXPECT_EQ(state.newRowsFound, 1);
+  ASSERT_EQ(MergeNewRows(state), 0);
+  EXPECT_EQ(Stored(), (std::vector<std::string>{fetched, stored}));
 }
 
 TEST_F(PropertyStoreTest, LargeMergeLosesAndDuplicatesNothing) {
