@@ -119,7 +119,7 @@ bool AtomicFileWriter::Write(std::string_view bytes) {
 }
 
 bool ForEachLineOfFile(std::string_view path, const std::function<bool(std::string_view)>& visit) {
-  constexpr std::size_t kChunk = 4 << 20;
+  constexpr std::size_t kChunk = 256 << 10;
   // What is left of a chunk (a line not yet ended) moves to the front before the next read; a
   // line longer than the buffer doubles it.
   std::size_t capacity = 2 * kChunk;

@@ -38,7 +38,7 @@ void ListFiles(std::string_view folder, std::string_view patterns, TextList& lis
 // The file layer. Missing files read as empty.
 bool ReadWholeFile(std::string_view path, std::string& bytes, FileTimes* times = nullptr);
 // Calls visit for every line of the file, as TextList::LoadLines divides them (CR LF, a lone CR
-// and a lone LF each end a line; a NUL reads as a space), reading a few megabytes at a time, until
+// and a lone LF each end a line; a NUL reads as a space), reading 256 KB at a time, until
 // visit returns false. A missing file has no lines; false when the file cannot be read.
 bool ForEachLineOfFile(std::string_view path, const std::function<bool(std::string_view)>& visit);
 // Reads up to capacity bytes of the file, from offset on, into dest; the byte count (0 at the
@@ -70,7 +70,7 @@ class AtomicFileWriter {
   bool ok() const { return ok_; }
 
  private:
-  static constexpr std::size_t kBuffer = 1 << 20;
+  static constexpr std::size_t kBuffer = 256 << 10;
   bool Flush();
   // Writes the bytes to the temporary file itself (the platform's part).
   bool WriteOut(std::string_view bytes);

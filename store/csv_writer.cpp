@@ -256,7 +256,7 @@ void FormatValue(std::string_view value, std::string_view typeCode, const CsvLay
 namespace {
 
 // One layout's CSV text, record by record. The text gathers in out; with a file behind it, every
-// full megabyte goes on to the file, so no CSV file is ever held whole in memory.
+// full 256 KB go on to the file, so no CSV file is ever held whole in memory.
 class CsvText {
  public:
   CsvText(const ProgramState& state, const CsvLayout& layout, AtomicFileWriter* file)
@@ -299,7 +299,7 @@ class CsvText {
   std::string_view Rest() const { return out_.View(); }
 
  private:
-  static constexpr std::size_t kChunk = 1 << 20;
+  static constexpr std::size_t kChunk = 256 << 10;
 
   const ProgramState& state_;
   const CsvLayout& layout_;
@@ -380,7 +380,7 @@ int WriteFromStoreFile(ProgramState& state, const char* source, const char* csvN
   AtomicFileWriter kanriFile(kanriPath);
   CsvText csv(state, state.csvLayout, &csvFile);
   CsvText kanri(state, state.kanriLayout, &kanriFile);
-  // The store file is read a few megabytes at a time: its records are never all in memory.
+  // The store file is read 256 KB at a time: its records are never all in memory.
   RecordFeed feed(state, {&csv, &kanri});
   (void)ForEachLineOfFile(state.PathOf(source), [&](std::string_view record) {
     feed.Add(record);

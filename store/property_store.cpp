@@ -51,7 +51,7 @@ void RefuseWrite(ProgramState& state, const std::string& path, std::string_view 
   ++state.failedWrites;  // what was fetched did not reach the store
 }
 
-// The same walk over the store file as it is on the disk, read a few megabytes at a time so
+// The same walk over the store file as it is on the disk, read 256 KB at a time so
 // that the guard never holds a second copy of a large store. A missing file has no lines; false
 // when the file exists but cannot be read: a store that cannot be read is never replaced (it
 // would be replaced by what could be read of it: nothing).

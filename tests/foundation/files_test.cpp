@@ -274,10 +274,10 @@ TEST(FileLayerTest, MakeFolderCreatesParentsAndRefusesAFileInTheWay) {
   EXPECT_FALSE(MakeFolder(""));
 }
 
-// The chunked walk reads a file in 4 MB pieces: every line, wherever a piece ends (inside a
+// The chunked walk reads a file in 256 KB pieces: every line, wherever a piece ends (inside a
 // CR LF, right after a CR, inside a line longer than a piece), is the line LoadLines gives.
 TEST(ForEachLineOfFileTest, GivesTheLinesOfLoadLinesAcrossPieceBoundaries) {
-  constexpr std::size_t kPiece = 4 << 20;
+  constexpr std::size_t kPiece = 256 << 10;
   std::string text;
   std::mt19937 rng(3);
   const char* ends[] = {"\r\n", "\r", "\n", "\r\n\r\n"};
@@ -286,10 +286,11 @@ TEST(ForEachLineOfFileTest, GivesTheLinesOfLoadLinesAcrossPieceBoundaries) {
     text += ends[rng() % 4];
   }
   text.resize(kPiece - 1);
-  text += "\r\n";                            // a CR LF across the first boundary
-  text += std::string(9 << 20, 'y') + "\r";  // a line longer than two pieces, then a lone CR
-  text.resize(3 * kPiece - 1);
-  text += "\rz";                                // a lone CR right at the third boundary
+  text += "\r\n";  // a CR LF across the first boundary
+  // A line longer than two pieces ended by a lone CR, then a lone CR as the last byte of a piece.
+  text += std::string(4 * kPiece - 3, 'y') + "\r";
+  ASSERT_EQ(text.size(), 5 * kPiece - 1);
+  text += "\rz";
   text += std::string("a\0b", 3) + "\r\nlast";  // a NUL reads as a space; no final line end
   test::TempFolder dir;
   test::WriteNative(dir.native() + "/lines.txt", text);
