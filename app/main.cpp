@@ -24,7 +24,7 @@ int RunHeadlessCommand(const CommandLine& line, const char* argv0) {
         // Ctrl+C or a time limit stops a run; what it fetched is kept.
         CatchStopSignals(state.stopSignal);
         const HeadlessRun run{line.headless, start.source, start.loginId, line.find, stdout};
-        return RunHeadless(state, run, CurlTransportFactory(), stderr);
+        return RunHeadless(state, run, SystemTransportFactory(), stderr);
       },
       stderr);
 }

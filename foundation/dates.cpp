@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "foundation/platform/platform.h"
 #include "foundation/text_functions.h"
 #include "foundation/text_list.h"
 
@@ -24,11 +25,7 @@ FixedClock::FixedClock(std::string_view displayForm) {
 
 namespace {
 
-std::tm Local(std::time_t t) {
-  std::tm tm{};
-  localtime_r(&t, &tm);
-  return tm;
-}
+std::tm Local(std::time_t t) { return platform::LocalTime(t); }
 
 }  // namespace
 

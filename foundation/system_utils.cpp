@@ -1,7 +1,5 @@
 #include "foundation/system_utils.h"
 
-#include <sys/utsname.h>
-
 #include <cstdio>
 
 #include "foundation/desktop.h"
@@ -14,12 +12,11 @@
 namespace kestrova {
 
 int GetSystemName(std::string& name) {
-  utsname u{};
-  if (uname(&u) != 0) {
+  name = platform::SystemName();
+  if (name.empty()) {
     name = SJIS("？？");
     return -1;
   }
-  name = std::string(u.sysname) + " " + u.release;
   return 0;
 }
 

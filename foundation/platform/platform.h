@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <ctime>
 #include <string>
 #include <string_view>
 
@@ -33,6 +34,10 @@ std::string ExecutablePath();  // native path of the running program; empty when
 // empty when there is none.
 std::string FindProgramFor(std::string_view extension);
 long long TickCount();  // milliseconds
+// t broken down in the local time zone of the system.
+std::tm LocalTime(std::time_t t);
+// The system's name and release ("Linux 6.1.0", "Windows 10.0"); empty when unknown.
+std::string SystemName();
 // True when a process with this id is running (or its state cannot be told).
 bool ProcessIsRunning(long long pid);
 int ProcessId();

@@ -6,6 +6,7 @@
 #include <sys/file.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
+#include <sys/utsname.h>
 #include <unistd.h>
 
 #include <array>
@@ -252,6 +253,18 @@ long long TickCount() {
   return std::chrono::duration_cast<std::chrono::milliseconds>(
              std::chrono::steady_clock::now().time_since_epoch())
       .count();
+}
+
+std::tm LocalTime(std::time_t t) {
+  std::tm tm{};
+  localtime_r(&t, &tm);
+  return tm;
+}
+
+std::string SystemName() {
+  utsname u{};
+  if (uname(&u) != 0) return {};
+  return std::string(u.sysname) + " " + u.release;
 }
 
 bool ProcessIsRunning(long long pid) {

@@ -1,8 +1,9 @@
 // Windows side of the platform: code page 932 through the system's converters, native paths
 // are the cp932 paths themselves turned into UTF-16 at the call.
+#include <windows.h>
+// After windows.h, which they build on.
 #include <shellapi.h>
 #include <shlobj.h>
-#include <windows.h>
 
 #include <cstdint>
 #include <string>
@@ -115,6 +116,26 @@ std::string FindProgramFor(std::string_view extension) {
 }
 
 long long TickCount() { return static_cast<long long>(GetTickCount64()); }
+
+std::tm LocalTime(std::time_t t) {
+  std::tm tm{};
+  localtime_s(&tm, &t);
+  return tm;
+}
+
+// The version the system reports of itself (ntdll's answer is not shimmed for old programs).
+std::string SystemName() {
+  using GetVersionFunction = LONG(WINAPI*)(OSVERSIONINFOW*);
+  HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+  auto get = ntdll ? reinterpret_cast<GetVersionFunction>(
+                         reinterpret_cast<void*>(GetProcAddress(ntdll, "RtlGetVersion")))
+                   : nullptr;
+  OSVERSIONINFOW info{};
+  info.dwOSVersionInfoSize = sizeof info;
+  if (!get || get(&info) != 0) return {};
+  return "Windows " + std::to_string(info.dwMajorVersion) + "." +
+         std::to_string(info.dwMinorVersion);
+}
 
 bool ProcessIsRunning(long long pid) {
   if (pid <= 0 || pid > 0xffffffffLL) return false;
