@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <string>
 
@@ -14,8 +15,14 @@ namespace kestrova::test {
 class TempFolder {
  public:
   TempFolder() {
-    std::string tmpl = (std::filesystem::temp_directory_path() / "kestrova-test-XXXXXX").string();
-    native_ = mkdtemp(tmpl.data()) ? tmpl : std::string();
+    // A name no other folder has: created exclusively, tried again on a clash.
+    std::random_device random;
+    std::error_code ec;
+    const auto base = std::filesystem::temp_directory_path(ec);
+    for (int attempt = 0; attempt < 100 && native_.empty(); ++attempt) {
+      const auto candidate = base / ("kestrova-test-" + std::to_string(random()));
+      if (std::filesystem::create_directory(candidate, ec)) native_ = candidate.string();
+    }
   }
   ~TempFolder() {
     std::error_code ec;
