@@ -53,16 +53,31 @@ std::string TempFolder() {
   return Utf8(path);
 }
 
+std::optional<std::string> EnvironmentVariable(const char* name) {
+  const wchar_t* value = _wgetenv(Wide(name, CP_UTF8).c_str());
+  return value ? std::optional<std::string>(Utf8(value)) : std::nullopt;
+}
+
+std::vector<std::string> Arguments(int argc, char** argv) {
+  int n = 0;
+  wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &n);
+  if (!wide) return std::vector<std::string>(argv, argv + argc);
+  std::vector<std::string> args;
+  for (int i = 0; i < n; ++i) args.push_back(Utf8(wide[i]));
+  LocalFree(wide);
+  return args;
+}
+
 std::string HostName() {
   wchar_t name[MAX_COMPUTERNAME_LENGTH + 1] = {};
   DWORD n = MAX_COMPUTERNAME_LENGTH + 1;
-  return GetComputerNameW(name, &n) ? ProgramText(name) : std::string();
+  return GetComputerNameW(name, &n) ? Utf8(name) : std::string();
 }
 
 std::string UserName() {
   wchar_t name[257] = {};
   DWORD n = 257;
-  return GetUserNameW(name, &n) ? ProgramText(name) : std::string();
+  return GetUserNameW(name, &n) ? Utf8(name) : std::string();
 }
 
 std::string CurrentFolder() {

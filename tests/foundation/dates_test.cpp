@@ -4,28 +4,15 @@
 
 #include <cstdlib>
 
+#include "foundation/platform/platform.h"
+#include "tests/support/scoped_environment.h"
+
 namespace kestrova {
 namespace {
 
 class DatesTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    const char* tz = std::getenv("TZ");
-    saved_ = tz ? tz : "";
-    had_ = tz != nullptr;
-    setenv("TZ", "Asia/Tokyo", 1);
-    tzset();
-  }
-  void TearDown() override {
-    if (had_) {
-      setenv("TZ", saved_.c_str(), 1);
-    } else {
-      unsetenv("TZ");
-    }
-    tzset();
-  }
-  std::string saved_;
-  bool had_ = false;
+  test::ScopedJapanTime japan_;
 };
 
 TEST_F(DatesTest, MonthArithmeticNormalisesLikeTheCalendar) {
@@ -65,8 +52,7 @@ std::string Reference(int y, int m, int d, int field, int amount) {
   if (field == kMonths) tm.tm_mon += amount;
   if (field == kDays) tm.tm_mday += amount;
   std::time_t t = std::mktime(&tm);
-  std::tm out{};
-  localtime_r(&t, &out);
+  std::tm out = platform::LocalTime(t);
   char text[32];
   std::strftime(text, sizeof text, "%Y/%m/%d %H:%M:%S", &out);
   return text;

@@ -1,8 +1,10 @@
 #include "foundation/files.h"
 
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <sys/stat.h>
 #include <unistd.h>
+#endif  // _WIN32
 
 #include <algorithm>
 
@@ -98,9 +100,11 @@ TEST(FileLayerTest, AtomicWriteReplacesWholeFilesAndKeepsTheirMode) {
   ASSERT_TRUE(WriteFileAtomic(path, "second"));
   EXPECT_EQ(test::ReadNative(dir.native() + "/data.txt"), "second");
   EXPECT_EQ(FileSize(path), 6);
+#ifndef _WIN32  // Windows files have no permission bits
   struct stat st;
   ASSERT_EQ(stat((dir.native() + "/data.txt").c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0600u);
+#endif  // _WIN32
   // A write that cannot happen leaves the old file as it was.
   EXPECT_FALSE(WriteFileAtomic(dir.Path("no\\folder\\x.txt"), "y"));
   TextList left;
@@ -159,6 +163,9 @@ TEST(FileLayerTest, SafeNamesStayInsideTheirFolder) {
 }
 
 TEST(ListFilesTest, ALinkBackToAnOuterFolderIsNotWalkedAgain) {
+#ifdef _WIN32
+  GTEST_SKIP() << "symbolic links need a privilege on Windows; the walk skips reparse points";
+#else
   test::TempFolder dir;
   ASSERT_TRUE(MakeFolder(dir.Path("tree\\sub")));
   test::WriteNative(dir.native() + "/tree/sub/a.html", "x");
@@ -170,6 +177,7 @@ TEST(ListFilesTest, ALinkBackToAnOuterFolderIsNotWalkedAgain) {
   std::sort(found.begin(), found.end());
   EXPECT_EQ(found,
             (std::vector<std::string>{dir.Path("tree\\link.html"), dir.Path("tree\\sub\\a.html")}));
+#endif  // _WIN32
 }
 
 TEST(FileLayerTest, ExistenceTestsMatchWildcardsInTheName) {
@@ -187,6 +195,9 @@ TEST(FileLayerTest, ExistenceTestsMatchWildcardsInTheName) {
 }
 
 TEST(FileLayerTest, NewFilesTakeTheirModeThroughTheUmask) {
+#ifdef _WIN32
+  GTEST_SKIP() << "no permission bits on Windows";
+#else
   test::TempFolder dir;
   mode_t old = umask(027);
   bool written = WriteFileAtomic(dir.Path("n.txt"), "x", 0666);
@@ -195,6 +206,7 @@ TEST(FileLayerTest, NewFilesTakeTheirModeThroughTheUmask) {
   struct stat st;
   ASSERT_EQ(stat((dir.native() + "/n.txt").c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0640u);
+#endif  // _WIN32
 }
 
 TEST(FileLayerTest, ReplacingLeavesNoTemporaryFileBehind) {
@@ -254,9 +266,11 @@ TEST(FileLayerTest, CopyKeepsModeAndModificationTime) {
   ASSERT_TRUE(CopyFileTo(dir.Path("src.pdf"), dir.Path(Sjis("写し.pdf"))));
   EXPECT_EQ(test::ReadNative(dir.native() + "/写し.pdf"), "%PDF");
   EXPECT_EQ(GetFileTimes(dir.Path(Sjis("写し.pdf"))).lastWrite, times.lastWrite);
+#ifndef _WIN32  // Windows files have no permission bits
   struct stat st;
   ASSERT_EQ(stat((dir.native() + "/写し.pdf").c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0600u);
+#endif  // _WIN32
   EXPECT_FALSE(CopyFileTo(dir.Path("none"), dir.Path("x")));
   EXPECT_EQ(FileExists(dir.Path("x")), 0);
 }

@@ -4,14 +4,22 @@
 
 #include <cstdlib>
 #include <ctime>
+#include <filesystem>
 #include <optional>
 #include <string>
 
 namespace kestrova::test {
 
+#ifdef _WIN32
+// Values are UTF-8, as the program reads them: set through the wide environment.
+inline std::wstring WideText(const std::string& utf8) {
+  return std::filesystem::path(std::u8string(utf8.begin(), utf8.end())).wstring();
+}
+#endif  // _WIN32
+
 inline void SetEnv(const std::string& name, const std::string& value) {
 #ifdef _WIN32
-  _putenv_s(name.c_str(), value.c_str());
+  _wputenv_s(WideText(name).c_str(), WideText(value).c_str());
 #else
   ::setenv(name.c_str(), value.c_str(), 1);
 #endif  // _WIN32
@@ -19,7 +27,7 @@ inline void SetEnv(const std::string& name, const std::string& value) {
 
 inline void UnsetEnv(const std::string& name) {
 #ifdef _WIN32
-  _putenv_s(name.c_str(), "");  // an empty value removes the variable there
+  _wputenv_s(WideText(name).c_str(), L"");  // an empty value removes the variable there
 #else
   ::unsetenv(name.c_str());
 #endif  // _WIN32
@@ -29,7 +37,7 @@ inline void UnsetEnv(const std::string& name) {
 class ScopedEnv {
  public:
   ScopedEnv(std::string name, std::optional<std::string> value) : name_(std::move(name)) {
-    if (const char* old = std::getenv(name_.c_str())) saved_ = old;
+    if (const char* old = std::getenv(name_.c_str())) saved_ = old;  // ASCII in the tests
     value ? SetEnv(name_, *value) : UnsetEnv(name_);
   }
   ~ScopedEnv() { saved_ ? SetEnv(name_, *saved_) : UnsetEnv(name_); }

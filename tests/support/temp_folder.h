@@ -12,6 +12,12 @@
 
 namespace kestrova::test {
 
+// A native path (UTF-8 on every platform) as the standard library's path, so a Windows file
+// with a Japanese name is reached by that name.
+inline std::filesystem::path FsPath(const std::string& native) {
+  return std::filesystem::path(std::u8string(native.begin(), native.end()));
+}
+
 class TempFolder {
  public:
   TempFolder() {
@@ -21,12 +27,15 @@ class TempFolder {
     const auto base = std::filesystem::temp_directory_path(ec);
     for (int attempt = 0; attempt < 100 && native_.empty(); ++attempt) {
       const auto candidate = base / ("kestrova-test-" + std::to_string(random()));
-      if (std::filesystem::create_directory(candidate, ec)) native_ = candidate.string();
+      if (std::filesystem::create_directory(candidate, ec)) {
+        const std::u8string utf8 = candidate.u8string();
+        native_.assign(utf8.begin(), utf8.end());
+      }
     }
   }
   ~TempFolder() {
     std::error_code ec;
-    if (!native_.empty()) std::filesystem::remove_all(native_, ec);
+    if (!native_.empty()) std::filesystem::remove_all(FsPath(native_), ec);
   }
   TempFolder(const TempFolder&) = delete;
   TempFolder& operator=(const TempFolder&) = delete;
@@ -42,14 +51,14 @@ class TempFolder {
 };
 
 inline std::string ReadNative(const std::string& native) {
-  std::ifstream in(native, std::ios::binary);
+  std::ifstream in(FsPath(native), std::ios::binary);
   std::ostringstream s;
   s << in.rdbuf();
   return s.str();
 }
 
 inline void WriteNative(const std::string& native, const std::string& bytes) {
-  std::ofstream out(native, std::ios::binary);
+  std::ofstream out(FsPath(native), std::ios::binary);
   out << bytes;
 }
 
