@@ -18,6 +18,12 @@ inline std::filesystem::path FsPath(const std::string& native) {
   return std::filesystem::path(std::u8string(native.begin(), native.end()));
 }
 
+// A path of the standard library as UTF-8 with "/" separators, as the tests compare names.
+inline std::string GenericUtf8(const std::filesystem::path& path) {
+  const std::u8string utf8 = path.generic_u8string();
+  return std::string(utf8.begin(), utf8.end());
+}
+
 class TempFolder {
  public:
   TempFolder() {

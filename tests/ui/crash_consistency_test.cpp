@@ -30,6 +30,7 @@ constexpr const char* kTotal = "dat/TotalData.txt";
 constexpr const char* kPast = "dat/TotalData_Kako.txt";
 constexpr const char* kMarker = "dat/TidyInProgress.txt";
 
+#ifndef _WIN32  // the runs are killed in forked copies of the test
 // A record of the store; the clock of the tests stands at 2011/05/08, so with the default
 // retention of 12 months an update before 2010/05/08 is moved to past data.
 std::string Row(long long number, const std::string& updated, const std::string& price) {
@@ -51,7 +52,6 @@ std::string Date(int i) {
 // Every file below the home, by its "/"-separated path, with its bytes.
 using Files = std::map<std::string, std::string>;
 
-#ifndef _WIN32  // the runs are killed in forked copies of the test
 class CrashTest : public UiTest {
  protected:
   CrashTest() {

@@ -51,7 +51,7 @@ class ResultActionsTest : public ::testing::Test {
   }
   std::string Native(const std::string& relative) const { return home.native() + "/" + relative; }
   void WriteHome(const std::string& relative, const std::string& bytes) const {
-    fs::create_directories(fs::path(Native(relative)).parent_path());
+    fs::create_directories(test::FsPath(Native(relative)).parent_path());
     WriteNative(Native(relative), bytes);
   }
 

@@ -30,8 +30,8 @@ class StartUpTest : public ::testing::Test {
   }
   std::set<std::string> Entries(const std::string& native) const {
     std::set<std::string> names;
-    for (const auto& e : fs::recursive_directory_iterator(native)) {
-      names.insert(fs::relative(e.path(), native).string());
+    for (const auto& e : fs::recursive_directory_iterator(FsPath(native))) {
+      names.insert(GenericUtf8(fs::relative(e.path(), FsPath(native))));
     }
     return names;
   }
@@ -125,7 +125,8 @@ TEST_F(StartUpTest, HomeThatCannotBeMadeFailsTheStart) {
   StartUp start;
   std::string error;
   EXPECT_FALSE(FindStartUp(line, shipped.native() + "/kestrova", start, error));
-  EXPECT_NE(error.find(line.home), std::string::npos) << error;
+  EXPECT_NE(error.find(platform::NativePath(platform::ProgramPath(line.home))), std::string::npos)
+      << error;
 }
 
 TEST_F(StartUpTest, StartNamesTheProgramInTheHomeAndTheLoginIdSources) {
@@ -143,7 +144,7 @@ TEST_F(StartUpTest, StartNamesTheProgramInTheHomeAndTheLoginIdSources) {
   EXPECT_EQ(start.loginId.commandLine, Sjis("山田01"));
   EXPECT_EQ(start.loginId.environment, Sjis("環境02"));
   EXPECT_TRUE(fs::exists(FsPath(line.home + "/Setting/zip_code.txt")));
-  EXPECT_EQ(start.createdHome, line.home);
+  EXPECT_EQ(start.createdHome, platform::NativePath(platform::ProgramPath(line.home)));
 
   // Without --home the program's own folder is the home, used as it is.
   StartUp own;
