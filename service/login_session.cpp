@@ -31,9 +31,7 @@ void Tell(ProgramState& state, const std::string& text, MessageIcon icon) {
   state.desktop->Message(text, SJIS("Kestrova"), icon, MessageButtons::kOk);
 }
 
-int LocalHour(const Clock& clock) {
-  return platform::LocalTime(clock.Current()).tm_hour;
-}
+int LocalHour(const Clock& clock) { return platform::LocalTime(clock.Current()).tm_hour; }
 
 // The two style sheets of the service, kept under "\\Tmp" and fetched only when missing.
 void KeepStyleSheets(ProgramState& state, HttpSession& session) {

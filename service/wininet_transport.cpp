@@ -64,9 +64,7 @@ TransportFailure FailureOf(DWORD error) {
   }
 }
 
-std::string ErrorText(DWORD error) {
-  return "WinINet error " + std::to_string(error);
-}
+std::string ErrorText(DWORD error) { return "WinINet error " + std::to_string(error); }
 
 // Every certificate of a PEM text, in the form the system's certificate functions take.
 std::vector<PCCERT_CONTEXT> Certificates(const std::string& pem) {

@@ -28,8 +28,9 @@ void CopyOut(const std::string& text, char* buffer, std::size_t size) {
 
 }  // namespace
 
-KESTROVA_EXPORT int KESTROVA_CALL GetOpenFolderName(void* owner, const char* initialFolder, char* result,
-                                      int resultSize, const char* title) {
+KESTROVA_EXPORT int KESTROVA_CALL GetOpenFolderName(void* owner, const char* initialFolder,
+                                                    char* result, int resultSize,
+                                                    const char* title) {
   (void)owner;
   kestrova::NullDesktop desktop;
   std::string chosen;

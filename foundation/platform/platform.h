@@ -33,8 +33,8 @@ std::optional<std::string> EnvironmentVariable(const char* name);
 // The command line's arguments in UTF-8, argv[0] first (Windows hands main() the arguments in
 // the system's code page).
 std::vector<std::string> Arguments(int argc, char** argv);
-std::string HostName();  // UTF-8
-std::string UserName();  // UTF-8
+std::string HostName();        // UTF-8
+std::string UserName();        // UTF-8
 std::string CurrentFolder();   // native
 std::string ExecutablePath();  // native path of the running program; empty when unknown
 // The native path of the program the desktop opens files of this extension (".html") with;

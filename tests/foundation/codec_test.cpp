@@ -71,7 +71,7 @@ TEST(Utf8ToAnsiTest, DropsALeadingByteOrderMarkOnly) {
             "abc");
   EXPECT_EQ(Utf8ToAnsi("\xEF\xBF\xBE"
                        "abc"),
-            "abc");  // the swapped mark too
+            "abc");                              // the swapped mark too
   EXPECT_EQ(Utf8ToAnsi("a\xEF\xBB\xBF"), "a ");  // later, U+FEFF is a character without a form
 }
 
@@ -118,11 +118,11 @@ TEST(CodecTest, BothPlatformsGiveTheseBytes) {
     const char* cp932;
     const char* utf8;
   } decoded[] = {
-      {"\x83\x5C\x95\x5C", "ソ表"},      {"\\~", "\\~"},
-      {"\x87\x54\xFA\x40", "Ⅰⅰ"},       {"\xED\x40\xFA\x5C", "纊纊"},
-      {"\x81\x60\x81\x5F", "～＼"},      {"\xB1\xDF", "ｱﾟ"},
-      {"\xF0\x40", "\xEE\x80\x80"},     {"\x80\xA0\xFD\xFF", "\uFFFD\uFFFD\uFFFD\uFFFD"},
-      {"\x85\x40", "\uFFFD@"},          {"\x81\x20", "\uFFFD "},
+      {"\x83\x5C\x95\x5C", "ソ表"}, {"\\~", "\\~"},
+      {"\x87\x54\xFA\x40", "Ⅰⅰ"},   {"\xED\x40\xFA\x5C", "纊纊"},
+      {"\x81\x60\x81\x5F", "～＼"}, {"\xB1\xDF", "ｱﾟ"},
+      {"\xF0\x40", "\xEE\x80\x80"}, {"\x80\xA0\xFD\xFF", "\uFFFD\uFFFD\uFFFD\uFFFD"},
+      {"\x85\x40", "\uFFFD@"},      {"\x81\x20", "\uFFFD "},
   };
   for (const auto& c : decoded) EXPECT_EQ(platform::Cp932ToUtf8(c.cp932), c.utf8) << c.utf8;
   const struct {

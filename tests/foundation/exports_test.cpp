@@ -123,10 +123,11 @@ TEST_F(ExportsTest, NoDesktopInAForeignProcess) {
 }
 
 TEST_F(ExportsTest, InternalFunctionsStayHidden) {
-  EXPECT_EQ(Symbol(handle_, "_ZN8kestrova6MdTextB5cxx11ESt17basic_string_viewIcSt11char_traitsIcEE"),
-            nullptr);
+  EXPECT_EQ(
+      Symbol(handle_, "_ZN8kestrova6MdTextB5cxx11ESt17basic_string_viewIcSt11char_traitsIcEE"),
+      nullptr);
   EXPECT_EQ(Symbol(handle_,
-                  "_ZN8kestrova12Base64EncodeB5cxx11ESt17basic_string_viewIcSt11char_traitsIcEE"),
+                   "_ZN8kestrova12Base64EncodeB5cxx11ESt17basic_string_viewIcSt11char_traitsIcEE"),
             nullptr);
 }
 

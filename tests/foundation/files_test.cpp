@@ -244,7 +244,7 @@ TEST(FileLayerTest, TimesAreSetAndReadBack) {
   FileTimes back = GetFileTimes(dir.Path("t.txt"));
 #ifdef _WIN32
   times.lastWrite -= 5;  // Windows keeps file times in steps of 100 ns
-#endif  // _WIN32
+#endif                   // _WIN32
   EXPECT_EQ(back.lastWrite, times.lastWrite);
   EXPECT_EQ(back.lastAccess, times.lastAccess);
   EXPECT_NE(back.creation, 0);

@@ -21,7 +21,8 @@ TEST(FolderLockTest, SecondHolderIsRefusedAndToldWhoHoldsTheFolder) {
   ASSERT_EQ(first.Acquire(home.path(), holder), 0);
   EXPECT_EQ(holder, "");
   EXPECT_EQ(first.Acquire(home.path(), holder), 0);  // held already
-  const std::string me = "pid " + std::to_string(platform::ProcessId()) + ", host " + platform::HostName();
+  const std::string me =
+      "pid " + std::to_string(platform::ProcessId()) + ", host " + platform::HostName();
   EXPECT_EQ(test::ReadNative(home.native() + "/kestrova.lock"), me + "\r\n");
 
   // A second lock in the same process counts as another holder.

@@ -48,7 +48,9 @@ class WinInetTransportTest : public ::testing::Test {
     return options;
   }
   TransportRequest Login() const {
-    return {"POST", url_ + kLoginPath, {std::string("Content-Type: ") + kFormContentType},
+    return {"POST",
+            url_ + kLoginPath,
+            {std::string("Content-Type: ") + kFormContentType},
             LoginBody("demo", "demo-pass")};
   }
   // How many login forms, the password in them, the sim has received (its request log).
