@@ -1,8 +1,9 @@
 // The only file that sees WinINet. With the extra CA of the settings, WinINet is told to let
 // only an unknown root pass (name and dates are still checked), and the program checks the
 // server's chain against that CA itself before any request body leaves: on a harmless first
-// request of the session, and again on the connection of every later request, whose headers
-// go out first and whose body follows only when the check holds.
+// request of the session, and again on the connection of every request, whose headers go out
+// first and whose body follows only when the check holds (without the extra CA, that the
+// system trusts the chain).
 #include "service/wininet_transport.h"
 
 #include <windows.h>
@@ -105,18 +106,24 @@ bool SignedBy(PCCERT_CONTEXT subject, PCCERT_CONTEXT issuer) {
       CRYPT_VERIFY_CERT_SIGN_ISSUER_CERT, const_cast<CERT_CONTEXT*>(issuer), 0, nullptr);
 }
 
-// True when the chain of the request's connection ends in one of the CA certificates: one of
-// its certificates is that CA, or is signed by it. The chain's own links (and the name and the
-// dates of the server's certificate) WinINet has checked already.
-bool ChainEndsIn(HINTERNET request, const std::vector<PCCERT_CONTEXT>& cas) {
+// True when the server's chain on the request's connection is trusted: by the system when no
+// extra CA is set, else when it ends in one of the CA certificates (one of its certificates is
+// that CA, or is signed by it). The chain's own links and the name and dates of the server's
+// certificate WinINet has checked. Asked of every request, because WinINet keeps connections
+// for the whole process: one that another session opened under the extra CA's rule could
+// otherwise carry a request of a session that trusts only the system.
+bool ChainTrusted(HINTERNET request, const std::vector<PCCERT_CONTEXT>& cas) {
   PCCERT_CHAIN_CONTEXT chain = nullptr;
   DWORD size = sizeof chain;
   if (!InternetQueryOptionW(request, INTERNET_OPTION_SERVER_CERT_CHAIN_CONTEXT, &chain, &size) ||
       chain == nullptr) {
     return false;
   }
-  bool trusted = false;
-  if (chain->cChain > 0) {
+  // Whether a certificate was revoked may not have been asked; that alone is no distrust.
+  constexpr DWORD kRevocationUnknown =
+      CERT_TRUST_REVOCATION_STATUS_UNKNOWN | CERT_TRUST_IS_OFFLINE_REVOCATION;
+  bool trusted = cas.empty() && (chain->TrustStatus.dwErrorStatus & ~kRevocationUnknown) == 0;
+  if (!cas.empty() && chain->cChain > 0) {
     const CERT_SIMPLE_CHAIN* simple = chain->rgpChain[0];
     for (DWORD i = 0; i < simple->cElement && !trusted; ++i) {
       PCCERT_CONTEXT element = simple->rgpElement[i]->pCertContext;
@@ -226,7 +233,7 @@ struct WinInetTransport::Impl {
       result.error = ErrorText(error);
       return false;
     }
-    if (!ChainEndsIn(probe.get(), cas)) {
+    if (!ChainTrusted(probe.get(), cas)) {
       result.code = kExchangeSendFailed;
       result.failure = TransportFailure::kCertificate;
       result.error = "the server's certificate does not come from the configured CA";
@@ -310,12 +317,12 @@ TransportResult WinInetTransport::Send(const TransportRequest& request) {
   buffers.dwBufferTotal = static_cast<DWORD>(request.body.size());
   bool sent = HttpSendRequestExW(handle.get(), &buffers, nullptr, 0, 0) != FALSE;
   DWORD error = sent ? 0 : GetLastError();
-  if (sent && !impl_->cas.empty() && !ChainEndsIn(handle.get(), impl_->cas)) {
+  if (sent && !ChainTrusted(handle.get(), impl_->cas)) {
     handle.Reset();
     Close();
     result.code = kExchangeSendFailed;
     result.failure = TransportFailure::kCertificate;
-    result.error = "the server's certificate does not come from the configured CA";
+    result.error = "the server's certificate is not trusted";
     return result;
   }
   for (std::size_t at = 0; sent && at < request.body.size();) {

@@ -32,13 +32,8 @@ TEST(EnvironmentTest, DerivesTheProgramPaths) {
 }
 
 TEST(EnvironmentTest, TemporaryFolderAndNames) {
-#ifdef _WIN32
-  test::ScopedEnv tmp("TMP", "C:\\kestrova-env");
-  const std::string folder = "C:\\kestrova-env\\";
-#else
-  test::ScopedEnv tmp("TMPDIR", "/tmp/kestrova-env");
-  const std::string folder = "\\tmp\\kestrova-env\\";
-#endif  // _WIN32
+  const test::ScopedTempFolderVariable tmp("kestrova-env");
+  const std::string& folder = tmp.folder;
   {
     test::ScopedEnv quick("TEMP_QUICK", std::nullopt);
     EXPECT_EQ(SpecialFolderLocation(0x1001), folder);

@@ -90,13 +90,8 @@ TEST_F(ExportsTest, FileDigestOrMinusOne) {
 TEST_F(ExportsTest, SpecialFolderAlwaysAnswersOne) {
   auto* f = Function<SpecialFolder>("m_GetSpecialFolderLocation");
   ASSERT_NE(f, nullptr);
-#ifdef _WIN32
-  test::ScopedEnv tmp("TMP", "C:\\kestrova-exports");
-  const std::string folder = "C:\\kestrova-exports\\";
-#else
-  test::ScopedEnv tmp("TMPDIR", "/tmp/kestrova-exports");
-  const std::string folder = "\\tmp\\kestrova-exports\\";
-#endif  // _WIN32
+  const test::ScopedTempFolderVariable tmp("kestrova-exports");
+  const std::string& folder = tmp.folder;
   char buffer[1024];
   EXPECT_EQ(f(buffer, 0x1001), 1);
   EXPECT_EQ(buffer, folder);

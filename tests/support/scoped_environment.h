@@ -49,6 +49,25 @@ class ScopedEnv {
   std::optional<std::string> saved_;
 };
 
+// The system's temporary folder moved to a folder called name for the scope (TMP on Windows,
+// TMPDIR elsewhere); folder is how the program then names it: a program path ending in "\\".
+class ScopedTempFolderVariable {
+ public:
+#ifdef _WIN32
+  explicit ScopedTempFolderVariable(const std::string& name)
+      : env_("TMP", "C:\\" + name), folder("C:\\" + name + "\\") {}
+#else
+  explicit ScopedTempFolderVariable(const std::string& name)
+      : env_("TMPDIR", "/tmp/" + name), folder("\\tmp\\" + name + "\\") {}
+#endif  // _WIN32
+
+ private:
+  ScopedEnv env_;
+
+ public:
+  const std::string folder;
+};
+
 inline void ResetTimeZone() {
 #ifdef _WIN32
   _tzset();
