@@ -288,5 +288,25 @@ TEST(FileLayerTest, MakeFolderCreatesParentsAndRefusesAFileInTheWay) {
   EXPECT_FALSE(MakeFolder(""));
 }
 
+// Folders named with characters whose trail byte is 0x5C, deeper than the old 260-character
+// limit of Windows paths: made, written, read, walked and removed by their cp932 names.
+TEST(FileLayerTest, DeepPathsOfTrailByte5CNamesWork) {
+  test::TempFolder dir;
+  std::string folder = dir.path();
+  for (int level = 0; level < 30; ++level) folder += Sjis("\\表示ソフト") + std::to_string(level);
+  ASSERT_GT(folder.size(), 300u);
+  ASSERT_TRUE(MakeFolder(folder));
+  const std::string file = folder + Sjis("\\ソ.txt");
+  ASSERT_TRUE(WriteFileAtomic(file, "x"));
+  std::string bytes;
+  ASSERT_TRUE(ReadWholeFile(file, bytes));
+  EXPECT_EQ(bytes, "x");
+  TextList found;
+  ListFiles(dir.path(), ".txt", found);
+  EXPECT_EQ(found.ToVector(), std::vector<std::string>{file});
+  EXPECT_TRUE(RemoveFile(file));
+  EXPECT_EQ(FileExists(file), 0);
+}
+
 }  // namespace
 }  // namespace kestrova

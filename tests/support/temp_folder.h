@@ -1,6 +1,10 @@
 // A fresh folder per test under the system's temporary folder, removed afterwards.
 #pragma once
 
+#ifdef _WIN32
+#include <windows.h>
+#endif  // _WIN32
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -24,6 +28,29 @@ inline std::string GenericUtf8(const std::filesystem::path& path) {
   return std::string(utf8.begin(), utf8.end());
 }
 
+#ifdef _WIN32
+// Removes a tree through the wide functions, which reach below the old path limit where the
+// standard library's removal stops.
+inline void RemoveTree(const std::wstring& path) {
+  WIN32_FIND_DATAW data;
+  HANDLE h = FindFirstFileW((path + L"\\*").c_str(), &data);
+  if (h != INVALID_HANDLE_VALUE) {
+    do {
+      const std::wstring name = data.cFileName;
+      if (name == L"." || name == L"..") continue;
+      const std::wstring child = path + L"\\" + name;
+      if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        RemoveTree(child);
+      } else {
+        DeleteFileW(child.c_str());
+      }
+    } while (FindNextFileW(h, &data));
+    FindClose(h);
+  }
+  RemoveDirectoryW(path.c_str());
+}
+#endif  // _WIN32
+
 class TempFolder {
  public:
   TempFolder() {
@@ -41,7 +68,13 @@ class TempFolder {
   }
   ~TempFolder() {
     std::error_code ec;
-    if (!native_.empty()) std::filesystem::remove_all(FsPath(native_), ec);
+    if (native_.empty()) return;
+#ifdef _WIN32
+    // Trees deeper than the old path limit of Windows go too: the \\?\ prefix lifts it.
+    RemoveTree(L"\\\\?\\" + FsPath(native_).wstring());
+#else
+    std::filesystem::remove_all(FsPath(native_), ec);
+#endif  // _WIN32
   }
   TempFolder(const TempFolder&) = delete;
   TempFolder& operator=(const TempFolder&) = delete;
