@@ -36,8 +36,10 @@ void ListFiles(std::string_view folder, std::string_view patterns, TextList& lis
 
 // The file layer. Missing files read as empty.
 bool ReadWholeFile(std::string_view path, std::string& bytes, FileTimes* times = nullptr);
-// Reads up to capacity bytes of the file into dest; the byte count, or -1 when it cannot be read.
-long long ReadFileInto(std::string_view path, char* dest, std::size_t capacity);
+// Reads up to capacity bytes of the file, from offset on, into dest; the byte count (0 at the
+// end), or -1 when it cannot be read.
+long long ReadFileInto(std::string_view path, char* dest, std::size_t capacity,
+                       long long offset = 0);
 // Writes to a temporary file in the same folder, flushes and renames it over path, so a crash
 // or a full disk leaves the old or the new file. mode: POSIX permission bits of a new file
 // (the umask applies); a replaced file keeps its own. durable false skips the flushes to the
@@ -45,6 +47,32 @@ long long ReadFileInto(std::string_view path, char* dest, std::size_t capacity);
 // torn file from replacing a whole one and a flush per file would cost more than the download.
 [[nodiscard]] bool WriteFileAtomic(std::string_view path, std::string_view bytes, int mode = 0644,
                                    bool durable = true);
+// The same replace for a file written in pieces: the pieces gather in a buffer and go to a
+// temporary file beside path; Commit flushes it and renames it over path. Until then path keeps
+// its old bytes, and a writer destroyed without a successful Commit removes its temporary file.
+class AtomicFileWriter {
+ public:
+  explicit AtomicFileWriter(std::string_view path, int mode = 0644);
+  AtomicFileWriter(const AtomicFileWriter&) = delete;
+  AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
+  ~AtomicFileWriter();
+  // false once anything failed (the temporary file could not be made, or a write failed); every
+  // later Write and the Commit are then false too.
+  bool Write(std::string_view bytes);
+  // Appends the whole file at source (as far as it can be read); false when it could not be.
+  bool WriteFileFrom(std::string_view source);
+  [[nodiscard]] bool Commit(bool durable = true);
+  bool ok() const { return ok_; }
+
+ private:
+  bool Flush();
+
+  std::string target_;
+  std::string temp_;
+  std::string buffer_;
+  long long handle_ = -1;  // the platform's handle of the temporary file
+  bool ok_ = false;
+};
 // durable: the appended bytes are flushed to the disk before it returns.
 [[nodiscard]] bool AppendToFile(std::string_view path, std::string_view bytes,
                                 bool durable = false);

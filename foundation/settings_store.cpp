@@ -1,10 +1,14 @@
 #include "foundation/settings_store.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
+#include <memory>
 #include <numeric>
 
 #include "foundation/files.h"
+#include "foundation/platform/platform.h"
 #include "foundation/text_functions.h"
 
 namespace kestrova {
@@ -54,45 +58,93 @@ void SettingsStore::SetId(int id, std::string_view value) { Set(IdKey(id), value
 const char* SettingsStore::GetId(int id) const { return GetText(IdKey(id)); }
 
 void SettingsStore::LoadPairs(const std::string& path, std::string_view separator) {
-  std::string bytes;
-  if (!ReadWholeFile(path, bytes)) return;
-  LoadPairsFromText(bytes, separator);
+  // Read without the zero fill of a std::string: a detail store can be a hundred megabytes.
+  const long long size = FileSize(path);
+  if (size <= 0 || IsFolder(path)) return;
+  std::unique_ptr<char[]> bytes(new char[static_cast<std::size_t>(size)]);
+  if (static_cast<std::size_t>(size) >= (8u << 20))
+    platform::AdviseLargeBuffer(bytes.get(), static_cast<std::size_t>(size));
+  const long long got = ReadFileInto(path, bytes.get(), static_cast<std::size_t>(size));
+  if (got <= 0) return;
+  LoadPairsFromText(std::string_view(bytes.get(), static_cast<std::size_t>(got)), separator);
 }
+
+namespace {
+
+// Calls visit for every line of the text: CR LF, a lone CR and a lone LF each end one, as
+// TextList::LoadLinesFromText reads them.
+template <typename Visit>
+void ForEachLine(std::string_view text, Visit visit) {
+  const char* data = text.data();
+  const std::size_t n = text.size();
+  std::size_t i = 0;
+  while (i < n) {
+    const void* lf = std::memchr(data + i, '\n', n - i);
+    std::size_t j = lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - data) : n;
+    if (const void* cr = std::memchr(data + i, '\r', j - i))
+      j = static_cast<std::size_t>(static_cast<const char*>(cr) - data);
+    visit(text.substr(i, j - i));
+    i = j + ((j + 1 < n && data[j] == '\r' && data[j + 1] == '\n') ? 2 : 1);
+  }
+}
+
+}  // namespace
 
 void SettingsStore::LoadPairsFromText(std::string_view text, std::string_view separator) {
   if (separator.empty()) return;
+  // A NUL is no end of the text: it reads as a space, as in every line file.
+  std::string copy;
+  if (text.find('\0') != std::string_view::npos) {
+    copy.assign(text);
+    ReplaceNuls(copy.data(), copy.size());
+    text = copy;
+  }
   struct Pair {
-    std::string folded;
     std::string_view key;
     std::string_view value;
+    std::size_t folded;  // where the folded key starts in foldedKeys
   };
   std::vector<Pair> pairs;
-  TextList lines;
-  lines.LoadLinesFromText(text, 1);
-  pairs.reserve(static_cast<std::size_t>(lines.Count()));
-  for (int i = 0; i < lines.Count(); ++i) {
-    std::string_view line = lines.View(i);
+  std::string foldedKeys;
+  std::size_t valueBytes = 0;
+  ForEachLine(text, [&](std::string_view line) {
     std::size_t at = FindText(line, separator);
-    if (at == std::string_view::npos || at == 0) continue;
-    pairs.push_back(
-        {FoldCase(line.substr(0, at)), line.substr(0, at), line.substr(at + separator.size())});
-  }
+    if (at == std::string_view::npos || at == 0) return;
+    pairs.push_back({line.substr(0, at), line.substr(at + separator.size()), foldedKeys.size()});
+    foldedKeys.append(FoldCase(line.substr(0, at)));
+    valueBytes += line.size() - at - separator.size() + 11;
+  });
   if (Count() > 0) {
     for (const Pair& p : pairs) Set(p.key, p.value);
     return;
   }
+  // Folding keeps every length: only single bytes change.
+  const std::string foldedText = std::move(foldedKeys);
+  auto folded = [&](const Pair& p) {
+    return std::string_view(foldedText).substr(p.folded, p.key.size());
+  };
   // An empty store is built in one pass: Set one by one would shift the packed lists for every
-  // key. The result is the same: the first spelling of a key, its last value.
-  std::vector<std::size_t> order(pairs.size());
-  std::iota(order.begin(), order.end(), 0);
-  std::stable_sort(order.begin(), order.end(),
-                   [&](std::size_t a, std::size_t b) { return pairs[a].folded < pairs[b].folded; });
+  // key. The result is the same: the first spelling of a key, its last value. A file this store
+  // saved is in key order already and needs no sorting.
+  std::vector<std::uint32_t> order(pairs.size());
+  std::iota(order.begin(), order.end(), 0u);
+  bool sorted = true;
+  for (std::size_t k = 1; k < pairs.size() && sorted; ++k)
+    sorted = folded(pairs[k - 1]) < folded(pairs[k]);
+  if (!sorted) {
+    std::stable_sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
+      return folded(pairs[a]) < folded(pairs[b]);
+    });
+  }
+  keys_.Reserve(foldedText.size() + pairs.size(), static_cast<int>(pairs.size()));
+  keyTexts_.Reserve(foldedText.size() + pairs.size(), static_cast<int>(pairs.size()));
+  values_.Reserve(valueBytes, static_cast<int>(pairs.size()));
   for (std::size_t k = 0; k < order.size();) {
     std::size_t end = k + 1;
-    while (end < order.size() && pairs[order[end]].folded == pairs[order[k]].folded) ++end;
+    while (end < order.size() && folded(pairs[order[end]]) == folded(pairs[order[k]])) ++end;
     const Pair& first = pairs[order[k]];
     const Pair& last = pairs[order[end - 1]];
-    keys_.Add(first.folded);
+    keys_.Add(folded(first));
     values_.Add(last.value, 0, kAppend, kAddReserve);
     keyTexts_.Add(first.key);
     k = end;

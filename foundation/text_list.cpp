@@ -405,7 +405,30 @@ std::string TextList::JoinLines(int withLineEnds) const {
 }
 
 bool TextList::SaveLines(const std::string& path, int withLineEnds) const {
-  return WriteFileAtomic(path, JoinLines(withLineEnds));
+  AtomicFileWriter file(path);
+  for (int i = 0; i < count_; ++i) {
+    file.Write(View(i));
+    if (withLineEnds) file.Write("\r\n");
+  }
+  return file.Commit();
+}
+
+void TextList::Reserve(std::size_t bytes, int entries) {
+  const long long capacity = static_cast<long long>(used_) + static_cast<long long>(bytes) + 16;
+  if (buffer_ == nullptr) GrowBuffer(0);
+  if (capacity > bufferCapacity_ && capacity < 0x7ffffff0LL) {
+    buffer_ = static_cast<char*>(std::realloc(buffer_, static_cast<std::size_t>(capacity) + 2));
+    if (capacity >= (8 << 20))
+      platform::AdviseLargeBuffer(buffer_, static_cast<std::size_t>(capacity));
+    bufferCapacity_ = static_cast<std::int32_t>(capacity);
+  }
+  if (entries <= 0) return;
+  GrowOffsets();
+  const long long wanted = static_cast<long long>(count_) + entries + 8;
+  if (wanted <= offsetsCapacity_) return;
+  offsets_ = static_cast<std::int32_t*>(
+      std::realloc(offsets_, (static_cast<std::size_t>(wanted) + 2) * sizeof(std::int32_t)));
+  offsetsCapacity_ = static_cast<std::int32_t>(wanted);
 }
 
 void TextList::Clear() {

@@ -65,6 +65,9 @@ class TextList {
   // The bytes SaveLines would write.
   std::string JoinLines(int withLineEnds = 1) const;
   void Clear();
+  // Makes room for this many more bytes of text (each entry takes its length + 1) and entries,
+  // so that a list filled in one go grows once.
+  void Reserve(std::size_t bytes, int entries);
   std::vector<std::string> ToVector() const;
 
  private:

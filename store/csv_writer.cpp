@@ -1,6 +1,8 @@
 #include "store/csv_writer.h"
 
 #include <algorithm>
+#include <cstring>
+#include <memory>
 #include <vector>
 
 #include "foundation/files.h"
@@ -97,69 +99,119 @@ void AppendNormalisedDate(std::string_view text, std::string& out) {
   }
 }
 
-// Copies text; a double quote is doubled, and with replaceCommas a "," becomes "、". Both
-// bytes are below 0x40, so neither can be the trail byte of a double-byte character.
-void AppendEscaped(std::string_view text, bool doubleQuotes, bool replaceCommas, std::string& out) {
-  const std::string& ideographicComma = SJIS("、");
-  std::size_t start = 0;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const char c = text[i];
-    if (c == ',' && replaceCommas) {
-      out.append(text.data() + start, i - start).append(ideographicComma);
-      start = i + 1;
-    } else if (c == '"' && doubleQuotes) {
-      out.append(text.data() + start, i - start).append("\"\"");
-      start = i + 1;
-    }
+// A growing byte buffer written through a pointer: Room(n) gives a place for n more bytes, and
+// SetEnd keeps what was written up to the given end.
+class Bytes {
+ public:
+  char* Room(std::size_t n) {
+    if (size_ + n > capacity_) Grow(size_ + n);
+    return data_.get() + size_;
   }
-  out.append(text.data() + start, text.size() - start);
+  void SetEnd(const char* end) { size_ = static_cast<std::size_t>(end - data_.get()); }
+  void Append(std::string_view text) {
+    char* p = Room(text.size());
+    if (!text.empty()) std::memcpy(p, text.data(), text.size());
+    size_ += text.size();
+  }
+  std::string_view View() const { return {data_.get(), size_}; }
+  std::size_t size() const { return size_; }
+  void Clear() { size_ = 0; }
+
+ private:
+  void Grow(std::size_t needed) {
+    std::size_t capacity = std::max<std::size_t>(needed, capacity_ * 2 + 4096);
+    std::unique_ptr<char[]> data(new char[capacity]);
+    if (size_) std::memcpy(data.get(), data_.get(), size_);
+    data_ = std::move(data);
+    capacity_ = capacity;
+  }
+
+  std::unique_ptr<char[]> data_;
+  std::size_t size_ = 0;
+  std::size_t capacity_ = 0;
+};
+
+// Copies text to p, which has room for twice its length; a double quote is doubled, and with
+// replaceCommas a "," becomes "、". Both bytes are below 0x40, so neither can be the trail byte
+// of a double-byte character. The end of what was written.
+char* WriteEscaped(std::string_view text, bool doubleQuotes, bool replaceCommas, char* p) {
+  const char* at = text.data();
+  const char* const end = at + text.size();
+  while (at < end) {
+    const char* plain = at;
+    while (plain < end && *plain != ',' && *plain != '"') ++plain;
+    std::memcpy(p, at, static_cast<std::size_t>(plain - at));
+    p += plain - at;
+    if (plain == end) break;
+    if (*plain == ',' && replaceCommas) {
+      *p++ = '\x81';  // "、"
+      *p++ = '\x41';
+    } else if (*plain == '"' && doubleQuotes) {
+      *p++ = '"';
+      *p++ = '"';
+    } else {
+      *p++ = *plain;
+    }
+    at = plain + 1;
+  }
+  return p;
 }
 
+void AppendEscaped(std::string_view text, bool doubleQuotes, bool replaceCommas, Bytes& out) {
+  out.SetEnd(WriteEscaped(text, doubleQuotes, replaceCommas, out.Room(2 * text.size())));
+}
+
+// dateScratch: working space of a date that needs normalising.
 void AppendCell(std::string_view value, std::string_view type, std::string_view separator,
-                bool replaceCommas, std::string& out) {
+                bool replaceCommas, Bytes& out, std::string& dateScratch) {
   const char kind = type.empty() ? '\0' : type[0];
   const std::string_view rest = type.empty() ? type : type.substr(1);
+  // A value or default at most doubles; a date is at most three numbers of 20 digits.
+  char* p = out.Room(2 * value.size() + 2 * rest.size() + separator.size() + 96);
   switch (kind) {
     case 'S':
-      out += '"';
-      if (value.empty()) {
-        AppendEscaped(rest, true, false, out);
-      } else {
-        AppendEscaped(value, true, replaceCommas, out);
-      }
-      out += '"';
+      *p++ = '"';
+      p = value.empty() ? WriteEscaped(rest, true, false, p)
+                        : WriteEscaped(value, true, replaceCommas, p);
+      *p++ = '"';
       break;
     case 'N':
       // Commas and their replacement are dropped here anyway: only ASCII digits and "." stay.
       if (value.empty()) {
-        out.append(rest);
+        std::memcpy(p, rest.data(), rest.size());
+        p += rest.size();
       } else {
         for (std::size_t i = 0; i < value.size(); ++i) {
           const char c = value[i];
           if (IsLeadByte(static_cast<unsigned char>(c))) {
             ++i;  // with its trail byte
           } else if ((c >= '0' && c <= '9') || c == '.') {
-            out += c;
+            *p++ = c;
           }
         }
       }
       break;
     case 'D':
-      if (replaceCommas && value.find(',') != npos) {
-        AppendNormalisedDate(ReplaceAll(value, ",", SJIS("、")), out);
-      } else {
-        AppendNormalisedDate(value, out);
+      if (IsNormalDate(value)) {
+        std::memcpy(p, value.data(), value.size());
+        p += value.size();
+        break;
       }
+      dateScratch.clear();
+      if (replaceCommas && value.find(',') != npos) {
+        AppendNormalisedDate(ReplaceAll(value, ",", SJIS("、")), dateScratch);
+      } else {
+        AppendNormalisedDate(value, dateScratch);
+      }
+      std::memcpy(p, dateScratch.data(), dateScratch.size());
+      p += dateScratch.size();
       break;
     default:
-      AppendEscaped(value, false, replaceCommas, out);
+      p = WriteEscaped(value, false, replaceCommas, p);
       break;
   }
-  if (separator.size() == 1) {
-    out += separator[0];
-  } else {
-    out.append(separator);
-  }
+  std::memcpy(p, separator.data(), separator.size());
+  out.SetEnd(p + separator.size());
 }
 
 // The layout's columns compiled for one type's column-name list, on first use.
@@ -195,71 +247,139 @@ std::string NormaliseDate(std::string_view text) {
 
 void FormatValue(std::string_view value, std::string_view typeCode, const CsvLayout& layout,
                  std::string& out) {
-  AppendCell(value, typeCode, layout.separator, false, out);
+  Bytes cell;
+  std::string dateScratch;
+  AppendCell(value, typeCode, layout.separator, false, cell, dateScratch);
+  out.append(cell.View());
 }
 
-std::string BuildCsv(const ProgramState& state, const TextList& records, const CsvLayout& layout) {
-  const int columns = layout.Columns();
-  std::vector<std::string_view> types(static_cast<std::size_t>(columns));
-  for (int j = 0; j < columns; ++j) types[static_cast<std::size_t>(j)] = layout.types.View(j);
-  std::string out;
-  out.reserve(static_cast<std::size_t>(records.Count()) * static_cast<std::size_t>(columns) * 8 +
-              4096);
-  for (int j = 0; j < columns; ++j) {
-    // A quote in a heading is doubled like one in a value, so the heading cell stays whole.
-    out += '"';
-    AppendEscaped(layout.headings.View(j), true, false, out);
-    out += '"';
-    out.append(layout.separator);
-  }
-  out += "\r\n";
-  for (std::size_t i = 0; i < layout.blankText.size(); ++i) out += "\r\n";
+namespace {
 
-  TypeColumns perType[10];
+// One layout's CSV text, record by record. The text gathers in out; with a file behind it, every
+// full megabyte goes on to the file, so no CSV file is ever held whole in memory.
+class CsvText {
+ public:
+  CsvText(const ProgramState& state, const CsvLayout& layout, AtomicFileWriter* file)
+      : state_(state), layout_(layout), file_(file) {
+    types_.reserve(static_cast<std::size_t>(layout.Columns()));
+    for (int j = 0; j < layout.Columns(); ++j) types_.push_back(layout.types.View(j));
+    if (file) out_.Room(kChunk + 64 * 1024);
+    for (int j = 0; j < layout.Columns(); ++j) {
+      // A quote in a heading is doubled like one in a value, so the heading cell stays whole.
+      out_.Append("\"");
+      AppendEscaped(layout.headings.View(j), true, false, out_);
+      out_.Append("\"");
+      out_.Append(layout.separator);
+    }
+    out_.Append("\r\n");
+    for (std::size_t i = 0; i < layout.blankText.size(); ++i) out_.Append("\r\n");
+  }
+
+  // The columns of a type's list, compiled on its first record.
+  const TypeColumns& Columns(int list) {
+    TypeColumns& type = perType_[list];
+    if (!type.ready) Compile(state_, layout_, state_.headerLists.lists[list], type);
+    return type;
+  }
+
+  void Add(const TypeColumns& type, const Pieces& fields, const Pieces& detail, const Pieces& deal,
+           ResolveScratch& scratch) {
+    scratch.NewRecord();
+    for (std::size_t j = 0; j < types_.size(); ++j) {
+      const std::string_view value = type.specs[j].Resolve(fields, detail, deal, scratch);
+      AppendCell(value, types_[j], layout_.separator, true, out_, dateScratch_);
+    }
+    out_.Append("\r\n");
+    if (file_ && out_.size() >= kChunk) {
+      file_->Write(out_.View());
+      out_.Clear();
+    }
+  }
+
+  // The text not yet handed to the file: with no file, the whole CSV.
+  std::string_view Rest() const { return out_.View(); }
+
+ private:
+  static constexpr std::size_t kChunk = 1 << 20;
+
+  const ProgramState& state_;
+  const CsvLayout& layout_;
+  AtomicFileWriter* file_;
+  std::vector<std::string_view> types_;
+  TypeColumns perType_[10];
+  Bytes out_;
+  std::string dateScratch_;
+};
+
+// Every record goes through each text in one pass: a record is split, and its detail and
+// closed-deal entries are looked up, once for all the layouts.
+void AddRecords(const ProgramState& state, const TextList& records, std::vector<CsvText*> texts) {
   Pieces fields, detail, deal;
   ResolveScratch scratch;
+  std::vector<const TypeColumns*> types(texts.size());
   for (int r = 0; r < records.Count(); ++r) {
     if (r % kPumpEvery == kPumpEvery - 1) PumpMessages(state.desktop, 1);
     SplitPieces(records.View(r), '\t', fields);
     const std::string_view typeText = PieceAt(fields, 1);
     if (typeText.empty()) continue;  // also every empty line
     const int list = state.headerLists.IndexForType(typeText);
-    TypeColumns& type = perType[list];
-    if (!type.ready) Compile(state, layout, state.headerLists.lists[list], type);
-    LoadExtras(state, type.numberColumn, fields, type.needsDetail ? &detail : nullptr,
-               type.needsDeal ? &deal : nullptr);
-    scratch.NewRecord();
-    for (int j = 0; j < columns; ++j) {
-      const std::string_view value =
-          type.specs[static_cast<std::size_t>(j)].Resolve(fields, detail, deal, scratch);
-      AppendCell(value, types[static_cast<std::size_t>(j)], layout.separator, true, out);
+    bool needsDetail = false, needsDeal = false;
+    for (std::size_t t = 0; t < texts.size(); ++t) {
+      types[t] = &texts[t]->Columns(list);
+      needsDetail = needsDetail || types[t]->needsDetail;
+      needsDeal = needsDeal || types[t]->needsDeal;
     }
-    out += "\r\n";
+    // The number column belongs to the type's list, the same for every layout.
+    LoadExtras(state, types[0]->numberColumn, fields, needsDetail ? &detail : nullptr,
+               needsDeal ? &deal : nullptr);
+    for (std::size_t t = 0; t < texts.size(); ++t)
+      texts[t]->Add(*types[t], fields, detail, deal, scratch);
   }
-  return out;
+}
+
+}  // namespace
+
+std::string BuildCsv(const ProgramState& state, const TextList& records, const CsvLayout& layout) {
+  CsvText text(state, layout, nullptr);
+  AddRecords(state, records, {&text});
+  return std::string(text.Rest());
 }
 
 int WriteCsv(const ProgramState& state, const TextList& records, const std::string& path,
              const CsvLayout& layout) {
-  return WriteFileAtomic(path, BuildCsv(state, records, layout)) ? 0 : -1;
+  AtomicFileWriter file(path);
+  CsvText text(state, layout, &file);
+  AddRecords(state, records, {&text});
+  file.Write(text.Rest());
+  return file.Commit() ? 0 : -1;
 }
 
 namespace {
 
-// Each file that could not be written is logged with its path; the other is still written.
+// Both CSV files of a store file, written in one pass over its records. Each file that could not
+// be written is logged with its path; the other is still written.
 int WriteFromStoreFile(ProgramState& state, const char* source, const char* csvName,
                        const char* kanriName) {
   TextList records;
   records.LoadLines(state.PathOf(source));
+  const std::string csvPath = state.PathOf(csvName);
+  const std::string kanriPath = state.PathOf(kanriName);
+  AtomicFileWriter csvFile(csvPath);
+  AtomicFileWriter kanriFile(kanriPath);
+  CsvText csv(state, state.csvLayout, &csvFile);
+  CsvText kanri(state, state.kanriLayout, &kanriFile);
+  AddRecords(state, records, {&csv, &kanri});
   int result = 0;
-  auto write = [&](const char* name, const CsvLayout& layout) {
-    const std::string path = state.PathOf(name);
-    if (WriteCsv(state, records, path, layout) == 0) return;
-    LogWriteFailure(state, kCsvWriteFailed, path);
+  csvFile.Write(csv.Rest());
+  if (!csvFile.Commit()) {
+    LogWriteFailure(state, kCsvWriteFailed, csvPath);
     result = -1;
-  };
-  write(csvName, state.csvLayout);
-  write(kanriName, state.kanriLayout);
+  }
+  kanriFile.Write(kanri.Rest());
+  if (!kanriFile.Commit()) {
+    LogWriteFailure(state, kCsvWriteFailed, kanriPath);
+    result = -1;
+  }
   return result;
 }
 

@@ -1,5 +1,5 @@
-// CSV files from property records, laid out by a CsvLayout. The writers build the bytes in
-// memory and replace the file in one atomic step, so a crash never leaves a torn CSV.
+// CSV files from property records, laid out by a CsvLayout. The writers stream the bytes to a
+// temporary file and replace the file in one atomic step, so a crash never leaves a torn CSV.
 #pragma once
 
 #include <string>

@@ -1,8 +1,12 @@
 #include "store/property_store.h"
 
+#include <algorithm>
 #include <charconv>
+#include <cstring>
+#include <functional>
 #include <string>
 #include <unordered_set>
+#include <vector>
 
 #include "foundation/dates.h"
 #include "foundation/files.h"
@@ -25,17 +29,19 @@ constexpr const char* kPastFile = "\\dat\\TotalData_Kako.txt";
 // Calls visit for every non-empty line of a store file's bytes, read on their own rather than
 // through TextList, so that the guard does not share a fault of the reader it guards against.
 // Line ends are "\r\n", "\r" or "\n"; a NUL reads as a space, as it does for every reader.
+// false when visit stopped the walk.
 template <typename Visit>
-void ForEachStoredLine(std::string& bytes, Visit visit) {
-  ReplaceNuls(bytes.data(), bytes.size());
-  std::string_view text = bytes;
+bool ForEachStoredLine(char* data, std::size_t size, Visit visit) {
+  ReplaceNuls(data, size);
+  std::string_view text(data, size);
   std::size_t i = 0;
   while (i < text.size()) {
     std::size_t end = text.find_first_of("\r\n", i);
     if (end == std::string_view::npos) end = text.size();
-    if (end > i && !visit(text.substr(i, end - i))) return;
+    if (end > i && !visit(text.substr(i, end - i))) return false;
     i = end + ((end + 1 < text.size() && text[end] == '\r' && text[end + 1] == '\n') ? 2 : 1);
   }
+  return true;
 }
 
 void RefuseWrite(ProgramState& state, const std::string& path, std::string_view lost) {
@@ -45,43 +51,151 @@ void RefuseWrite(ProgramState& state, const std::string& path, std::string_view 
   ++state.failedWrites;  // what was fetched did not reach the store
 }
 
-// The store as it is on the disk, for a guard; a store that exists but cannot be read is never
-// replaced (it would be replaced by what could be read of it: nothing).
-bool ReadStoreAgain(ProgramState& state, const std::string& total, std::string& stored) {
-  if (ReadWholeFile(total, stored) || !FileExists(total)) return true;
-  RefuseWrite(state, total, total);
-  return false;
+// The same walk over the store file as it is on the disk, read a few megabytes at a time so
+// that the guard never holds a second copy of a large store. A missing file has no lines; false
+// when the file exists but cannot be read: a store that cannot be read is never replaced (it
+// would be replaced by what could be read of it: nothing).
+template <typename Visit>
+bool ForEachLineOnDisk(const std::string& path, Visit visit) {
+  if (!FileExists(path)) return true;
+  constexpr std::size_t kChunk = 4 << 20;
+  std::string buffer;
+  std::size_t have = 0;
+  long long offset = 0;
+  for (;;) {
+    if (buffer.size() < have + kChunk) buffer.resize(have + kChunk);
+    const long long got = ReadFileInto(path, buffer.data() + have, kChunk, offset);
+    if (got < 0) return false;
+    offset += got;
+    have += static_cast<std::size_t>(got);
+    const bool last = static_cast<std::size_t>(got) < kChunk;
+    // Only whole lines before the end: up to the last line end, leaving a CR at the very end,
+    // which may be the first half of a CR LF.
+    std::size_t whole = have;
+    if (!last) {
+      const std::size_t end = have > 0 && buffer[have - 1] == '\r' ? have - 1 : have;
+      const std::size_t lineEnd = std::string_view(buffer.data(), end).find_last_of("\r\n");
+      whole = lineEnd == std::string_view::npos ? 0 : lineEnd + 1;
+    }
+    if (!ForEachStoredLine(buffer.data(), whole, visit)) return true;
+    if (last) return true;
+    buffer.erase(0, whole);
+    have -= whole;
+  }
+}
+
+// The order of two key fields as the texts "field TAB ..." compare byte by byte: where one field
+// ends first, its TAB meets the other's next byte (never a TAB: fields hold none).
+int CompareField(std::string_view x, std::string_view y) {
+  const std::size_t m = std::min(x.size(), y.size());
+  if (const int c = m ? std::memcmp(x.data(), y.data(), m) : 0; c != 0) return c;
+  if (x.size() == y.size()) return 0;
+  const auto next = [m](std::string_view t) {
+    return t.size() > m ? static_cast<unsigned char>(t[m]) : static_cast<unsigned char>('\t');
+  };
+  return next(x) < next(y) ? -1 : 1;
+}
+
+// The lines of a list with the key fields they are sorted by, as views into the list.
+class KeyedLines {
+ public:
+  // The lines of each list in turn.
+  KeyedLines(std::initializer_list<const TextList*> lists, const std::vector<int>& columns)
+      : columns_(columns.size()) {
+    for (const TextList* list : lists) {
+      for (int i = 0; i < list->Count(); ++i) {
+        lines_.push_back(list->View(i));
+        for (int column : columns) keys_.push_back(RecordField(lines_.back(), column));
+      }
+    }
+  }
+
+  std::string_view Line(int i) const { return lines_[static_cast<std::size_t>(i)]; }
+  std::string_view Key(int i, std::size_t k) const {
+    return keys_[static_cast<std::size_t>(i) * columns_ + k];
+  }
+
+  // The indexes of the lines in descending order of "key1 TAB key2 TAB ... <TAB> line". Lines
+  // whose texts are equal are equal bytes, so their order among themselves does not matter.
+  std::vector<int> DescendingOrder() const {
+    std::vector<int> order(lines_.size());
+    for (std::size_t i = 0; i < order.size(); ++i) order[i] = static_cast<int>(i);
+    std::sort(order.begin(), order.end(), [this](int a, int b) { return Compare(a, b) > 0; });
+    return order;
+  }
+
+ private:
+  int Compare(int a, int b) const {
+    for (std::size_t k = 0; k < columns_; ++k) {
+      if (const int c = CompareField(Key(a, k), Key(b, k)); c != 0) return c;
+    }
+    // The marker "<\t>" is the same in both; then the lines as the sort compares texts.
+    const std::string_view x = Line(a), y = Line(b);
+    const std::size_t m = std::min(x.size(), y.size());
+    if (const int c = m ? std::memcmp(x.data(), y.data(), m) : 0; c != 0) return c;
+    return x.size() < y.size() ? -1 : (x.size() > y.size() ? 1 : 0);
+  }
+
+  std::size_t columns_;
+  std::vector<std::string_view> lines_;
+  std::vector<std::string_view> keys_;
+};
+
+std::vector<int> KeyColumns(std::string_view columns) {
+  TextList numbers(columns, ",");
+  std::vector<int> wanted;
+  for (int i = 0; i < numbers.Count(); ++i) wanted.push_back(ToInt(numbers.View(i)));
+  return wanted;
+}
+
+// Property numbers in descending field order, searched as they are sorted.
+bool HasNumber(const std::vector<std::string_view>& descending, std::string_view number) {
+  auto after = [](std::string_view x, std::string_view y) { return CompareField(x, y) > 0; };
+  auto at = std::lower_bound(descending.begin(), descending.end(), number, after);
+  return at != descending.end() && *at == number;
+}
+
+// The first property number of the stored lines that is not among the kept ones (the first line
+// itself when it has none); empty when none is lost.
+template <typename ForEachLine>
+std::string FirstLostNumberOf(ForEachLine forEachLine, const std::vector<std::string_view>& kept) {
+  std::string lost;
+  forEachLine([&](std::string_view line) {
+    std::string_view number = RecordField(line, kFieldNumber);
+    if (HasNumber(kept, number)) return true;
+    lost.assign(number.empty() ? line : number);
+    return false;
+  });
+  return lost;
+}
+
+// The first stored record that is not the next non-empty line of loaded, in order (its property
+// number, or the line itself when it has none); empty when every stored record was loaded as it
+// is on the disk.
+template <typename ForEachLine>
+std::string FirstLostRecordOf(ForEachLine forEachLine, const TextList& loaded) {
+  int next = 0;
+  std::string lost;
+  forEachLine([&](std::string_view line) {
+    while (next < loaded.Count() && loaded.View(next).empty()) ++next;
+    if (next < loaded.Count() && loaded.View(next) == line) {
+      ++next;
+      return true;
+    }
+    lost.assign(RecordField(line, kFieldNumber));
+    if (lost.empty()) lost.assign(line);
+    return false;
+  });
+  return lost;
 }
 
 }  // namespace
 
 void SortByKeyColumns(TextList& list, std::string_view columns) {
-  TextList numbers(columns, ",");
-  std::vector<int> wanted;
-  for (int i = 0; i < numbers.Count(); ++i) wanted.push_back(ToInt(numbers.View(i)));
-  TextList entries;
-  std::string entry;
-  for (int i = 0; i < list.Count(); ++i) {
-    std::string_view line = list.View(i);
-    entry.clear();
-    for (int column : wanted) {
-      entry.append(RecordField(line, column));
-      entry += '\t';
-    }
-    entry.append("<\t>");
-    entry.append(line);
-    entries.Add(entry);
-  }
-  entries.Sort(kSortDescending);
-  list.Clear();
-  for (int i = 0; i < entries.Count(); ++i) {
-    std::string_view e = entries.View(i);
-    // The key is one TAB-ended field per column; the line follows the "<\t>" behind it. A field
-    // may itself end in "<" with the next beginning with ">", so the marker is not searched for.
-    std::size_t at = 0;
-    for (std::size_t k = 0; k < wanted.size(); ++k) at = e.find('\t', at) + 1;
-    list.Add(e.substr(at + 3));
-  }
+  const KeyedLines keyed({&list}, KeyColumns(columns));
+  TextList sorted;
+  for (int i : keyed.DescendingOrder()) sorted.Add(keyed.Line(i));
+  list = std::move(sorted);
 }
 
 bool BackupFile(ProgramState& state, const std::string& path) {
@@ -106,33 +220,66 @@ bool SaveLinesLogged(ProgramState& state, const TextList& lines, const std::stri
 }  // namespace
 
 std::string FirstLostNumber(std::string stored, const TextList& kept) {
-  std::unordered_set<std::string_view> numbers;
-  numbers.reserve(static_cast<std::size_t>(kept.Count()));
-  for (int i = 0; i < kept.Count(); ++i) numbers.insert(RecordField(kept.View(i), kFieldNumber));
-  std::string lost;
-  ForEachStoredLine(stored, [&](std::string_view line) {
-    std::string_view number = RecordField(line, kFieldNumber);
-    if (numbers.count(number)) return true;
-    lost.assign(number.empty() ? line : number);
-    return false;
-  });
-  return lost;
+  std::vector<std::string_view> numbers;
+  for (int i = 0; i < kept.Count(); ++i) numbers.push_back(RecordField(kept.View(i), kFieldNumber));
+  std::sort(numbers.begin(), numbers.end(),
+            [](std::string_view x, std::string_view y) { return CompareField(x, y) > 0; });
+  return FirstLostNumberOf(
+      [&](auto visit) { ForEachStoredLine(stored.data(), stored.size(), visit); }, numbers);
 }
 
-std::string FirstLostRecord(std::string stored, const TextList& kept, const TextList& moved) {
-  std::unordered_set<std::string_view> lines;
-  lines.reserve(static_cast<std::size_t>(kept.Count() + moved.Count()));
-  for (int i = 0; i < kept.Count(); ++i) lines.insert(kept.View(i));
-  for (int i = 0; i < moved.Count(); ++i) lines.insert(moved.View(i));
-  std::string lost;
-  ForEachStoredLine(stored, [&](std::string_view line) {
-    if (lines.count(line)) return true;
-    lost.assign(RecordField(line, kFieldNumber));
-    if (lost.empty()) lost.assign(line);
-    return false;
-  });
-  return lost;
+std::string FirstLostRecord(std::string stored, const TextList& loaded) {
+  return FirstLostRecordOf(
+      [&](auto visit) { ForEachStoredLine(stored.data(), stored.size(), visit); }, loaded);
 }
+
+namespace {
+
+// The store with the new rows merged in, backed up first; 0, kBackupFailed when only the backup
+// failed, or the code of a refused or failed write (the store and the rows then stay as they
+// were).
+int WriteMergedStore(ProgramState& state) {
+  const std::string total = state.PathOf(kTotalFile);
+  TextList stored;
+  stored.LoadLines(total);
+  // The newest line of each property: sorted by number and update date, newest first, the first
+  // line of each number is kept. The lines are sorted as indexes; no line is copied.
+  const KeyedLines keyed({&state.newRows, &stored}, {kFieldNumber, kFieldUpdated});
+  std::vector<int> kept;
+  std::vector<std::string_view> keptNumbers;
+  const std::vector<int> order = keyed.DescendingOrder();
+  for (std::size_t i = 0; i < order.size(); ++i) {
+    const std::string_view number = keyed.Key(order[i], 0);
+    if (i == 0 || number != keptNumbers.back()) {
+      kept.push_back(order[i]);
+      keptNumbers.push_back(number);
+    }
+  }
+  // The store is read again from the disk: a merge never writes a store without a property
+  // number the old one had, whatever the loading above made of the file.
+  bool readable = true;
+  const std::string lost = FirstLostNumberOf(
+      [&](auto visit) { readable = ForEachLineOnDisk(total, visit); }, keptNumbers);
+  if (!readable || !lost.empty()) {
+    RefuseWrite(state, total, readable ? lost : total);
+    return kStoreGuardRefused;
+  }
+  // The backup holds the store as it was before this merge replaces it.
+  const int result = BackupFile(state, total) ? 0 : kBackupFailed;
+  // Only a complete write replaces the store; a failed one leaves the old file.
+  AtomicFileWriter store(total);
+  for (int i : kept) {
+    store.Write(keyed.Line(i));
+    store.Write("\r\n");
+  }
+  if (!store.Commit()) {
+    LogWriteFailure(state, kStoreWriteFailed, total);
+    return kStoreWriteFailed;
+  }
+  return result;
+}
+
+}  // namespace
 
 int MergeNewRows(ProgramState& state) {
   if (state.newRowsFound != 1) return 0;
@@ -148,32 +295,14 @@ int MergeNewRows(ProgramState& state) {
       result = kCsvWriteFailed;
     }
   }
-  const std::string total = state.PathOf(kTotalFile);
-  state.newRows.LoadLines(total);
-  SortByKeyColumns(state.newRows, "2,18");
-  TextList kept;
-  std::string previous;
-  for (int i = 0; i < state.newRows.Count(); ++i) {
-    std::string_view line = state.newRows.View(i);
-    std::string_view number = RecordField(line, kFieldNumber);
-    // The first line is always kept; later ones only when their number differs.
-    if (i == 0 || number != previous) kept.Add(line);
-    previous = number;
+  const int merged = WriteMergedStore(state);
+  if (merged == kBackupFailed) {
+    result = kBackupFailed;  // the store was still written
+  } else if (merged != 0) {
+    return merged;
   }
-  // The store is read again from the disk: a merge never writes a store without a property
-  // number the old one had, whatever the loading above made of the file.
-  std::string stored;
-  if (!ReadStoreAgain(state, total, stored)) return kStoreGuardRefused;
-  const std::string lost = FirstLostNumber(std::move(stored), kept);
-  if (!lost.empty()) {
-    RefuseWrite(state, total, lost);
-    return kStoreGuardRefused;
-  }
-  // The backup holds the store as it was before this merge replaces it.
-  if (!BackupFile(state, total)) result = kBackupFailed;
-  // Only a complete write replaces the store; a failed one leaves the old file and the rows.
-  if (!SaveLinesLogged(state, kept, total, kStoreWriteFailed)) return kStoreWriteFailed;
-  state.newRows.Clear();
+  // The rows are in the store now; their memory goes before the CSV files read it back.
+  state.newRows = TextList();
   state.newRowsFound = 0;
   if (WriteTotalCsv(state) != 0) result = kCsvWriteFailed;
   return result;
@@ -190,38 +319,137 @@ namespace {
 
 constexpr const char* kTidyMarker = "\\dat\\TidyInProgress.txt";
 
-int FinishTidy(ProgramState& state, std::string_view marker) {
+// Calls emit for each line of a tidy's moved or kept records.
+using LineSource = std::function<void(const std::function<void(std::string_view)>& emit)>;
+
+// Appends the lines, each with CR LF, to the file a megabyte at a time; the last append is
+// flushed to the disk. false when one failed.
+bool AppendLines(const std::string& path, const LineSource& lines) {
+  std::string chunk;
+  bool ok = true;
+  lines([&](std::string_view line) {
+    chunk.append(line).append("\r\n");
+    if (chunk.size() < (1u << 20)) return;
+    ok = ok && AppendToFile(path, chunk);
+    chunk.clear();
+  });
+  return ok && AppendToFile(path, chunk, true);
+}
+
+// The steps after the marker: the past-data file cut back to its size before the tidy, the
+// moved lines appended to it, the current data written with the kept lines, the marker removed.
+int FinishTidy(ProgramState& state, long long pastSize, const LineSource& moved,
+               const LineSource& kept) {
   const std::string past = state.PathOf(kPastFile);
   const std::string total = state.PathOf(kTotalFile);
-  const std::size_t eol = marker.find("\r\n");
-  long long pastSize = -1;
-  if (eol != std::string_view::npos) std::from_chars(marker.data(), marker.data() + eol, pastSize);
-  if (pastSize < 0) return kPastDataWriteFailed;  // not a marker this program wrote
-  const std::string_view moved = marker.substr(eol + 2);
-  TextList movedLines;
-  movedLines.LoadLinesFromText(moved);
-  std::unordered_set<std::string_view> movedSet;
-  for (int i = 0; i < movedLines.Count(); ++i) movedSet.insert(movedLines.View(i));
-
   if (FileSize(past) > pastSize && !TruncateFile(past, pastSize)) {
     LogWriteFailure(state, kPastDataWriteFailed, past);
     return kPastDataWriteFailed;
   }
-  if (!AppendToFile(past, moved, true)) {
+  if (!AppendLines(past, moved)) {
     LogWriteFailure(state, kPastDataWriteFailed, past);
     return kPastDataWriteFailed;
   }
-  TextList lines;
-  lines.LoadLines(total);
-  TextList kept;
-  for (int i = 0; i < lines.Count(); ++i) {
-    std::string_view line = lines.View(i);
-    if (!line.empty() && !movedSet.count(line)) kept.Add(line);
+  AtomicFileWriter store(total);
+  kept([&](std::string_view line) {
+    store.Write(line);
+    store.Write("\r\n");
+  });
+  if (!store.Commit()) {
+    LogWriteFailure(state, kStoreWriteFailed, total);
+    return kStoreWriteFailed;
   }
-  if (!SaveLinesLogged(state, kept, total, kStoreWriteFailed)) return kStoreWriteFailed;
   // A marker left behind is finished again at the next start, to the same result.
   (void)RemoveFile(state.PathOf(kTidyMarker), true);
   return 0;
+}
+
+// Finishes the tidy a marker describes: its first line the size of the past-data file before
+// the append, then the moved lines. The kept lines are the current data without the moved ones.
+int FinishTidyFromMarker(ProgramState& state, std::string_view marker) {
+  const std::size_t eol = marker.find("\r\n");
+  long long pastSize = -1;
+  if (eol != std::string_view::npos) std::from_chars(marker.data(), marker.data() + eol, pastSize);
+  if (pastSize < 0) return kPastDataWriteFailed;  // not a marker this program wrote
+  TextList movedLines;
+  movedLines.LoadLinesFromText(marker.substr(eol + 2));
+  std::unordered_set<std::string_view> movedSet;
+  for (int i = 0; i < movedLines.Count(); ++i) movedSet.insert(movedLines.View(i));
+  TextList lines;
+  lines.LoadLines(state.PathOf(kTotalFile));
+  return FinishTidy(
+      state, pastSize,
+      [&](const auto& emit) {
+        for (int i = 0; i < movedLines.Count(); ++i) emit(movedLines.View(i));
+      },
+      [&](const auto& emit) {
+        for (int i = 0; i < lines.Count(); ++i) {
+          std::string_view line = lines.View(i);
+          if (!line.empty() && !movedSet.count(line)) emit(line);
+        }
+      });
+}
+
+// The lines of the current data older than the cutoff go to the past data, through the marker.
+int MoveOldRecords(ProgramState& state, int dateColumn, const std::string& cutoff) {
+  const std::string past = state.PathOf(kPastFile);
+  const std::string total = state.PathOf(kTotalFile);
+  TextList lines;
+  lines.LoadLines(total);
+  // Each line is kept, moved, or (empty) dropped; no line is copied.
+  enum : char { kDropped, kKept, kMoved };
+  std::vector<char> fate(static_cast<std::size_t>(lines.Count()), kDropped);
+  std::size_t movedCount = 0;
+  for (int i = 0; i < lines.Count(); ++i) {
+    std::string_view line = lines.View(i);
+    if (line.empty()) continue;
+    const bool old = RecordField(line, dateColumn) < std::string_view(cutoff);
+    fate[static_cast<std::size_t>(i)] = old ? kMoved : kKept;
+    movedCount += old;
+  }
+  auto each = [&](char wanted) -> LineSource {
+    return [&lines, &fate, wanted](const std::function<void(std::string_view)>& emit) {
+      for (int i = 0; i < lines.Count(); ++i) {
+        if (fate[static_cast<std::size_t>(i)] == wanted) emit(lines.View(i));
+      }
+    };
+  };
+  // The store is read again from the disk: every record on it must be one of the lines kept or
+  // moved, in the same order, or nothing is written.
+  bool readable = true;
+  const std::string lost =
+      FirstLostRecordOf([&](auto visit) { readable = ForEachLineOnDisk(total, visit); }, lines);
+  if (!readable || !lost.empty()) {
+    RefuseWrite(state, total, readable ? lost : total);
+    return kStoreGuardRefused;
+  }
+  if (movedCount == 0) {
+    if (!FileExists(past) && !AppendToFile(past, "")) {
+      LogWriteFailure(state, kPastDataWriteFailed, past);
+      return kPastDataWriteFailed;
+    }
+    AtomicFileWriter store(total);
+    each(kKept)([&](std::string_view line) {
+      store.Write(line);
+      store.Write("\r\n");
+    });
+    if (store.Commit()) return 0;
+    LogWriteFailure(state, kStoreWriteFailed, total);
+    return kStoreWriteFailed;
+  }
+  const long long pastSize = std::max(FileSize(past), 0LL);
+  const std::string markerPath = state.PathOf(kTidyMarker);
+  AtomicFileWriter marker(markerPath);
+  marker.Write(std::to_string(pastSize) + "\r\n");
+  each(kMoved)([&](std::string_view line) {
+    marker.Write(line);
+    marker.Write("\r\n");
+  });
+  if (!marker.Commit()) {
+    LogWriteFailure(state, kPastDataWriteFailed, markerPath);
+    return kPastDataWriteFailed;
+  }
+  return FinishTidy(state, pastSize, each(kMoved), each(kKept));
 }
 
 }  // namespace
@@ -230,7 +458,7 @@ int CompleteInterruptedTidy(ProgramState& state) {
   const std::string path = state.PathOf(kTidyMarker);
   std::string marker;
   if (!ReadWholeFile(path, marker)) return 0;
-  if (const int finished = FinishTidy(state, marker); finished != 0) return finished;
+  if (const int finished = FinishTidyFromMarker(state, marker); finished != 0) return finished;
   // The killed tidy did not reach its CSV files.
   int result = 0;
   if (WritePastCsv(state) != 0) result = kCsvWriteFailed;
@@ -241,52 +469,15 @@ int CompleteInterruptedTidy(ProgramState& state) {
 int TidyData(ProgramState& state) {
   if (const int finished = CompleteInterruptedTidy(state); finished != 0) return finished;
   int result = 0;
-  const std::string past = state.PathOf(kPastFile);
-  const std::string total = state.PathOf(kTotalFile);
-  if (!BackupFile(state, past)) result = kBackupFailed;
-  if (!BackupFile(state, total)) result = kBackupFailed;
+  if (!BackupFile(state, state.PathOf(kPastFile))) result = kBackupFailed;
+  if (!BackupFile(state, state.PathOf(kTotalFile))) result = kBackupFailed;
   const int col = state.headerLists.lists[0].Find(0, SJIS("更新年月日"));
   // Without the update-date column nothing can be judged old: move nothing.
   if (col < 0) return result;
   const int months = state.settings.GetInt(keys::kRetentionMonths);
   const std::string cutoff = AddToDate(Now(*state.clock), kMonths, -months).substr(0, 10);
-  TextList lines;
-  lines.LoadLines(total);
-  TextList moved;
-  TextList kept;
-  for (int i = 0; i < lines.Count(); ++i) {
-    std::string_view line = lines.View(i);
-    if (line.empty()) continue;
-    if (RecordField(line, col) < std::string_view(cutoff)) {
-      moved.Add(line);
-    } else {
-      kept.Add(line);
-    }
-  }
-  std::string stored;
-  if (!ReadStoreAgain(state, total, stored)) return kStoreGuardRefused;
-  const std::string lost = FirstLostRecord(std::move(stored), kept, moved);
-  if (!lost.empty()) {
-    RefuseWrite(state, total, lost);
-    return kStoreGuardRefused;
-  }
-  if (moved.Count() == 0) {
-    if (!FileExists(past) && !AppendToFile(past, "")) {
-      LogWriteFailure(state, kPastDataWriteFailed, past);
-      return kPastDataWriteFailed;
-    }
-    if (!SaveLinesLogged(state, kept, total, kStoreWriteFailed)) return kStoreWriteFailed;
-  } else {
-    const long long pastSize = FileSize(past);
-    const std::string marker =
-        std::to_string(pastSize < 0 ? 0 : pastSize) + "\r\n" + moved.JoinLines();
-    const std::string markerPath = state.PathOf(kTidyMarker);
-    if (!WriteFileAtomic(markerPath, marker)) {
-      LogWriteFailure(state, kPastDataWriteFailed, markerPath);
-      return kPastDataWriteFailed;
-    }
-    if (const int finished = FinishTidy(state, marker); finished != 0) return finished;
-  }
+  // The store's lines are released before the CSV files read both files back.
+  if (const int moved = MoveOldRecords(state, col, cutoff); moved != 0) return moved;
   if (WritePastCsv(state) != 0) result = kCsvWriteFailed;
   if (WriteTotalCsv(state) != 0) result = kCsvWriteFailed;
   return result;

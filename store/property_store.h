@@ -30,8 +30,9 @@ int CompleteInterruptedTidy(ProgramState& state);
 
 // The guards of the two rewrites of the store. stored: the bytes of the store file as they are
 // on the disk. The first property number of stored that no line of kept carries, or the first
-// record of stored that is in neither kept nor moved; empty when nothing would be lost.
+// record of stored that is not, in order, the next non-empty line of loaded (the lines the tidy
+// divides between kept and moved); empty when nothing would be lost.
 std::string FirstLostNumber(std::string stored, const TextList& kept);
-std::string FirstLostRecord(std::string stored, const TextList& kept, const TextList& moved);
+std::string FirstLostRecord(std::string stored, const TextList& loaded);
 
 }  // namespace kestrova

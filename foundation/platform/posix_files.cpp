@@ -188,12 +188,12 @@ bool ReadWholeFile(std::string_view path, std::string& bytes, FileTimes* times) 
   return true;
 }
 
-long long ReadFileInto(std::string_view path, char* dest, std::size_t capacity) {
+long long ReadFileInto(std::string_view path, char* dest, std::size_t capacity, long long offset) {
   int fd = ::open(platform::NativePath(path).c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return -1;
   std::size_t have = 0;
   while (have < capacity) {
-    ssize_t n = ::read(fd, dest + have, capacity - have);
+    ssize_t n = ::pread(fd, dest + have, capacity - have, static_cast<off_t>(offset) + have);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) break;
     have += static_cast<std::size_t>(n);
@@ -202,27 +202,105 @@ long long ReadFileInto(std::string_view path, char* dest, std::size_t capacity) 
   return static_cast<long long>(have);
 }
 
-bool WriteFileAtomic(std::string_view path, std::string_view bytes, int mode, bool durable) {
-  if (Refused(path)) return false;
-  const std::string target = platform::NativePath(path);
-  if (target.empty()) return false;
+namespace {
+
+constexpr std::size_t kWriteBuffer = 1 << 20;
+
+}  // namespace
+
+AtomicFileWriter::AtomicFileWriter(std::string_view path, int mode) {
+  if (Refused(path)) return;
+  target_ = platform::NativePath(path);
+  if (target_.empty()) return;
   struct stat old;
-  const bool replacing = ::stat(target.c_str(), &old) == 0;
-  if (replacing && S_ISDIR(old.st_mode)) return false;
-  std::string temp;
-  int fd = CreateTemporary(target, replacing ? 0600 : mode, temp);
-  if (fd < 0) return false;
+  const bool replacing = ::stat(target_.c_str(), &old) == 0;
+  if (replacing && S_ISDIR(old.st_mode)) return;
+  const int fd = CreateTemporary(target_, replacing ? 0600 : mode, temp_);
+  if (fd < 0) return;
+  handle_ = fd;
   // A replaced file keeps its permission bits.
-  bool ok = !replacing || ::fchmod(fd, old.st_mode & 07777) == 0;
-  ok = ok && WriteAll(fd, bytes) && (!durable || ::fsync(fd) == 0);
+  ok_ = !replacing || ::fchmod(fd, old.st_mode & 07777) == 0;
+}
+
+AtomicFileWriter::~AtomicFileWriter() {
+  if (handle_ < 0) return;
+  ::close(static_cast<int>(handle_));
+  ::unlink(temp_.c_str());
+}
+
+bool AtomicFileWriter::Flush() {
+  ok_ = ok_ && WriteAll(static_cast<int>(handle_), buffer_);
+  buffer_.clear();
+  return ok_;
+}
+
+bool AtomicFileWriter::Write(std::string_view bytes) {
+  if (!ok_) return false;
+  if (buffer_.size() + bytes.size() <= kWriteBuffer) {
+    if (buffer_.capacity() < kWriteBuffer) buffer_.reserve(kWriteBuffer);
+    buffer_.append(bytes);
+    return true;
+  }
+  // A large piece goes to the file as it is, after what was gathered before it.
+  if (!Flush()) return false;
+  ok_ = WriteAll(static_cast<int>(handle_), bytes);
+  return ok_;
+}
+
+bool AtomicFileWriter::WriteFileFrom(std::string_view source) {
+  if (!Flush()) return false;
+  const int from = ::open(platform::NativePath(source).c_str(), O_RDONLY | O_CLOEXEC);
+  if (from < 0) return ok_ = false;
+  // The kernel copies the bytes from file to file (or shares them, where the file system can).
+  const int to = static_cast<int>(handle_);
+  for (;;) {
+    const ssize_t n = ::copy_file_range(from, nullptr, to, nullptr, 1 << 30, 0);
+    if (n > 0) continue;
+    if (n == 0) break;
+    if (errno == EINTR) continue;
+    if (errno != EXDEV && errno != ENOSYS && errno != EINVAL && errno != EOPNOTSUPP) {
+      ok_ = false;
+      break;
+    }
+    // No kernel copy between these two: through a buffer, from where it stopped.
+    std::string chunk(kWriteBuffer, '\0');
+    for (;;) {
+      const ssize_t got = ::read(from, chunk.data(), chunk.size());
+      if (got < 0 && errno == EINTR) continue;
+      if (got < 0) ok_ = false;
+      if (got <= 0) break;
+      if (!WriteAll(to, std::string_view(chunk.data(), static_cast<std::size_t>(got)))) {
+        ok_ = false;
+        break;
+      }
+    }
+    break;
+  }
+  ::close(from);
+  return ok_;
+}
+
+bool AtomicFileWriter::Commit(bool durable) {
+  if (!Flush()) return false;
+  const int fd = static_cast<int>(handle_);
+  handle_ = -1;
+  bool ok = !durable || ::fsync(fd) == 0;
   ok = (::close(fd) == 0) && ok;
-  if (!ok || ::rename(temp.c_str(), target.c_str()) != 0) {
-    ::unlink(temp.c_str());
+  if (!ok || ::rename(temp_.c_str(), target_.c_str()) != 0) {
+    ::unlink(temp_.c_str());
+    ok_ = false;
     return false;
   }
   // The rename itself is made durable by flushing the folder.
-  if (durable) SyncFolderOf(target);
+  if (durable) SyncFolderOf(target_);
+  ok_ = false;  // committed: nothing more can be written
   return true;
+}
+
+bool WriteFileAtomic(std::string_view path, std::string_view bytes, int mode, bool durable) {
+  AtomicFileWriter writer(path, mode);
+  writer.Write(bytes);
+  return writer.Commit(durable);
 }
 
 bool AppendToFile(std::string_view path, std::string_view bytes, bool durable) {
@@ -289,14 +367,12 @@ bool RemoveFile(std::string_view path, bool durable) {
 bool CopyFileTo(std::string_view from, std::string_view to) {
   // Like the copy of the desktop's file manager: the copy has the bytes, the permission bits
   // and the modification time of the original.
-  std::string bytes;
-  FileTimes times;
-  if (!ReadWholeFile(from, bytes, &times)) return false;
   struct stat st;
-  const int mode = ::stat(platform::NativePath(from).c_str(), &st) == 0
-                       ? static_cast<int>(st.st_mode & 0777)
-                       : 0644;
-  if (!WriteFileAtomic(to, bytes, mode)) return false;
+  if (::stat(platform::NativePath(from).c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return false;
+  const FileTimes times = GetFileTimes(from);
+  AtomicFileWriter writer(to, static_cast<int>(st.st_mode & 0777));
+  writer.WriteFileFrom(from);
+  if (!writer.Commit()) return false;
   SetFileTimes(to, {0, times.lastWrite, 0});
   return true;
 }

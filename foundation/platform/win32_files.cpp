@@ -121,9 +121,12 @@ bool ReadWholeFile(std::string_view path, std::string& bytes, FileTimes* times) 
   return true;
 }
 
-long long ReadFileInto(std::string_view path, char* dest, std::size_t capacity) {
+long long ReadFileInto(std::string_view path, char* dest, std::size_t capacity, long long offset) {
   Handle h(OpenForReading(path));
   if (!h.ok()) return -1;
+  LARGE_INTEGER at;
+  at.QuadPart = offset;
+  if (offset != 0 && !SetFilePointerEx(h.get(), at, nullptr, FILE_BEGIN)) return -1;
   std::size_t have = 0;
   while (have < capacity) {
     DWORD n = 0;
@@ -134,30 +137,92 @@ long long ReadFileInto(std::string_view path, char* dest, std::size_t capacity) 
   return static_cast<long long>(have);
 }
 
-bool WriteFileAtomic(std::string_view path, std::string_view bytes, int /*mode*/, bool durable) {
-  // Permission bits have no meaning here: the file takes the access rules of its folder.
-  if (platform::WriteFaultAt(path)) return false;
+namespace {
+
+constexpr std::size_t kWriteBuffer = 1 << 20;
+
+}  // namespace
+
+// Permission bits have no meaning here: the file takes the access rules of its folder.
+AtomicFileWriter::AtomicFileWriter(std::string_view path, int /*mode*/) {
+  if (platform::WriteFaultAt(path)) return;
   static std::atomic<unsigned> counter{0};
-  const std::wstring target = WidePath(path);
-  std::wstring temp;
+  // target_ and temp_ are program paths (cp932), turned into wide paths at every call.
+  target_.assign(path);
   HANDLE created = INVALID_HANDLE_VALUE;
   for (int attempt = 0; attempt < 100 && created == INVALID_HANDLE_VALUE; ++attempt) {
-    temp = target + L".tmp" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-           std::to_wstring(counter++);
-    created = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+    temp_ =
+        target_ + ".tmp" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(counter++);
+    created = CreateFileW(WidePath(temp_).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (created == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) return false;
+    if (created == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) return;
   }
-  Handle h(created);
-  if (!h.ok()) return false;
-  bool ok = WriteAll(h.get(), bytes) && (!durable || FlushFileBuffers(h.get()));
+  if (created == INVALID_HANDLE_VALUE) return;
+  handle_ = reinterpret_cast<long long>(created);
+  ok_ = true;
+}
+
+AtomicFileWriter::~AtomicFileWriter() {
+  if (handle_ == -1) return;
+  CloseHandle(reinterpret_cast<HANDLE>(handle_));
+  DeleteFileW(WidePath(temp_).c_str());
+}
+
+bool AtomicFileWriter::Flush() {
+  ok_ = ok_ && WriteAll(reinterpret_cast<HANDLE>(handle_), buffer_);
+  buffer_.clear();
+  return ok_;
+}
+
+bool AtomicFileWriter::Write(std::string_view bytes) {
+  if (!ok_) return false;
+  if (buffer_.size() + bytes.size() <= kWriteBuffer) {
+    if (buffer_.capacity() < kWriteBuffer) buffer_.reserve(kWriteBuffer);
+    buffer_.append(bytes);
+    return true;
+  }
+  if (!Flush()) return false;
+  ok_ = WriteAll(reinterpret_cast<HANDLE>(handle_), bytes);
+  return ok_;
+}
+
+bool AtomicFileWriter::WriteFileFrom(std::string_view source) {
+  if (!Flush()) return false;
+  Handle from(OpenForReading(source));
+  if (!from.ok()) return ok_ = false;
+  std::string chunk(kWriteBuffer, '\0');
+  for (;;) {
+    DWORD got = 0;
+    if (!ReadFile(from.get(), chunk.data(), static_cast<DWORD>(chunk.size()), &got, nullptr)) {
+      return ok_ = false;
+    }
+    if (got == 0) return ok_;
+    if (!WriteAll(reinterpret_cast<HANDLE>(handle_), std::string_view(chunk.data(), got))) {
+      return ok_ = false;
+    }
+  }
+}
+
+bool AtomicFileWriter::Commit(bool durable) {
+  if (!Flush()) return false;
+  Handle h(reinterpret_cast<HANDLE>(handle_));
+  handle_ = -1;
+  bool ok = !durable || FlushFileBuffers(h.get());
   ok = h.Close() && ok;
-  if (!ok || !MoveFileExW(temp.c_str(), target.c_str(),
+  ok_ = false;
+  const std::wstring temp = WidePath(temp_);
+  if (!ok || !MoveFileExW(temp.c_str(), WidePath(target_).c_str(),
                           MOVEFILE_REPLACE_EXISTING | (durable ? MOVEFILE_WRITE_THROUGH : 0))) {
     DeleteFileW(temp.c_str());
     return false;
   }
   return true;
+}
+
+bool WriteFileAtomic(std::string_view path, std::string_view bytes, int mode, bool durable) {
+  AtomicFileWriter writer(path, mode);
+  writer.Write(bytes);
+  return writer.Commit(durable);
 }
 
 bool AppendToFile(std::string_view path, std::string_view bytes, bool durable) {

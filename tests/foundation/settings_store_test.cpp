@@ -116,6 +116,10 @@ TEST(SettingsStoreTest, BulkLoadEqualsLoadingOneByOne) {
     EXPECT_STREQ(bulk.KeyTextAt(i), single.KeyTextAt(i));
     EXPECT_STREQ(bulk.ValueAt(i), single.ValueAt(i));
   }
+  // A saved store is in key order: loaded again without sorting, it is the same store.
+  SettingsStore again;
+  again.LoadPairsFromText(bulk.FormatPairs("<===>"), "<===>");
+  EXPECT_EQ(again.FormatPairs("<===>"), bulk.FormatPairs("<===>"));
 }
 
 TEST(PlacementTest, SavesAndRestoresWindowRectangles) {

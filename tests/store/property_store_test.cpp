@@ -199,17 +199,18 @@ TEST_F(PropertyStoreTest, GuardsFindRecordsTheRewriteWouldLose) {
   EXPECT_EQ(FirstLostNumber(stored, other), "1");
   EXPECT_EQ(FirstLostNumber("", other), "");
 
-  TextList kept;
-  kept.Add(a);
-  TextList moved;
-  moved.Add(c);
-  EXPECT_EQ(FirstLostRecord(stored, kept, moved), "2");
-  kept.Add(all.View(1));
-  EXPECT_EQ(FirstLostRecord(stored, kept, moved), "");
+  TextList loaded;
+  loaded.Add(a);
+  loaded.Add(c);
+  EXPECT_EQ(FirstLostRecord(stored, loaded), "2");
+  EXPECT_EQ(FirstLostRecord(stored, all), "");
   // A line of the same property that differs is still a record lost.
   TextList changed;
+  changed.Add(a);
+  changed.Add(all.View(1));
+  changed.Add("");
   changed.Add(Record("11売り・土地", "3", "2011/01/02"));
-  EXPECT_EQ(FirstLostRecord(stored, kept, changed), "3");
+  EXPECT_EQ(FirstLostRecord(stored, changed), "3");
 }
 
 TEST_F(PropertyStoreTest, TidyMovesOnlyLinesOlderThanTheRetention) {

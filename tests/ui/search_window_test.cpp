@@ -168,7 +168,8 @@ TEST_F(SearchWindowTest, DatesCompareAsTextAndTypePlanAndStationFilter) {
       {[](SearchFields& f) { f.state.plan = 1; }, "2"},
       {[](SearchFields& f) { f.station = 3; }, "13"},  // 本町
   };
-  for (const auto& [edit, expected] : cases) {
+  for (const auto& item : cases) {
+    const auto& edit = item.first;
     EXPECT_EQ(SearchWith([&](SearchFields& f) {
                 f = window.Fields();
                 f.state.startDate = f.state.endDate = "";
@@ -176,7 +177,7 @@ TEST_F(SearchWindowTest, DatesCompareAsTextAndTypePlanAndStationFilter) {
                 f.station = 0;
                 edit(f);
               }),
-              expected);
+              item.second);
   }
 }
 
