@@ -87,8 +87,12 @@ int main(int argc, char** argv) {
   fs::create_directories(dir / "dat");
   fs::create_directories(dir / "csv");
   fs::create_directories(dir / "csv_total");
-  fs::copy(KESTROVA_SOURCE_DIR "/Setting", dir / "Setting",
-           fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+  fs::create_directories(dir / "Setting");
+  for (const auto& file : fs::directory_iterator(KESTROVA_SOURCE_DIR "/Setting")) {
+    if (file.path().extension() == ".txt" || file.path().extension() == ".dat")
+      fs::copy_file(file.path(), dir / "Setting" / file.path().filename(),
+                    fs::copy_options::overwrite_existing);
+  }
 
   std::string stored = kestrova::bench::GeneratePropertyLines(records, 1);
   std::mt19937 rng(7);

@@ -2,7 +2,7 @@
 //   scale_bench HOME startup     start-up up to the first command (stores, layouts, header)
 //   scale_bench HOME loadlines   TextList::LoadLines of HOME/dat/TotalData.txt, best of three
 //   scale_bench HOME merge       start-up, then an online run's merge of HOME/new_rows.txt
-//   scale_bench run COMMAND...   COMMAND as a whole process, its output dropped
+//   scale_bench run COMMAND...   COMMAND as a whole process, its output and messages dropped
 // Each prints one line "<what> <milliseconds> ms <peak resident KB> KB". HOME is made by
 // program_home_gen.
 #include <fcntl.h>
@@ -49,6 +49,7 @@ int RunCommand(char** argv) {
   if (child == 0) {
     const int null = open("/dev/null", O_WRONLY);
     dup2(null, 1);
+    dup2(null, 2);
     execvp(argv[0], argv);
     _exit(127);
   }

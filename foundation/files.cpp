@@ -3,6 +3,8 @@
 // (platform/posix_files.cpp, platform/win32_files.cpp).
 #include "foundation/files.h"
 
+#include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -95,6 +97,69 @@ int RemoveStaleTemporaries(std::string_view folder, int depth) {
     if (IsStaleTemporary(name) && RemoveFile(path)) ++removed;
   });
   return removed;
+}
+
+bool AtomicFileWriter::Flush() {
+  ok_ = ok_ && WriteOut(buffer_);
+  buffer_.clear();
+  return ok_;
+}
+
+bool AtomicFileWriter::Write(std::string_view bytes) {
+  if (!ok_) return false;
+  if (buffer_.size() + bytes.size() <= kBuffer) {
+    if (buffer_.capacity() < kBuffer) buffer_.reserve(kBuffer);
+    buffer_.append(bytes);
+    return true;
+  }
+  // A large piece goes to the file as it is, after what was gathered before it.
+  if (!Flush()) return false;
+  ok_ = WriteOut(bytes);
+  return ok_;
+}
+
+bool ForEachLineOfFile(std::string_view path, const std::function<bool(std::string_view)>& visit) {
+  constexpr std::size_t kChunk = 4 << 20;
+  // What is left of a chunk (a line not yet ended) moves to the front before the next read; a
+  // line longer than the buffer doubles it.
+  std::size_t capacity = 2 * kChunk;
+  std::unique_ptr<char[]> buffer(new char[capacity]);
+  std::size_t have = 0;
+  long long offset = 0;
+  for (;;) {
+    if (capacity - have < kChunk) {
+      std::unique_ptr<char[]> larger(new char[capacity * 2]);
+      std::memcpy(larger.get(), buffer.get(), have);
+      buffer = std::move(larger);
+      capacity *= 2;
+    }
+    char* data = buffer.get();
+    const long long got = ReadFileInto(path, data + have, kChunk, offset);
+    if (got < 0) return offset == 0 && !FileExists(path);
+    offset += got;
+    ReplaceNuls(data + have, static_cast<std::size_t>(got));
+    have += static_cast<std::size_t>(got);
+    const bool last = static_cast<std::size_t>(got) < kChunk;
+    // Only whole lines before the end: up to the last line end, leaving a CR at the very end,
+    // which may be the first half of a CR LF.
+    std::size_t whole = have;
+    if (!last) {
+      const std::size_t end = have > 0 && data[have - 1] == '\r' ? have - 1 : have;
+      const std::size_t lineEnd = std::string_view(data, end).find_last_of("\r\n");
+      whole = lineEnd == std::string_view::npos ? 0 : lineEnd + 1;
+    }
+    const std::string_view text(data, whole);
+    std::size_t i = 0;
+    while (i < text.size()) {
+      std::size_t next;
+      const std::size_t end = FindLineEnd(text, i, &next);
+      if (!visit(text.substr(i, end - i))) return true;
+      i = next;
+    }
+    if (last) return true;
+    std::memmove(data, data + whole, have - whole);
+    have -= whole;
+  }
 }
 
 namespace {

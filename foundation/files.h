@@ -2,6 +2,7 @@
 // reaches the disk through the native-path conversion of platform/.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -36,6 +37,10 @@ void ListFiles(std::string_view folder, std::string_view patterns, TextList& lis
 
 // The file layer. Missing files read as empty.
 bool ReadWholeFile(std::string_view path, std::string& bytes, FileTimes* times = nullptr);
+// Calls visit for every line of the file, as TextList::LoadLines divides them (CR LF, a lone CR
+// and a lone LF each end a line; a NUL reads as a space), reading a few megabytes at a time, until
+// visit returns false. A missing file has no lines; false when the file cannot be read.
+bool ForEachLineOfFile(std::string_view path, const std::function<bool(std::string_view)>& visit);
 // Reads up to capacity bytes of the file, from offset on, into dest; the byte count (0 at the
 // end), or -1 when it cannot be read.
 long long ReadFileInto(std::string_view path, char* dest, std::size_t capacity,
@@ -65,7 +70,10 @@ class AtomicFileWriter {
   bool ok() const { return ok_; }
 
  private:
+  static constexpr std::size_t kBuffer = 1 << 20;
   bool Flush();
+  // Writes the bytes to the temporary file itself (the platform's part).
+  bool WriteOut(std::string_view bytes);
 
   std::string target_;
   std::string temp_;

@@ -75,16 +75,12 @@ namespace {
 // TextList::LoadLinesFromText reads them.
 template <typename Visit>
 void ForEachLine(std::string_view text, Visit visit) {
-  const char* data = text.data();
-  const std::size_t n = text.size();
   std::size_t i = 0;
-  while (i < n) {
-    const void* lf = std::memchr(data + i, '\n', n - i);
-    std::size_t j = lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - data) : n;
-    if (const void* cr = std::memchr(data + i, '\r', j - i))
-      j = static_cast<std::size_t>(static_cast<const char*>(cr) - data);
-    visit(text.substr(i, j - i));
-    i = j + ((j + 1 < n && data[j] == '\r' && data[j + 1] == '\n') ? 2 : 1);
+  while (i < text.size()) {
+    std::size_t next;
+    const std::size_t end = FindLineEnd(text, i, &next);
+    visit(text.substr(i, end - i));
+    i = next;
   }
 }
 

@@ -1,5 +1,9 @@
 #include "foundation/text_functions.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include <cstring>
 
 namespace kestrova {
@@ -164,6 +168,45 @@ void ReplaceNuls(char* data, std::size_t length) {
     data = static_cast<char*>(nul);
     *data++ = ' ';
   }
+}
+
+std::size_t FindLineEnd(std::string_view text, std::size_t from, std::size_t* next) {
+  const char* data = text.data();
+  const std::size_t n = text.size();
+  std::size_t end = n;
+#if defined(__SSE2__)
+  // Sixteen bytes at a time against both CR and LF: one pass over the line.
+  const __m128i cr = _mm_set1_epi8('\r');
+  const __m128i lf = _mm_set1_epi8('\n');
+  std::size_t i = from;
+  for (; i + 16 <= n; i += 16) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
+    const auto hits = static_cast<unsigned>(
+        _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(bytes, cr), _mm_cmpeq_epi8(bytes, lf))));
+    if (hits != 0) {
+      end = i + static_cast<std::size_t>(__builtin_ctz(hits));
+      break;
+    }
+  }
+  if (end == n) {
+    for (; i < n; ++i) {
+      if (data[i] == '\r' || data[i] == '\n') {
+        end = i;
+        break;
+      }
+    }
+  }
+#else
+  // Two memchr calls: a search for either byte at once would test every byte against both.
+  const void* lf = std::memchr(data + from, '\n', n - from);
+  end = lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - data) : n;
+  if (const void* cr = std::memchr(data + from, '\r', end - from))
+    end = static_cast<std::size_t>(static_cast<const char*>(cr) - data);
+#endif
+  *next = end;
+  if (end < n)
+    *next = (data[end] == '\r' && end + 1 < n && data[end + 1] == '\n') ? end + 2 : end + 1;
+  return end;
 }
 
 int ToInt(std::string_view text) {

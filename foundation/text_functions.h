@@ -46,6 +46,9 @@ std::string ExtractBetween(std::string_view text, std::string_view start, std::s
 // Every NUL byte becomes a space. Lines read from a file keep what follows a stray NUL
 // (a torn write, a binary block) and stay NUL-terminated texts.
 void ReplaceNuls(char* data, std::size_t length);
+// Where the line that starts at from ends (its first CR or LF, or the end of the text); next
+// receives where the line after it starts. CR LF, a lone CR and a lone LF each end one line.
+std::size_t FindLineEnd(std::string_view text, std::size_t from, std::size_t* next);
 
 // Decimal reading as atoi does it: leading blanks, a sign, digits up to the first non-digit.
 int ToInt(std::string_view text);

@@ -152,6 +152,21 @@ int CompareBytes(std::string_view a, std::string_view b) {
 
 }  // namespace
 
+namespace {
+
+// CompareBytes against an entry in place: the entry ends at its NUL, so no length is needed.
+int CompareToEntry(std::string_view text, const char* entry) {
+  const auto* e = reinterpret_cast<const unsigned char*>(entry);
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto t = static_cast<unsigned char>(text[i]);
+    if (e[i] == 0) return 1;  // the entry is a prefix of the text
+    if (t != e[i]) return t < e[i] ? -1 : 1;
+  }
+  return e[text.size()] == 0 ? 0 : -1;
+}
+
+}  // namespace
+
 int TextList::FindSorted(std::string_view text, int* position) const {
   int lower = 0;
   int upper = count_;
@@ -159,7 +174,7 @@ int TextList::FindSorted(std::string_view text, int* position) const {
   if (!position) position = &dummy;
   while (upper - lower > 4) {
     int middle = lower + (upper - lower) / 2;
-    int c = CompareBytes(text, View(middle));
+    int c = CompareToEntry(text, buffer_ + offsets_[middle]);
     if (c == 0) {
       *position = middle;
       return middle;
@@ -321,23 +336,6 @@ int TextList::Split(std::string_view text, std::string_view delimiters, int flag
   return count_;
 }
 
-namespace {
-
-// Where the line starting at i ends (the first CR or LF, or n), and where the next one starts:
-// CR LF, a lone CR and a lone LF each count as one line end.
-std::size_t LineEnd(const char* data, std::size_t i, std::size_t n, std::size_t* next) {
-  const void* lf = std::memchr(data + i, '\n', n - i);
-  std::size_t j = lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - data) : n;
-  if (const void* cr = std::memchr(data + i, '\r', j - i)) {
-    j = static_cast<std::size_t>(static_cast<const char*>(cr) - data);
-  }
-  *next = j;
-  if (j < n) *next = (data[j] == '\r' && j + 1 < n && data[j + 1] == '\n') ? j + 2 : j + 1;
-  return j;
-}
-
-}  // namespace
-
 void TextList::LoadLinesFromText(std::string_view text, int strip) {
   // A NUL is no end of the text: it becomes a space and every line after it is kept.
   std::string copy;
@@ -346,12 +344,11 @@ void TextList::LoadLinesFromText(std::string_view text, int strip) {
     ReplaceNuls(copy.data(), copy.size());
     text = copy;
   }
-  const char* data = text.data();
   const std::size_t n = text.size();
   std::size_t i = 0;
   while (i < n) {
     std::size_t next;
-    std::size_t j = LineEnd(data, i, n, &next);
+    std::size_t j = FindLineEnd(text, i, &next);
     if (strip || j == n) {
       Add(text.substr(i, j - i));
     } else {
@@ -381,10 +378,11 @@ void TextList::LoadLines(const std::string& path, int strip, MessagePump* pump) 
   std::size_t n = static_cast<std::size_t>(got);
   ReplaceNuls(data, n);
   data[n] = 0;
+  const std::string_view text(data, n);
   std::size_t i = 0;
   while (i < n) {
     std::size_t next;
-    std::size_t j = LineEnd(data, i, n, &next);
+    std::size_t j = FindLineEnd(text, i, &next);
     data[j] = 0;
     GrowOffsets();
     offsets_[count_++] = used_ + static_cast<std::int32_t>(i);

@@ -284,7 +284,6 @@ class CsvText {
 
   void Add(const TypeColumns& type, const Pieces& fields, const Pieces& detail, const Pieces& deal,
            ResolveScratch& scratch) {
-    scratch.NewRecord();
     for (std::size_t j = 0; j < types_.size(); ++j) {
       const std::string_view value = type.specs[j].Resolve(fields, detail, deal, scratch);
       AppendCell(value, types_[j], layout_.separator, true, out_, dateScratch_);
@@ -313,35 +312,50 @@ class CsvText {
 
 // Every record goes through each text in one pass: a record is split, and its detail and
 // closed-deal entries are looked up, once for all the layouts.
-void AddRecords(const ProgramState& state, const TextList& records, std::vector<CsvText*> texts) {
-  Pieces fields, detail, deal;
-  ResolveScratch scratch;
-  std::vector<const TypeColumns*> types(texts.size());
-  for (int r = 0; r < records.Count(); ++r) {
-    if (r % kPumpEvery == kPumpEvery - 1) PumpMessages(state.desktop, 1);
-    SplitPieces(records.View(r), '\t', fields);
-    const std::string_view typeText = PieceAt(fields, 1);
-    if (typeText.empty()) continue;  // also every empty line
-    const int list = state.headerLists.IndexForType(typeText);
+class RecordFeed {
+ public:
+  RecordFeed(const ProgramState& state, std::vector<CsvText*> texts)
+      : state_(state), texts_(std::move(texts)), types_(texts_.size()) {}
+
+  void Add(std::string_view record) {
+    if (++records_ % kPumpEvery == 0) PumpMessages(state_.desktop, 1);
+    SplitPieces(record, '\t', fields_);
+    const std::string_view typeText = PieceAt(fields_, 1);
+    if (typeText.empty()) return;  // also every empty line
+    const int list = state_.headerLists.IndexForType(typeText);
     bool needsDetail = false, needsDeal = false;
-    for (std::size_t t = 0; t < texts.size(); ++t) {
-      types[t] = &texts[t]->Columns(list);
-      needsDetail = needsDetail || types[t]->needsDetail;
-      needsDeal = needsDeal || types[t]->needsDeal;
+    for (std::size_t t = 0; t < texts_.size(); ++t) {
+      types_[t] = &texts_[t]->Columns(list);
+      needsDetail = needsDetail || types_[t]->needsDetail;
+      needsDeal = needsDeal || types_[t]->needsDeal;
     }
     // The number column belongs to the type's list, the same for every layout.
-    LoadExtras(state, types[0]->numberColumn, fields, needsDetail ? &detail : nullptr,
-               needsDeal ? &deal : nullptr);
-    for (std::size_t t = 0; t < texts.size(); ++t)
-      texts[t]->Add(*types[t], fields, detail, deal, scratch);
+    LoadExtras(state_, types_[0]->numberColumn, fields_, needsDetail ? &detail_ : nullptr,
+               needsDeal ? &deal_ : nullptr);
+    // The splits of the station and location columns serve every layout of the record.
+    scratch_.NewRecord();
+    for (std::size_t t = 0; t < texts_.size(); ++t)
+      texts_[t]->Add(*types_[t], fields_, detail_, deal_, scratch_);
   }
-}
+
+  void Add(const TextList& records) {
+    for (int r = 0; r < records.Count(); ++r) Add(records.View(r));
+  }
+
+ private:
+  const ProgramState& state_;
+  std::vector<CsvText*> texts_;
+  std::vector<const TypeColumns*> types_;
+  Pieces fields_, detail_, deal_;
+  ResolveScratch scratch_;
+  long long records_ = 0;
+};
 
 }  // namespace
 
 std::string BuildCsv(const ProgramState& state, const TextList& records, const CsvLayout& layout) {
   CsvText text(state, layout, nullptr);
-  AddRecords(state, records, {&text});
+  RecordFeed(state, {&text}).Add(records);
   return std::string(text.Rest());
 }
 
@@ -349,7 +363,7 @@ int WriteCsv(const ProgramState& state, const TextList& records, const std::stri
              const CsvLayout& layout) {
   AtomicFileWriter file(path);
   CsvText text(state, layout, &file);
-  AddRecords(state, records, {&text});
+  RecordFeed(state, {&text}).Add(records);
   file.Write(text.Rest());
   return file.Commit() ? 0 : -1;
 }
@@ -360,15 +374,18 @@ namespace {
 // be written is logged with its path; the other is still written.
 int WriteFromStoreFile(ProgramState& state, const char* source, const char* csvName,
                        const char* kanriName) {
-  TextList records;
-  records.LoadLines(state.PathOf(source));
   const std::string csvPath = state.PathOf(csvName);
   const std::string kanriPath = state.PathOf(kanriName);
   AtomicFileWriter csvFile(csvPath);
   AtomicFileWriter kanriFile(kanriPath);
   CsvText csv(state, state.csvLayout, &csvFile);
   CsvText kanri(state, state.kanriLayout, &kanriFile);
-  AddRecords(state, records, {&csv, &kanri});
+  // The store file is read a few megabytes at a time: its records are never all in memory.
+  RecordFeed feed(state, {&csv, &kanri});
+  (void)ForEachLineOfFile(state.PathOf(source), [&](std::string_view record) {
+    feed.Add(record);
+    return true;
+  });
   int result = 0;
   csvFile.Write(csv.Rest());
   if (!csvFile.Commit()) {

@@ -2,6 +2,9 @@
 
 #include <cstring>
 #include <initializer_list>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 #include <string>
 
 #include "foundation/sjis.h"
@@ -279,11 +282,26 @@ AddressParts SplitAddress(std::string_view text) {
 void SplitPieces(std::string_view text, char delimiter, Pieces& out) {
   out.clear();
   if (text.empty()) return;
-  // Fields are short: a plain loop beats a library search call per field.
+  // Fields are short: sixteen bytes are compared at once, rather than a library search call
+  // per field.
   const char* data = text.data();
   const std::size_t n = text.size();
   std::size_t start = 0;
-  for (std::size_t i = 0; i < n; ++i) {
+  std::size_t i = 0;
+#if defined(__SSE2__)
+  const __m128i wanted = _mm_set1_epi8(delimiter);
+  for (; i + 16 <= n; i += 16) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
+    auto hits = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, wanted)));
+    while (hits != 0) {
+      const std::size_t at = i + static_cast<std::size_t>(__builtin_ctz(hits));
+      out.emplace_back(data + start, at - start);
+      start = at + 1;
+      hits &= hits - 1;
+    }
+  }
+#endif
+  for (; i < n; ++i) {
     if (data[i] == delimiter) {
       out.emplace_back(data + start, i - start);
       start = i + 1;

@@ -36,10 +36,10 @@ bool ForEachStoredLine(char* data, std::size_t size, Visit visit) {
   std::string_view text(data, size);
   std::size_t i = 0;
   while (i < text.size()) {
-    std::size_t end = text.find_first_of("\r\n", i);
-    if (end == std::string_view::npos) end = text.size();
+    std::size_t next;
+    const std::size_t end = FindLineEnd(text, i, &next);
     if (end > i && !visit(text.substr(i, end - i))) return false;
-    i = end + ((end + 1 < text.size() && text[end] == '\r' && text[end + 1] == '\n') ? 2 : 1);
+    i = next;
   }
   return true;
 }
@@ -57,31 +57,8 @@ void RefuseWrite(ProgramState& state, const std::string& path, std::string_view 
 // would be replaced by what could be read of it: nothing).
 template <typename Visit>
 bool ForEachLineOnDisk(const std::string& path, Visit visit) {
-  if (!FileExists(path)) return true;
-  constexpr std::size_t kChunk = 4 << 20;
-  std::string buffer;
-  std::size_t have = 0;
-  long long offset = 0;
-  for (;;) {
-    if (buffer.size() < have + kChunk) buffer.resize(have + kChunk);
-    const long long got = ReadFileInto(path, buffer.data() + have, kChunk, offset);
-    if (got < 0) return false;
-    offset += got;
-    have += static_cast<std::size_t>(got);
-    const bool last = static_cast<std::size_t>(got) < kChunk;
-    // Only whole lines before the end: up to the last line end, leaving a CR at the very end,
-    // which may be the first half of a CR LF.
-    std::size_t whole = have;
-    if (!last) {
-      const std::size_t end = have > 0 && buffer[have - 1] == '\r' ? have - 1 : have;
-      const std::size_t lineEnd = std::string_view(buffer.data(), end).find_last_of("\r\n");
-      whole = lineEnd == std::string_view::npos ? 0 : lineEnd + 1;
-    }
-    if (!ForEachStoredLine(buffer.data(), whole, visit)) return true;
-    if (last) return true;
-    buffer.erase(0, whole);
-    have -= whole;
-  }
+  return ForEachLineOfFile(path,
+                           [&](std::string_view line) { return line.empty() || visit(line); });
 }
 
 // The order of two key fields as the texts "field TAB ..." compare byte by byte: where one field

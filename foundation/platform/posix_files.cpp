@@ -202,12 +202,6 @@ long long ReadFileInto(std::string_view path, char* dest, std::size_t capacity, 
   return static_cast<long long>(have);
 }
 
-namespace {
-
-constexpr std::size_t kWriteBuffer = 1 << 20;
-
-}  // namespace
-
 AtomicFileWriter::AtomicFileWriter(std::string_view path, int mode) {
   if (Refused(path)) return;
   target_ = platform::NativePath(path);
@@ -228,23 +222,8 @@ AtomicFileWriter::~AtomicFileWriter() {
   ::unlink(temp_.c_str());
 }
 
-bool AtomicFileWriter::Flush() {
-  ok_ = ok_ && WriteAll(static_cast<int>(handle_), buffer_);
-  buffer_.clear();
-  return ok_;
-}
-
-bool AtomicFileWriter::Write(std::string_view bytes) {
-  if (!ok_) return false;
-  if (buffer_.size() + bytes.size() <= kWriteBuffer) {
-    if (buffer_.capacity() < kWriteBuffer) buffer_.reserve(kWriteBuffer);
-    buffer_.append(bytes);
-    return true;
-  }
-  // A large piece goes to the file as it is, after what was gathered before it.
-  if (!Flush()) return false;
-  ok_ = WriteAll(static_cast<int>(handle_), bytes);
-  return ok_;
+bool AtomicFileWriter::WriteOut(std::string_view bytes) {
+  return WriteAll(static_cast<int>(handle_), bytes);
 }
 
 bool AtomicFileWriter::WriteFileFrom(std::string_view source) {
@@ -263,7 +242,7 @@ bool AtomicFileWriter::WriteFileFrom(std::string_view source) {
       break;
     }
     // No kernel copy between these two: through a buffer, from where it stopped.
-    std::string chunk(kWriteBuffer, '\0');
+    std::string chunk(kBuffer, '\0');
     for (;;) {
       const ssize_t got = ::read(from, chunk.data(), chunk.size());
       if (got < 0 && errno == EINTR) continue;

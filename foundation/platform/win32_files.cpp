@@ -137,12 +137,6 @@ long long ReadFileInto(std::string_view path, char* dest, std::size_t capacity, 
   return static_cast<long long>(have);
 }
 
-namespace {
-
-constexpr std::size_t kWriteBuffer = 1 << 20;
-
-}  // namespace
-
 // Permission bits have no meaning here: the file takes the access rules of its folder.
 AtomicFileWriter::AtomicFileWriter(std::string_view path, int /*mode*/) {
   if (platform::WriteFaultAt(path)) return;
@@ -168,29 +162,15 @@ AtomicFileWriter::~AtomicFileWriter() {
   DeleteFileW(WidePath(temp_).c_str());
 }
 
-bool AtomicFileWriter::Flush() {
-  ok_ = ok_ && WriteAll(reinterpret_cast<HANDLE>(handle_), buffer_);
-  buffer_.clear();
-  return ok_;
-}
-
-bool AtomicFileWriter::Write(std::string_view bytes) {
-  if (!ok_) return false;
-  if (buffer_.size() + bytes.size() <= kWriteBuffer) {
-    if (buffer_.capacity() < kWriteBuffer) buffer_.reserve(kWriteBuffer);
-    buffer_.append(bytes);
-    return true;
-  }
-  if (!Flush()) return false;
-  ok_ = WriteAll(reinterpret_cast<HANDLE>(handle_), bytes);
-  return ok_;
+bool AtomicFileWriter::WriteOut(std::string_view bytes) {
+  return WriteAll(reinterpret_cast<HANDLE>(handle_), bytes);
 }
 
 bool AtomicFileWriter::WriteFileFrom(std::string_view source) {
   if (!Flush()) return false;
   Handle from(OpenForReading(source));
   if (!from.ok()) return ok_ = false;
-  std::string chunk(kWriteBuffer, '\0');
+  std::string chunk(kBuffer, '\0');
   for (;;) {
     DWORD got = 0;
     if (!ReadFile(from.get(), chunk.data(), static_cast<DWORD>(chunk.size()), &got, nullptr)) {

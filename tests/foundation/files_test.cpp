@@ -7,6 +7,9 @@
 #endif  // _WIN32
 
 #include <algorithm>
+#include <random>
+#include <string>
+#include <vector>
 
 #include "foundation/sjis.h"
 #include "foundation/text_list.h"
@@ -306,6 +309,88 @@ TEST(FileLayerTest, DeepPathsOfTrailByte5CNamesWork) {
   EXPECT_EQ(found.ToVector(), std::vector<std::string>{file});
   EXPECT_TRUE(RemoveFile(file));
   EXPECT_EQ(FileExists(file), 0);
+}
+
+// The chunked walk reads a file in 4 MB pieces: every line, wherever a piece ends (inside a
+// CR LF, right after a CR, inside a line longer than a piece), is the line LoadLines gives.
+TEST(ForEachLineOfFileTest, GivesTheLinesOfLoadLinesAcrossPieceBoundaries) {
+  constexpr std::size_t kPiece = 4 << 20;
+  std::string text;
+  std::mt19937 rng(3);
+  const char* ends[] = {"\r\n", "\r", "\n", "\r\n\r\n"};
+  while (text.size() < kPiece - 1) {
+    text += "line " + std::to_string(rng() % 100000) + std::string(rng() % 300, 'x');
+    text += ends[rng() % 4];
+  }
+  text.resize(kPiece - 1);
+  text += "\r\n";                            // a CR LF across the first boundary
+  text += std::string(9 << 20, 'y') + "\r";  // a line longer than two pieces, then a lone CR
+  text.resize(3 * kPiece - 1);
+  text += "\rz";                                // a lone CR right at the third boundary
+  text += std::string("a\0b", 3) + "\r\nlast";  // a NUL reads as a space; no final line end
+  test::TempFolder dir;
+  test::WriteNative(dir.native() + "/lines.txt", text);
+
+  TextList loaded;
+  loaded.LoadLines(dir.Path("lines.txt"));
+  std::vector<std::string> walked;
+  ASSERT_TRUE(ForEachLineOfFile(dir.Path("lines.txt"), [&](std::string_view line) {
+    walked.emplace_back(line);
+    return true;
+  }));
+  ASSERT_EQ(walked.size(), static_cast<std::size_t>(loaded.Count()));
+  for (int i = 0; i < loaded.Count(); ++i) ASSERT_EQ(walked[i], loaded.View(i)) << "line " << i;
+  EXPECT_EQ(walked.back(), "last");
+  EXPECT_EQ(walked[walked.size() - 2], "za b");
+
+  // Stopped by its visitor; a missing file has no lines.
+  int seen = 0;
+  EXPECT_TRUE(
+      ForEachLineOfFile(dir.Path("lines.txt"), [&](std::string_view) { return ++seen < 3; }));
+  EXPECT_EQ(seen, 3);
+  EXPECT_TRUE(ForEachLineOfFile(dir.Path("missing.txt"), [&](std::string_view) { return false; }));
+}
+
+// A file written in pieces: small ones gathered, one larger than the buffer written through, a
+// whole file copied in; the target keeps its old bytes until the commit, and a writer given up
+// (or failed) leaves the old file and no temporary file behind.
+TEST(AtomicFileWriterTest, PiecesReplaceTheFileOnlyOnCommit) {
+  test::TempFolder dir;
+  test::WriteNative(dir.native() + "/out.txt", "old");
+  test::WriteNative(dir.native() + "/part.txt", "copied\n");
+  const std::string big(3 << 20, 'b');
+  {
+    AtomicFileWriter writer(dir.Path("out.txt"));
+    EXPECT_TRUE(writer.Write("a"));
+    EXPECT_TRUE(writer.Write(big));
+    EXPECT_TRUE(writer.WriteFileFrom(dir.Path("part.txt")));
+    EXPECT_TRUE(writer.Write("z"));
+    std::string now;
+    ASSERT_TRUE(ReadWholeFile(dir.Path("out.txt"), now));
+    EXPECT_EQ(now, "old");
+    ASSERT_TRUE(writer.Commit());
+  }
+  std::string bytes;
+  ASSERT_TRUE(ReadWholeFile(dir.Path("out.txt"), bytes));
+  EXPECT_EQ(bytes, "a" + big + "copied\nz");
+
+  { AtomicFileWriter(dir.Path("out.txt")).Write("given up"); }
+  {
+    test::FailingWrites failing({"out.txt"});
+    AtomicFileWriter writer(dir.Path("out.txt"));
+    EXPECT_FALSE(writer.Write("x"));
+    EXPECT_FALSE(writer.Commit());
+  }
+  {
+    AtomicFileWriter writer(dir.Path("out.txt"));
+    EXPECT_FALSE(writer.WriteFileFrom(dir.Path("missing.txt")));
+    EXPECT_FALSE(writer.Commit());
+  }
+  ASSERT_TRUE(ReadWholeFile(dir.Path("out.txt"), bytes));
+  EXPECT_EQ(bytes.size(), 1 + big.size() + 8);
+  TextList files;
+  ListFiles(dir.Path(""), "", files);
+  EXPECT_EQ(files.Count(), 2);  // out.txt and part.txt: no temporary file is left
 }
 
 }  // namespace

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+#include <string>
+
 #include "foundation/sjis.h"
 
 namespace kestrova {
@@ -116,6 +119,25 @@ TEST(ToIntTest, ReadsLikeAtoi) {
   EXPECT_EQ(ToInt("+7"), 7);
   EXPECT_EQ(ToInt(""), 0);
   EXPECT_EQ(ToInt("1,980"), 1);
+}
+
+// Line ends at every distance from the start (the search goes sixteen bytes at a time): the
+// first CR or LF ends the line; CR LF counts as one end, a lone CR or LF as one each.
+TEST(FindLineEndTest, FirstCrOrLfAtAnyDistance) {
+  std::mt19937 rng(9);
+  const char alphabet[] = {'a', '\r', '\n', '\x82', '\0'};
+  for (int round = 0; round < 2000; ++round) {
+    std::string text(rng() % 70, 'x');
+    for (char& c : text) c = alphabet[rng() % (rng() % 4 == 0 ? 5 : 1)];
+    const std::size_t from = text.empty() ? 0 : rng() % (text.size() + 1);
+    std::size_t end = text.find_first_of("\r\n", from);
+    if (end == std::string::npos) end = text.size();
+    std::size_t after = end;
+    if (end < text.size()) after = text.compare(end, 2, "\r\n") == 0 ? end + 2 : end + 1;
+    std::size_t next = 0;
+    ASSERT_EQ(FindLineEnd(text, from, &next), end) << round;
+    ASSERT_EQ(next, after) << round;
+  }
 }
 
 }  // namespace
