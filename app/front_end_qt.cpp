@@ -77,7 +77,7 @@ int RunDesktop(int& argc, char** argv, const CommandLine& line) {
         CatchStopSignals(state.stopSignal);
         int status = 0;
         {
-          MainWindowDialog dialog(state, CurlTransportFactory());
+          MainWindowDialog dialog(state, SystemTransportFactory());
           desktop.SetWindow(&dialog);
           dialog.SetWindowOpener(MainCommand::kMaintenance,
                                  [&] { RunMaintenance(state, &dialog); });

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/front_end.h"
+#include "foundation/platform/platform.h"
 #include "store/program_state.h"
 #include "ui/command_line.h"
 #include "ui/console_desktop.h"
@@ -16,7 +17,7 @@ namespace {
 
 using namespace kestrova;
 
-int RunHeadlessCommand(const CommandLine& line, const char* argv0) {
+int RunHeadlessCommand(const CommandLine& line, const std::string& argv0) {
   ConsoleDesktop desktop(stderr);
   return RunProgram(
       line, argv0, desktop,
@@ -24,7 +25,7 @@ int RunHeadlessCommand(const CommandLine& line, const char* argv0) {
         // Ctrl+C or a time limit stops a run; what it fetched is kept.
         CatchStopSignals(state.stopSignal);
         const HeadlessRun run{line.headless, start.source, start.loginId, line.find, stdout};
-        return RunHeadless(state, run, CurlTransportFactory(), stderr);
+        return RunHeadless(state, run, SystemTransportFactory(), stderr);
       },
       stderr);
 }
@@ -32,7 +33,7 @@ int RunHeadlessCommand(const CommandLine& line, const char* argv0) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::vector<std::string> args(argv, argv + argc);
+  const std::vector<std::string> args = platform::Arguments(argc, argv);
   CommandLine line;
   std::string error;
   if (ParseCommandLine(args, line, error) != 0) {
@@ -48,5 +49,5 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (line.headless.empty()) return RunDesktop(argc, argv, line);
-  return RunHeadlessCommand(line, argv[0]);
+  return RunHeadlessCommand(line, args.empty() ? std::string() : args[0]);
 }

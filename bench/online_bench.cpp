@@ -58,7 +58,7 @@ void BM_OnlinePropertySearch(benchmark::State& state) {
     program->clock = &clock;
     ExchangeStats stats;
     SilentView view;
-    kestrova::TransportFactory curl = kestrova::CurlTransportFactory();
+    kestrova::TransportFactory curl = kestrova::SystemTransportFactory();
     kestrova::MainWindow window(*program, view, [&](const kestrova::SettingsStore& settings) {
       return std::unique_ptr<kestrova::Transport>(
           new kestrova::bench::TimingTransport(curl(settings), stats));
@@ -125,7 +125,7 @@ void BM_StartUp(benchmark::State& state) {
   for (auto _ : state) {
     auto program = std::make_unique<kestrova::ProgramState>();
     SilentView view;
-    kestrova::MainWindow window(*program, view, kestrova::CurlTransportFactory());
+    kestrova::MainWindow window(*program, view, kestrova::SystemTransportFactory());
     auto start = std::chrono::steady_clock::now();
     bool started = window.StartUp(source, {"demo", ""});
     state.SetIterationTime(

@@ -37,7 +37,7 @@ int main(int argc, char** argv) {
     QtDesktop desktop;
     state.clock = &clock;
     state.desktop = &desktop;
-    MainWindowDialog dialog(state, CurlTransportFactory());
+    MainWindowDialog dialog(state, SystemTransportFactory());
     desktop.SetWindow(&dialog);
     if (!dialog.StartUp({platform::ProgramPath(home.native()) + "\\kestrova"}, {"demo", ""})) {
       std::fprintf(stderr, "window_pump: start-up check failed\n");

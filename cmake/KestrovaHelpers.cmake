@@ -1,8 +1,12 @@
 # kestrova_library(NAME DEPS...): one folder, one library target kestrova_NAME, alias kestrova::NAME.
-# Sources are the .cpp files of the folder (not its subfolders), plus any given with SOURCES.
+# Sources are the .cpp files of the folder (not its subfolders) but those named in EXCLUDE (the
+# other platform's), plus any given with SOURCES.
 function(kestrova_library name)
-  cmake_parse_arguments(KL "" "" "DEPS;SOURCES" ${ARGN})
+  cmake_parse_arguments(KL "" "" "DEPS;SOURCES;EXCLUDE" ${ARGN})
   file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  foreach(excluded ${KL_EXCLUDE})
+    list(REMOVE_ITEM srcs ${CMAKE_CURRENT_SOURCE_DIR}/${excluded})
+  endforeach()
   if(srcs OR KL_SOURCES)
     add_library(kestrova_${name} STATIC ${srcs} ${KL_SOURCES})
     target_link_libraries(kestrova_${name} PUBLIC kestrova::options ${KL_DEPS})
@@ -25,11 +29,21 @@ function(kestrova_test_executable target src)
     KESTROVA_TEST_DATA="${CMAKE_SOURCE_DIR}/tests/data")
 endfunction()
 
+# Test files that exist for one platform only: they test that platform's transport. The
+# WinINet tests need a server on the build host; tests/service/ adds them when there is one.
+set(KESTROVA_OTHER_PLATFORM_TESTS wininet_transport_test.cpp)
+if(WIN32)
+  list(APPEND KESTROVA_OTHER_PLATFORM_TESTS curl_transport_test.cpp)
+endif()
+
 # kestrova_tests(FOLDER DEPS...): every FOLDER/*_test.cpp becomes one GoogleTest executable
 # registered with CTest; tests run with the folder as working directory.
 function(kestrova_tests folder)
   cmake_parse_arguments(KT "" "" "DEPS;LABELS" ${ARGN})
   file(GLOB tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${folder}/*_test.cpp)
+  foreach(other ${KESTROVA_OTHER_PLATFORM_TESTS})
+    list(REMOVE_ITEM tests ${CMAKE_CURRENT_SOURCE_DIR}/${folder}/${other})
+  endforeach()
   foreach(src ${tests})
     get_filename_component(base ${src} NAME_WE)
     set(target ${folder}_${base})

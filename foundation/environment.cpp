@@ -58,9 +58,9 @@ std::string SpecialFolderLocation(int code) {
       return platform::Utf8ToCp932(platform::UserName());
     case 0x1007:
     case 0x1008: {
-      const char* quick = std::getenv("TEMP_QUICK");
-      std::string folder =
-          quick && *quick ? platform::Utf8ToCp932(quick) : FolderText(platform::TempFolder());
+      const auto quick = platform::EnvironmentVariable("TEMP_QUICK");
+      std::string folder = quick && !quick->empty() ? platform::Utf8ToCp932(*quick)
+                                                    : FolderText(platform::TempFolder());
       return code == 0x1007 ? folder : TempFileName(folder);
     }
     default:

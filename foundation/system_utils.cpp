@@ -1,8 +1,8 @@
 #include "foundation/system_utils.h"
 
-#include <sys/utsname.h>
-
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
 
 #include "foundation/desktop.h"
 #include "foundation/files.h"
@@ -14,12 +14,11 @@
 namespace kestrova {
 
 int GetSystemName(std::string& name) {
-  utsname u{};
-  if (uname(&u) != 0) {
+  name = platform::SystemName();
+  if (name.empty()) {
     name = SJIS("？？");
     return -1;
   }
-  name = std::string(u.sysname) + " " + u.release;
   return 0;
 }
 
@@ -171,13 +170,16 @@ std::string MdText(std::string_view data) {
 }
 
 bool MdFile(std::string_view path, std::string& hex) {
-  std::FILE* f = std::fopen(platform::NativePath(path).c_str(), "rb");
+  // The native path is UTF-8 on every platform; as char8_t it reaches a Windows file by name.
+  const std::string native = platform::NativePath(path);
+  std::ifstream f(std::filesystem::path(std::u8string(native.begin(), native.end())),
+                  std::ios::binary);
   if (!f) return false;
   Md5 md5;
   char block[8000];
-  std::size_t n;
-  while ((n = std::fread(block, 1, sizeof block, f)) > 0) md5.Update(std::string_view(block, n));
-  std::fclose(f);
+  while (f.read(block, sizeof block) || f.gcount() > 0) {
+    md5.Update(std::string_view(block, static_cast<std::size_t>(f.gcount())));
+  }
   hex = Hex(md5.Finish());
   return true;
 }

@@ -128,19 +128,8 @@ TransportFailure FailureOf(CURLcode rc, bool idleExpired) {
 
 }  // namespace
 
-CurlOptions CurlOptionsFromSettings(const SettingsStore& settings) {
-  CurlOptions options;
-  options.extraCaFile.assign(settings.GetView(keys::kCaFile));
-  // Seconds; an empty, zero or unreadable value keeps the default.
-  if (int seconds = settings.GetInt(keys::kConnectTimeout); seconds > 0)
-    options.connectTimeoutMs = seconds * 1000L;
-  if (int seconds = settings.GetInt(keys::kReceiveTimeout); seconds > 0)
-    options.receiveTimeoutSeconds = seconds;
-  return options;
-}
-
 struct CurlTransport::Impl {
-  CurlOptions options;
+  TransportOptions options;
   CURL* easy = nullptr;
   std::string extraPem;
   long connections = 0;
@@ -149,7 +138,7 @@ struct CurlTransport::Impl {
   char error[CURL_ERROR_SIZE] = {};
 };
 
-CurlTransport::CurlTransport(CurlOptions options) : impl_(std::make_unique<Impl>()) {
+CurlTransport::CurlTransport(TransportOptions options) : impl_(std::make_unique<Impl>()) {
   impl_->options = std::move(options);
 }
 
@@ -261,5 +250,9 @@ void CurlTransport::Close() {
 }
 
 long CurlTransport::ConnectionsMade() const { return impl_->connections; }
+
+std::unique_ptr<Transport> MakeSystemTransport(const SettingsStore& settings) {
+  return std::make_unique<CurlTransport>(TransportOptionsFromSettings(settings));
+}
 
 }  // namespace kestrova

@@ -7,6 +7,7 @@
 #include "foundation/desktop.h"
 #include "foundation/files.h"
 #include "foundation/message_pump.h"
+#include "foundation/platform/platform.h"
 #include "foundation/settings_keys.h"
 #include "foundation/sjis.h"
 #include "foundation/system_utils.h"
@@ -30,12 +31,7 @@ void Tell(ProgramState& state, const std::string& text, MessageIcon icon) {
   state.desktop->Message(text, SJIS("Kestrova"), icon, MessageButtons::kOk);
 }
 
-int LocalHour(const Clock& clock) {
-  std::time_t t = clock.Current();
-  std::tm local{};
-  localtime_r(&t, &local);
-  return local.tm_hour;
-}
+int LocalHour(const Clock& clock) { return platform::LocalTime(clock.Current()).tm_hour; }
 
 // The two style sheets of the service, kept under "\\Tmp" and fetched only when missing.
 void KeepStyleSheets(ProgramState& state, HttpSession& session) {

@@ -1,13 +1,31 @@
 // The HTTP client the exchange runs on: one session to one host, requests as values in and
-// answers as values out. libcurl implements it for the program; a scripted fake stands in
-// for it in tests.
+// answers as values out. The platform's client implements it for the program (libcurl, or
+// WinINet on Windows); a scripted fake stands in for it in tests.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace kestrova {
+
+class SettingsStore;
+
+struct TransportOptions {
+  // PEM file (program path, cp932) of CA certificates trusted besides the system's; empty
+  // for none.
+  std::string extraCaFile;
+  // System CA bundle (native path); empty for the client's own. Not used by WinINet, which
+  // trusts the system's certificate store.
+  std::string systemCaFile;
+  long connectTimeoutMs = 60000;    // TCP and TLS set-up
+  long receiveTimeoutSeconds = 60;  // a request with no byte for this long ends
+};
+
+// The options the settings ask for: "//ini/設定2/CA証明書", and the time-outs in seconds
+// "//ini/設定2/接続タイムアウト" and "//ini/設定2/受信タイムアウト" (defaults where unset).
+TransportOptions TransportOptionsFromSettings(const SettingsStore& settings);
 
 struct TransportRequest {
   std::string method;                // "GET" or "POST"
@@ -48,5 +66,9 @@ class Transport {
   // Ends the session and forgets its cookies; harmless when none is open.
   virtual void Close() = 0;
 };
+
+// The platform's transport with the options of the settings: what the program runs on. Each
+// platform's transport file defines it.
+std::unique_ptr<Transport> MakeSystemTransport(const SettingsStore& settings);
 
 }  // namespace kestrova

@@ -139,7 +139,7 @@ int main(int argc, char** argv) {
     QtDesktop desktop;
     state.clock = &clock;
     state.desktop = &desktop;
-    MainWindowDialog dialog(state, CurlTransportFactory());
+    MainWindowDialog dialog(state, SystemTransportFactory());
     dialog.StartUp({platform::ProgramPath(home.native()) + "\\kestrova"}, {"12345678", ""});
     dialog.show();
     ok &= Save(dialog, out + QStringLiteral("main-window.png"));
@@ -170,7 +170,7 @@ int main(int argc, char** argv) {
     GrabbingDesktop desktop;
     state.clock = &clock;
     state.desktop = &desktop;
-    MainWindowDialog dialog(state, CurlTransportFactory());
+    MainWindowDialog dialog(state, SystemTransportFactory());
     dialog.StartUp({platform::ProgramPath(home.native()) + "\\kestrova"}, {"demo", ""});
     dialog.show();
     bool grabbed = false;

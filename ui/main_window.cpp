@@ -6,8 +6,8 @@
 #include "foundation/settings_keys.h"
 #include "foundation/sjis.h"
 #include "foundation/system_utils.h"
-#include "service/curl_transport.h"
 #include "service/online_commands.h"
+#include "service/transport.h"
 #include "store/csv_layout.h"
 #include "store/detail_files.h"
 #include "store/error_log.h"
@@ -28,11 +28,7 @@ std::string FirstTen(const std::string& text) { return text.substr(0, 10); }
 
 }  // namespace
 
-TransportFactory CurlTransportFactory() {
-  return [](const SettingsStore& settings) -> std::unique_ptr<Transport> {
-    return std::make_unique<CurlTransport>(CurlOptionsFromSettings(settings));
-  };
-}
+TransportFactory SystemTransportFactory() { return &MakeSystemTransport; }
 
 std::string RememberedLoginId(const ProgramState& state) {
   std::string bytes;

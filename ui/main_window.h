@@ -70,8 +70,8 @@ class MainWindowView {
 };
 
 using TransportFactory = std::function<std::unique_ptr<Transport>(const SettingsStore& settings)>;
-// libcurl with the CA file of the settings.
-TransportFactory CurlTransportFactory();
+// The platform's HTTP client (libcurl, or WinINet on Windows) with the CA file of the settings.
+TransportFactory SystemTransportFactory();
 
 // Where the login ID comes from, in order: the command line, the environment variable
 // KESTROVA_LOGIN_ID, the ID remembered in "\\dat\\LoginId.txt".

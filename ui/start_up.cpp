@@ -85,8 +85,8 @@ bool FindStartUp(const CommandLine& line, std::string_view argv0, StartUp& start
     start.source.programPath = home + "\\kestrova";
   }
   start.loginId.commandLine = platform::Utf8ToCp932(line.loginId);
-  if (const char* id = std::getenv("KESTROVA_LOGIN_ID")) {
-    start.loginId.environment = platform::Utf8ToCp932(id);
+  if (const auto id = platform::EnvironmentVariable("KESTROVA_LOGIN_ID")) {
+    start.loginId.environment = platform::Utf8ToCp932(*id);
   }
   return true;
 }

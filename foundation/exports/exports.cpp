@@ -8,7 +8,14 @@
 #include "foundation/environment.h"
 #include "foundation/system_utils.h"
 
+#ifdef _WIN32
+// kestrova.def names the exports, undecorated; the Windows calling convention.
+#define KESTROVA_EXPORT extern "C"
+#define KESTROVA_CALL __stdcall
+#else
 #define KESTROVA_EXPORT extern "C" __attribute__((visibility("default")))
+#define KESTROVA_CALL
+#endif  // _WIN32
 
 namespace {
 
@@ -21,8 +28,9 @@ void CopyOut(const std::string& text, char* buffer, std::size_t size) {
 
 }  // namespace
 
-KESTROVA_EXPORT int GetOpenFolderName(void* owner, const char* initialFolder, char* result,
-                                      int resultSize, const char* title) {
+KESTROVA_EXPORT int KESTROVA_CALL GetOpenFolderName(void* owner, const char* initialFolder,
+                                                    char* result, int resultSize,
+                                                    const char* title) {
   (void)owner;
   kestrova::NullDesktop desktop;
   std::string chosen;
@@ -32,12 +40,12 @@ KESTROVA_EXPORT int GetOpenFolderName(void* owner, const char* initialFolder, ch
   return r;
 }
 
-KESTROVA_EXPORT int InetMemToClip(const char* text) {
+KESTROVA_EXPORT int KESTROVA_CALL InetMemToClip(const char* text) {
   kestrova::NullDesktop desktop;
   return kestrova::InetMemToClip(desktop, text ? text : "");
 }
 
-KESTROVA_EXPORT int f_MDText_s(const char* data, int length, char* result) {
+KESTROVA_EXPORT int KESTROVA_CALL f_MDText_s(const char* data, int length, char* result) {
   if (!result) return -1;
   std::string_view bytes =
       data ? (length > 0 ? std::string_view(data, static_cast<std::size_t>(length))
@@ -47,7 +55,7 @@ KESTROVA_EXPORT int f_MDText_s(const char* data, int length, char* result) {
   return 0;
 }
 
-KESTROVA_EXPORT int f_MDFile_s(const char* path, char* result) {
+KESTROVA_EXPORT int KESTROVA_CALL f_MDFile_s(const char* path, char* result) {
   if (!path || !result) return -1;
   std::string hex;
   if (!kestrova::MdFile(path, hex)) return -1;
@@ -55,7 +63,7 @@ KESTROVA_EXPORT int f_MDFile_s(const char* path, char* result) {
   return 0;
 }
 
-KESTROVA_EXPORT int m_GetSpecialFolderLocation(char* buffer, int code) {
+KESTROVA_EXPORT int KESTROVA_CALL m_GetSpecialFolderLocation(char* buffer, int code) {
   CopyOut(kestrova::SpecialFolderLocation(code), buffer, 1024);
   return 1;
 }

@@ -3,8 +3,11 @@
 #pragma once
 
 #include <cstddef>
+#include <ctime>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kestrova::platform {
 
@@ -25,14 +28,23 @@ std::string DocumentsFolder();  // XDG documents folder
 // The per-user data folder (native): $XDG_DATA_HOME, else ~/.local/share; %APPDATA% on Windows.
 std::string UserDataFolder();
 std::string TempFolder();  // ends with the separator
-std::string HostName();
-std::string UserName();
+// The value of an environment variable in UTF-8; nothing when it is not set.
+std::optional<std::string> EnvironmentVariable(const char* name);
+// The command line's arguments in UTF-8, argv[0] first (Windows hands main() the arguments in
+// the system's code page).
+std::vector<std::string> Arguments(int argc, char** argv);
+std::string HostName();        // UTF-8
+std::string UserName();        // UTF-8
 std::string CurrentFolder();   // native
 std::string ExecutablePath();  // native path of the running program; empty when unknown
 // The native path of the program the desktop opens files of this extension (".html") with;
 // empty when there is none.
 std::string FindProgramFor(std::string_view extension);
 long long TickCount();  // milliseconds
+// t broken down in the local time zone of the system.
+std::tm LocalTime(std::time_t t);
+// The system's name and release ("Linux 6.1.0", "Windows 10.0"); empty when unknown.
+std::string SystemName();
 // True when a process with this id is running (or its state cannot be told).
 bool ProcessIsRunning(long long pid);
 int ProcessId();

@@ -6,6 +6,7 @@
 #include <sys/file.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
+#include <sys/utsname.h>
 #include <unistd.h>
 
 #include <array>
@@ -18,36 +19,12 @@
 #include <mutex>
 #include <vector>
 
+#include "foundation/platform/cp932_system.h"
 #include "foundation/platform/platform.h"
 
 namespace kestrova::platform {
 
 namespace {
-
-// cp932 bytes of every UTF-16 unit (empty where there is none), built once on first use.
-const std::vector<std::string>& UnitTable() {
-  static const std::vector<std::string> table = [] {
-    std::vector<std::string> t(0x10000);
-    iconv_t cd = iconv_open("CP932", "UTF-16LE");
-    if (cd == reinterpret_cast<iconv_t>(-1)) return t;
-    for (unsigned u = 1; u < 0x10000; ++u) {
-      if (u >= 0xD800 && u <= 0xDFFF) continue;
-      char in[2] = {static_cast<char>(u & 0xFF), static_cast<char>(u >> 8)};
-      char out[8];
-      char* inp = in;
-      char* outp = out;
-      std::size_t inLeft = 2, outLeft = sizeof out;
-      iconv(cd, nullptr, nullptr, nullptr, nullptr);
-      if (iconv(cd, &inp, &inLeft, &outp, &outLeft) != static_cast<std::size_t>(-1) &&
-          inLeft == 0) {
-        t[u].assign(out, static_cast<std::size_t>(outp - out));
-      }
-    }
-    iconv_close(cd);
-    return t;
-  }();
-  return table;
-}
 
 std::string FromHome(const char* relative) {
   const char* home = std::getenv("HOME");
@@ -78,85 +55,22 @@ std::string XdgUserDir(const std::string& name, const char* fallback) {
 
 }  // namespace
 
-std::string Cp932FromUnit(char16_t unit) { return UnitTable()[unit]; }
-
-std::string Cp932ToUtf8(std::string_view cp932) {
-  static std::once_flag once;
-  static iconv_t cd;
-  static std::mutex mutex;
-  std::call_once(once, [] { cd = iconv_open("UTF-8", "CP932"); });
-  std::string out;
-  out.reserve(cp932.size() * 3 / 2 + 4);
-  std::lock_guard<std::mutex> lock(mutex);
+char16_t SystemCp932Unit(std::string_view character) {
+  // Called only while the codec's tables are filled, once per character.
+  static iconv_t cd = iconv_open("UTF-16LE", "CP932");
+  if (cd == reinterpret_cast<iconv_t>(-1)) return 0;
   iconv(cd, nullptr, nullptr, nullptr, nullptr);
-  char* in = const_cast<char*>(cp932.data());
-  std::size_t inLeft = cp932.size();
-  std::array<char, 4096> buffer;
-  while (inLeft > 0) {
-    char* outp = buffer.data();
-    std::size_t outLeft = buffer.size();
-    std::size_t r = iconv(cd, &in, &inLeft, &outp, &outLeft);
-    out.append(buffer.data(), static_cast<std::size_t>(outp - buffer.data()));
-    if (r == static_cast<std::size_t>(-1) && errno != E2BIG) {
-      // A byte without a mapping (or a lone lead byte at the end) stands as U+FFFD.
-      out += "\xEF\xBF\xBD";
-      ++in;
-      --inLeft;
-      iconv(cd, nullptr, nullptr, nullptr, nullptr);
-    }
+  char* in = const_cast<char*>(character.data());
+  std::size_t inLeft = character.size();
+  char out[8];
+  char* outp = out;
+  std::size_t outLeft = sizeof out;
+  if (iconv(cd, &in, &inLeft, &outp, &outLeft) == static_cast<std::size_t>(-1) || inLeft != 0 ||
+      outp - out != 2) {
+    return 0;
   }
-  return out;
-}
-
-std::string Utf8ToCp932(std::string_view utf8, std::string_view replacement) {
-  const auto& table = UnitTable();
-  std::string out;
-  out.reserve(utf8.size());
-  for (std::size_t i = 0; i < utf8.size();) {
-    auto b = static_cast<unsigned char>(utf8[i]);
-    char32_t c;
-    std::size_t n;
-    if (b < 0x80) {
-      out += static_cast<char>(b);
-      ++i;
-      continue;
-    } else if ((b & 0xE0) == 0xC0) {
-      c = b & 0x1F;
-      n = 2;
-    } else if ((b & 0xF0) == 0xE0) {
-      c = b & 0x0F;
-      n = 3;
-    } else if ((b & 0xF8) == 0xF0) {
-      c = b & 0x07;
-      n = 4;
-    } else {
-      out.append(replacement);
-      ++i;
-      continue;
-    }
-    if (i + n > utf8.size()) {
-      out.append(replacement);
-      break;
-    }
-    bool valid = true;
-    for (std::size_t k = 1; k < n; ++k) {
-      auto t = static_cast<unsigned char>(utf8[i + k]);
-      if ((t & 0xC0) != 0x80) valid = false;
-      c = (c << 6) | (t & 0x3F);
-    }
-    if (!valid) {
-      out.append(replacement);
-      ++i;
-      continue;
-    }
-    i += n;
-    if (c < 0x10000 && !table[c].empty()) {
-      out.append(table[c]);
-    } else {
-      out.append(replacement);
-    }
-  }
-  return out;
+  return static_cast<char16_t>(static_cast<unsigned char>(out[0]) |
+                               static_cast<unsigned char>(out[1]) << 8);
 }
 
 std::string NativePath(std::string_view cp932Path) {
@@ -195,6 +109,15 @@ std::string TempFolder() {
   std::string folder = tmp && *tmp ? tmp : "/tmp";
   if (folder.back() != '/') folder += '/';
   return folder;
+}
+
+std::optional<std::string> EnvironmentVariable(const char* name) {
+  const char* value = std::getenv(name);
+  return value ? std::optional<std::string>(value) : std::nullopt;
+}
+
+std::vector<std::string> Arguments(int argc, char** argv) {
+  return std::vector<std::string>(argv, argv + argc);
 }
 
 std::string HostName() {
@@ -252,6 +175,18 @@ long long TickCount() {
   return std::chrono::duration_cast<std::chrono::milliseconds>(
              std::chrono::steady_clock::now().time_since_epoch())
       .count();
+}
+
+std::tm LocalTime(std::time_t t) {
+  std::tm tm{};
+  localtime_r(&t, &tm);
+  return tm;
+}
+
+std::string SystemName() {
+  utsname u{};
+  if (uname(&u) != 0) return {};
+  return std::string(u.sysname) + " " + u.release;
 }
 
 bool ProcessIsRunning(long long pid) {

@@ -1,99 +1,99 @@
-// Windows side of the platform: code page 932 through the system's converters, native paths
-// are the cp932 paths themselves turned into UTF-16 at the call.
+// Windows side of the platform: the system's code page 932 tables fill the codec, and native
+// paths are UTF-8 with "\\" (what the toolkit takes); the system is asked through the wide
+// functions, so nothing depends on the code page the system runs with.
+#include <windows.h>
+// After windows.h, which they build on.
 #include <shellapi.h>
 #include <shlobj.h>
-#include <windows.h>
 
 #include <cstdint>
 #include <string>
 
+#include "foundation/platform/cp932_system.h"
 #include "foundation/platform/platform.h"
+#include "foundation/platform/win32_text.h"
 
 namespace kestrova::platform {
 
 namespace {
 
-std::wstring Wide(std::string_view text, UINT codePage) {
-  int n = MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring out(static_cast<std::size_t>(n), L'\0');
-  MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), out.data(), n);
-  return out;
-}
-
-std::string Narrow(std::wstring_view text, UINT codePage, const char* fallback) {
-  BOOL used = FALSE;
-  BOOL* usedPtr = codePage == CP_UTF8 ? nullptr : &used;
-  const char* fb = codePage == CP_UTF8 ? nullptr : fallback;
-  int n = WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                              fb, usedPtr);
-  std::string out(static_cast<std::size_t>(n), '\0');
-  WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), out.data(), n, fb,
-                      usedPtr);
-  return out;
-}
-
 std::string Folder(int csidl) {
-  char path[MAX_PATH] = {};
-  if (SHGetFolderPathA(nullptr, csidl, nullptr, 0, path) != S_OK) return {};
-  return path;
+  wchar_t path[MAX_PATH] = {};
+  if (SHGetFolderPathW(nullptr, csidl, nullptr, 0, path) != S_OK) return {};
+  return Utf8(path);
 }
 
 }  // namespace
 
-std::string Cp932ToUtf8(std::string_view cp932) {
-  return Narrow(Wide(cp932, 932), CP_UTF8, nullptr);
+char16_t SystemCp932Unit(std::string_view character) {
+  wchar_t unit[2] = {};
+  // Strict: a code with no character fails instead of becoming the default character.
+  const int n = MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, character.data(),
+                                    static_cast<int>(character.size()), unit, 2);
+  return n == 1 ? static_cast<char16_t>(unit[0]) : char16_t(0);
 }
 
-std::string Utf8ToCp932(std::string_view utf8, std::string_view replacement) {
-  std::string fb(replacement.empty() ? "?" : std::string(replacement.substr(0, 1)));
-  return Narrow(Wide(utf8, CP_UTF8), 932, fb.c_str());
+std::string NativePath(std::string_view cp932Path) { return Cp932ToUtf8(cp932Path); }
+
+std::string ProgramPath(std::string_view nativePath) {
+  std::string path(nativePath);
+  for (char& ch : path) {
+    if (ch == '/') ch = '\\';  // UTF-8: no byte of a character can be taken for it
+  }
+  return Utf8ToCp932(path);
 }
 
-std::string Cp932FromUnit(char16_t unit) {
-  wchar_t w = static_cast<wchar_t>(unit);
-  BOOL used = FALSE;
-  char out[4];
-  int n = WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, &w, 1, out, sizeof out, nullptr, &used);
-  if (n <= 0 || used) return {};
-  return std::string(out, static_cast<std::size_t>(n));
-}
-
-std::string NativePath(std::string_view cp932Path) { return std::string(cp932Path); }
-std::string ProgramPath(std::string_view nativePath) { return std::string(nativePath); }
 std::string DesktopFolder() { return Folder(CSIDL_DESKTOPDIRECTORY); }
 std::string DocumentsFolder() { return Folder(CSIDL_PERSONAL); }
 std::string UserDataFolder() { return Folder(CSIDL_APPDATA); }
 
 std::string TempFolder() {
-  char path[MAX_PATH] = {};
-  GetTempPathA(MAX_PATH, path);
-  return path;
+  wchar_t path[MAX_PATH + 1] = {};
+  GetTempPathW(MAX_PATH + 1, path);
+  return Utf8(path);
+}
+
+std::optional<std::string> EnvironmentVariable(const char* name) {
+  const wchar_t* value = _wgetenv(Wide(name, CP_UTF8).c_str());
+  return value ? std::optional<std::string>(Utf8(value)) : std::nullopt;
+}
+
+std::vector<std::string> Arguments(int argc, char** argv) {
+  int n = 0;
+  wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &n);
+  if (!wide) return std::vector<std::string>(argv, argv + argc);
+  std::vector<std::string> args;
+  for (int i = 0; i < n; ++i) args.push_back(Utf8(wide[i]));
+  LocalFree(wide);
+  return args;
 }
 
 std::string HostName() {
-  char name[MAX_COMPUTERNAME_LENGTH + 1] = {};
-  DWORD n = sizeof name;
-  return GetComputerNameA(name, &n) ? std::string(name) : std::string();
+  wchar_t name[MAX_COMPUTERNAME_LENGTH + 1] = {};
+  DWORD n = MAX_COMPUTERNAME_LENGTH + 1;
+  return GetComputerNameW(name, &n) ? Utf8(name) : std::string();
 }
 
 std::string UserName() {
-  char name[256] = {};
-  DWORD n = sizeof name;
-  return GetUserNameA(name, &n) ? std::string(name) : std::string();
+  wchar_t name[257] = {};
+  DWORD n = 257;
+  return GetUserNameW(name, &n) ? Utf8(name) : std::string();
 }
 
 std::string CurrentFolder() {
-  char path[MAX_PATH] = {};
-  GetCurrentDirectoryA(MAX_PATH, path);
-  return path;
+  DWORD n = GetCurrentDirectoryW(0, nullptr);
+  std::wstring path(n, L'\0');
+  n = GetCurrentDirectoryW(n, path.data());
+  path.resize(n);
+  return Utf8(path);
 }
 
 std::string ExecutablePath() {
-  std::string path(MAX_PATH, '\0');
+  std::wstring path(MAX_PATH, L'\0');
   for (;;) {
-    DWORD n = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
     if (n == 0) return {};
-    if (n < path.size()) return path.substr(0, n);
+    if (n < path.size()) return Utf8(std::wstring_view(path).substr(0, n));
     path.resize(path.size() * 2);
   }
 }
@@ -101,20 +101,40 @@ std::string ExecutablePath() {
 // The shell tells the program of an existing file only: an empty "dummy" file of the extension
 // is made in the temporary folder for the question and removed after it.
 std::string FindProgramFor(std::string_view extension) {
-  std::string folder = TempFolder();
-  while (!folder.empty() && folder.back() == '\\') folder.pop_back();
-  const std::string dummy = folder + "\\dummy" + std::string(extension);
-  HANDLE file = CreateFileA(dummy.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+  std::wstring folder = Wide(TempFolder(), CP_UTF8);
+  while (!folder.empty() && folder.back() == L'\\') folder.pop_back();
+  const std::wstring dummy = folder + L"\\dummy" + Wide(extension, 932);
+  HANDLE file = CreateFileW(dummy.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return {};
   CloseHandle(file);
-  char program[MAX_PATH] = {};
-  const auto found = reinterpret_cast<INT_PTR>(FindExecutableA(dummy.c_str(), nullptr, program));
-  DeleteFileA(dummy.c_str());
-  return found > 32 ? std::string(program) : std::string();
+  wchar_t program[MAX_PATH] = {};
+  const auto found = reinterpret_cast<INT_PTR>(FindExecutableW(dummy.c_str(), nullptr, program));
+  DeleteFileW(dummy.c_str());
+  return found > 32 ? Utf8(program) : std::string();
 }
 
 long long TickCount() { return static_cast<long long>(GetTickCount64()); }
+
+std::tm LocalTime(std::time_t t) {
+  std::tm tm{};
+  localtime_s(&tm, &t);
+  return tm;
+}
+
+// The version the system reports of itself (ntdll's answer is not shimmed for old programs).
+std::string SystemName() {
+  using GetVersionFunction = LONG(WINAPI*)(OSVERSIONINFOW*);
+  HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+  auto get = ntdll ? reinterpret_cast<GetVersionFunction>(
+                         reinterpret_cast<void*>(GetProcAddress(ntdll, "RtlGetVersion")))
+                   : nullptr;
+  OSVERSIONINFOW info{};
+  info.dwOSVersionInfoSize = sizeof info;
+  if (!get || get(&info) != 0) return {};
+  return "Windows " + std::to_string(info.dwMajorVersion) + "." +
+         std::to_string(info.dwMinorVersion);
+}
 
 bool ProcessIsRunning(long long pid) {
   if (pid <= 0 || pid > 0xffffffffLL) return false;
@@ -134,7 +154,7 @@ int ProcessId() { return static_cast<int>(GetCurrentProcessId()); }
 long long LockFileExclusive(const std::string& nativePath, std::string_view text,
                             std::string& holder) {
   // Not inheritable (no security attributes), shared so a second process can read the holder.
-  HANDLE file = CreateFileA(nativePath.c_str(), GENERIC_READ | GENERIC_WRITE,
+  HANDLE file = CreateFileW(Wide(nativePath, CP_UTF8).c_str(), GENERIC_READ | GENERIC_WRITE,
                             FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return -2;

@@ -1,6 +1,5 @@
-// The file layer on Windows: program paths are cp932, the ANSI code page of the system, so they
-// go to the "A" functions as they are.
-#define NOMINMAX
+// The file layer on Windows: every cp932 program path is turned into UTF-16 by code page 932
+// itself (whatever code page the system runs with) and goes to the wide functions.
 #include <windows.h>
 
 #include <algorithm>
@@ -10,8 +9,8 @@
 
 #include "foundation/files.h"
 #include "foundation/platform/folder_walk.h"
+#include "foundation/platform/win32_text.h"
 #include "foundation/platform/write_faults.h"
-#include "foundation/text_functions.h"
 
 namespace kestrova {
 
@@ -34,6 +33,24 @@ FILETIME FileTime(std::int64_t nanos) {
   return t;
 }
 
+// The wide form of a program path. The whole path is converted first, so the trail byte 0x5C
+// of a double-byte character (ソ, 表) is never taken for a separator; "/" becomes "\\". An
+// absolute path beyond the old 260-character limit is made full and given the \\?\ prefix,
+// which lifts the limit.
+std::wstring WidePath(std::string_view path) {
+  std::wstring wide = platform::Wide(path, 932);
+  for (wchar_t& c : wide) {
+    if (c == L'/') c = L'\\';
+  }
+  const bool drive = wide.size() > 2 && wide[1] == L':' && wide[2] == L'\\';
+  const bool unc = wide.size() > 2 && wide[0] == L'\\' && wide[1] == L'\\' && wide[2] != L'?';
+  if (wide.size() < MAX_PATH - 12 || !(drive || unc)) return wide;
+  const DWORD n = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+  std::wstring full(n, L'\0');
+  full.resize(GetFullPathNameW(wide.c_str(), n, full.data(), nullptr));
+  return unc ? L"\\\\?\\UNC" + full.substr(1) : L"\\\\?\\" + full;
+}
+
 class Handle {
  public:
   explicit Handle(HANDLE h) : h_(h) {}
@@ -54,9 +71,9 @@ class Handle {
   HANDLE h_;
 };
 
-HANDLE OpenForReading(const std::string& path) {
-  return CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+HANDLE OpenForReading(std::string_view path) {
+  return CreateFileW(WidePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
 bool WriteAll(HANDLE h, std::string_view bytes) {
@@ -73,21 +90,21 @@ bool WriteAll(HANDLE h, std::string_view bytes) {
 
 int FileExists(std::string_view path) {
   // A directory search, as the program has always tested: wildcards match as it defines them.
-  WIN32_FIND_DATAA data;
-  HANDLE h = FindFirstFileA(std::string(path).c_str(), &data);
+  WIN32_FIND_DATAW data;
+  HANDLE h = FindFirstFileW(WidePath(path).c_str(), &data);
   if (h == INVALID_HANDLE_VALUE) return 0;
   FindClose(h);
   return 1;
 }
 
 bool IsFolder(std::string_view path) {
-  DWORD a = GetFileAttributesA(std::string(path).c_str());
+  DWORD a = GetFileAttributesW(WidePath(path).c_str());
   return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 bool ReadWholeFile(std::string_view path, std::string& bytes, FileTimes* times) {
   bytes.clear();
-  Handle h(OpenForReading(std::string(path)));
+  Handle h(OpenForReading(path));
   if (!h.ok()) return false;
   LARGE_INTEGER size;
   if (GetFileSizeEx(h.get(), &size)) bytes.resize(static_cast<std::size_t>(size.QuadPart));
@@ -105,7 +122,7 @@ bool ReadWholeFile(std::string_view path, std::string& bytes, FileTimes* times) 
 }
 
 long long ReadFileInto(std::string_view path, char* dest, std::size_t capacity, long long offset) {
-  Handle h(OpenForReading(std::string(path)));
+  Handle h(OpenForReading(path));
   if (!h.ok()) return -1;
   LARGE_INTEGER at;
   at.QuadPart = offset;
@@ -124,12 +141,13 @@ long long ReadFileInto(std::string_view path, char* dest, std::size_t capacity, 
 AtomicFileWriter::AtomicFileWriter(std::string_view path, int /*mode*/) {
   if (platform::WriteFaultAt(path)) return;
   static std::atomic<unsigned> counter{0};
+  // target_ and temp_ are program paths (cp932), turned into wide paths at every call.
   target_.assign(path);
   HANDLE created = INVALID_HANDLE_VALUE;
   for (int attempt = 0; attempt < 100 && created == INVALID_HANDLE_VALUE; ++attempt) {
     temp_ =
         target_ + ".tmp" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(counter++);
-    created = CreateFileA(temp_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+    created = CreateFileW(WidePath(temp_).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                           FILE_ATTRIBUTE_NORMAL, nullptr);
     if (created == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) return;
   }
@@ -141,7 +159,7 @@ AtomicFileWriter::AtomicFileWriter(std::string_view path, int /*mode*/) {
 AtomicFileWriter::~AtomicFileWriter() {
   if (handle_ == -1) return;
   CloseHandle(reinterpret_cast<HANDLE>(handle_));
-  DeleteFileA(temp_.c_str());
+  DeleteFileW(WidePath(temp_).c_str());
 }
 
 bool AtomicFileWriter::WriteOut(std::string_view bytes) {
@@ -150,7 +168,7 @@ bool AtomicFileWriter::WriteOut(std::string_view bytes) {
 
 bool AtomicFileWriter::WriteFileFrom(std::string_view source) {
   if (!Flush()) return false;
-  Handle from(OpenForReading(std::string(source)));
+  Handle from(OpenForReading(source));
   if (!from.ok()) return ok_ = false;
   std::string chunk(kBuffer, '\0');
   for (;;) {
@@ -172,9 +190,10 @@ bool AtomicFileWriter::Commit(bool durable) {
   bool ok = !durable || FlushFileBuffers(h.get());
   ok = h.Close() && ok;
   ok_ = false;
-  if (!ok || !MoveFileExA(temp_.c_str(), target_.c_str(),
+  const std::wstring temp = WidePath(temp_);
+  if (!ok || !MoveFileExW(temp.c_str(), WidePath(target_).c_str(),
                           MOVEFILE_REPLACE_EXISTING | (durable ? MOVEFILE_WRITE_THROUGH : 0))) {
-    DeleteFileA(temp_.c_str());
+    DeleteFileW(temp.c_str());
     return false;
   }
   return true;
@@ -188,7 +207,7 @@ bool WriteFileAtomic(std::string_view path, std::string_view bytes, int mode, bo
 
 bool AppendToFile(std::string_view path, std::string_view bytes, bool durable) {
   if (platform::WriteFaultAt(path)) return false;
-  Handle h(CreateFileA(std::string(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
+  Handle h(CreateFileW(WidePath(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
                        OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!h.ok()) return false;
   bool ok = WriteAll(h.get(), bytes) && (!durable || FlushFileBuffers(h.get()));
@@ -197,7 +216,7 @@ bool AppendToFile(std::string_view path, std::string_view bytes, bool durable) {
 
 bool TruncateFile(std::string_view path, long long size) {
   if (size < 0) return false;
-  Handle h(CreateFileA(std::string(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+  Handle h(CreateFileW(WidePath(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!h.ok()) return false;
   LARGE_INTEGER length;
@@ -214,7 +233,7 @@ bool TruncateFile(std::string_view path, long long size) {
 bool SetFileMode(std::string_view path, int /*mode*/) { return !platform::WriteFaultAt(path); }
 
 bool SetFileTimes(std::string_view path, const FileTimes& times) {
-  Handle h(CreateFileA(std::string(path).c_str(), FILE_WRITE_ATTRIBUTES,
+  Handle h(CreateFileW(WidePath(path).c_str(), FILE_WRITE_ATTRIBUTES,
                        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                        FILE_FLAG_BACKUP_SEMANTICS, nullptr));
   if (!h.ok()) return false;
@@ -227,8 +246,8 @@ bool SetFileTimes(std::string_view path, const FileTimes& times) {
 
 FileTimes GetFileTimes(std::string_view path) {
   FileTimes times;
-  WIN32_FIND_DATAA data;
-  HANDLE h = FindFirstFileA(std::string(path).c_str(), &data);
+  WIN32_FIND_DATAW data;
+  HANDLE h = FindFirstFileW(WidePath(path).c_str(), &data);
   if (h == INVALID_HANDLE_VALUE) return times;
   FindClose(h);
   times.creation = Nanos(data.ftCreationTime);
@@ -239,44 +258,42 @@ FileTimes GetFileTimes(std::string_view path) {
 
 bool MakeFolder(std::string_view path) {
   if (platform::WriteFaultAt(path)) return false;
-  const std::string p(path);
-  // Each "\\" that is a separator (never the trail byte of a double-byte character) ends one
-  // more folder to create.
-  for (std::size_t i = 0; i <= p.size(); i += (i < p.size() ? CharLength(p, i) : 1)) {
-    if (i == p.size() || p[i] == '\\' || p[i] == '/') {
-      if (i == 0 || p[i - 1] == ':' || p[i - 1] == '\\') continue;
-      CreateDirectoryA(p.substr(0, i).c_str(), nullptr);
-    }
+  // Split in UTF-16, where a separator is a separator: each "\\" ends one more folder to make.
+  const std::wstring wide = WidePath(path);
+  const std::size_t first = wide.rfind(L"\\\\?\\", 0) == 0 ? 4 : 0;
+  for (std::size_t i = first + 1; i <= wide.size(); ++i) {
+    if (i < wide.size() && wide[i] != L'\\') continue;
+    if (wide[i - 1] == L'\\' || wide[i - 1] == L':') continue;  // a root, "a\\\\b", a trailing "\\"
+    CreateDirectoryW(wide.substr(0, i).c_str(), nullptr);
   }
   return IsFolder(path);
 }
 
 // NTFS journals the removal itself; there is no folder to flush.
-bool RemoveFile(std::string_view path, bool) { return DeleteFileA(std::string(path).c_str()) != 0; }
+bool RemoveFile(std::string_view path, bool) { return DeleteFileW(WidePath(path).c_str()) != 0; }
 
 bool CopyFileTo(std::string_view from, std::string_view to) {
   // The system's copy keeps the attributes and the last-write time of the original.
   if (platform::WriteFaultAt(to)) return false;
-  return CopyFileA(std::string(from).c_str(), std::string(to).c_str(), FALSE) != 0;
+  return CopyFileW(WidePath(from).c_str(), WidePath(to).c_str(), FALSE) != 0;
 }
 
 bool RenameFile(std::string_view from, std::string_view to) {
   if (platform::WriteFaultAt(to)) return false;
-  return MoveFileExA(std::string(from).c_str(), std::string(to).c_str(),
-                     MOVEFILE_REPLACE_EXISTING) != 0;
+  return MoveFileExW(WidePath(from).c_str(), WidePath(to).c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
 }
 
 long long FileSize(std::string_view path) {
   WIN32_FILE_ATTRIBUTE_DATA data;
-  if (!GetFileAttributesExA(std::string(path).c_str(), GetFileExInfoStandard, &data)) return -1;
+  if (!GetFileAttributesExW(WidePath(path).c_str(), GetFileExInfoStandard, &data)) return -1;
   return (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
 bool IsWritableFolder(std::string_view path) {
   if (!IsFolder(path)) return false;
   // Access rules are only known by trying: a file that is deleted when closed.
-  const std::string probe = std::string(path) + "\\~kestrova-write-test.tmp";
-  Handle h(CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+  const std::wstring probe = WidePath(std::string(path) + "\\~kestrova-write-test.tmp");
+  Handle h(CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                        FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
   return h.ok();
 }
@@ -287,12 +304,13 @@ namespace {
 
 void Walk(const std::string& folder, int depth, int level,
           const std::function<void(const std::string&, const std::string&)>& visit) {
-  WIN32_FIND_DATAA data;
-  HANDLE h = FindFirstFileA((folder + "\\*.*").c_str(), &data);
+  WIN32_FIND_DATAW data;
+  HANDLE h = FindFirstFileW(WidePath(folder + "\\*.*").c_str(), &data);
   if (h == INVALID_HANDLE_VALUE) return;
   do {
-    const std::string name = data.cFileName;
-    if (name == "." || name == "..") continue;
+    const std::wstring_view wide = data.cFileName;
+    if (wide == L"." || wide == L"..") continue;
+    const std::string name = ProgramText(wide);
     const std::string child = folder + "\\" + name;
     if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
       visit(child, name);
@@ -301,7 +319,7 @@ void Walk(const std::string& folder, int depth, int level,
       // A junction or folder link may lead back up the tree: it is not entered.
       Walk(child, depth, level + 1, visit);
     }
-  } while (FindNextFileA(h, &data));
+  } while (FindNextFileW(h, &data));
   FindClose(h);
 }
 

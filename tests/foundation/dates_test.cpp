@@ -4,28 +4,15 @@
 
 #include <cstdlib>
 
+#include "foundation/platform/platform.h"
+#include "tests/support/scoped_environment.h"
+
 namespace kestrova {
 namespace {
 
 class DatesTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    const char* tz = std::getenv("TZ");
-    saved_ = tz ? tz : "";
-    had_ = tz != nullptr;
-    setenv("TZ", "Asia/Tokyo", 1);
-    tzset();
-  }
-  void TearDown() override {
-    if (had_) {
-      setenv("TZ", saved_.c_str(), 1);
-    } else {
-      unsetenv("TZ");
-    }
-    tzset();
-  }
-  std::string saved_;
-  bool had_ = false;
+  test::ScopedJapanTime japan_;
 };
 
 TEST_F(DatesTest, MonthArithmeticNormalisesLikeTheCalendar) {
@@ -55,21 +42,32 @@ TEST_F(DatesTest, ClampsAndRefusesTheEndOfTheCalendar) {
   EXPECT_EQ(AddToDate("", kDays, 0), "1970/01/01 00:00:00");
 }
 
-// The reference is the C library's own calendar: mktime of the shifted broken-down date.
+// The reference is the C library's own calendar: mktime of the shifted broken-down date, taken
+// at noon so the first hours of 1970 in Japan lie inside every library's range. Empty where the
+// library has no answer: Windows has none before 1970 in UTC.
 std::string Reference(int y, int m, int d, int field, int amount) {
   std::tm tm{};
   tm.tm_year = y - 1900;
   tm.tm_mon = m - 1;
   tm.tm_mday = d;
+  tm.tm_hour = 12;
   tm.tm_isdst = -1;
   if (field == kMonths) tm.tm_mon += amount;
   if (field == kDays) tm.tm_mday += amount;
   std::time_t t = std::mktime(&tm);
-  std::tm out{};
-  localtime_r(&t, &out);
+  if (t == static_cast<std::time_t>(-1)) return {};
+  std::tm out = platform::LocalTime(t);
   char text[32];
-  std::strftime(text, sizeof text, "%Y/%m/%d %H:%M:%S", &out);
+  std::strftime(text, sizeof text, "%Y/%m/%d 00:00:00", &out);
   return text;
+}
+
+// Compares one shift with the reference; false (and nothing compared) where there is none.
+bool Agrees(const char* date, int y, int m, int d, int field, int amount) {
+  const std::string want = Reference(y, m, d, field, amount);
+  if (want.empty()) return false;
+  EXPECT_EQ(AddToDate(date, field, amount), want) << date << " " << field << " " << amount;
+  return true;
 }
 
 TEST_F(DatesTest, AgreesWithMktimeOverASweep) {
@@ -80,19 +78,16 @@ TEST_F(DatesTest, AgreesWithMktimeOverASweep) {
         char date[16];
         std::snprintf(date, sizeof date, "%04d/%02d/%02d", y, m, d);
         for (int amount : {-400, -31, -1, 0, 1, 29, 365}) {
-          ASSERT_EQ(AddToDate(date, kDays, amount), Reference(y, m, d, kDays, amount))
-              << date << amount;
-          ++checked;
+          checked += Agrees(date, y, m, d, kDays, amount);
         }
         for (int amount : {-25, -13, -12, -1, 1, 11, 12, 30}) {
-          ASSERT_EQ(AddToDate(date, kMonths, amount), Reference(y, m, d, kMonths, amount))
-              << date << amount;
-          ++checked;
+          checked += Agrees(date, y, m, d, kMonths, amount);
         }
       }
     }
   }
   EXPECT_GT(checked, 10000);
+  EXPECT_FALSE(HasFailure());
 }
 
 // Every day of the supported calendar, with day and month amounts spread over -400..400 and
@@ -102,6 +97,7 @@ TEST_F(DatesTest, AgreesWithMktimeOnEveryDayOfTheCalendar) {
   start.tm_year = 70;
   start.tm_mon = 0;
   start.tm_mday = 1;
+  start.tm_hour = 12;
   start.tm_isdst = -1;
   int checked = 0;
   for (int index = 0;; ++index) {
@@ -114,12 +110,15 @@ TEST_F(DatesTest, AgreesWithMktimeOnEveryDayOfTheCalendar) {
     std::snprintf(date, sizeof date, "%04d/%02d/%02d", y, m, d);
     const int days = index * 37 % 801 - 400;
     const int months = index * 13 % 61 - 30;
-    ASSERT_EQ(AddToDate(date, kDays, days), Reference(y, m, d, kDays, days)) << date << " " << days;
-    ASSERT_EQ(AddToDate(date, kMonths, months), Reference(y, m, d, kMonths, months))
-        << date << " " << months;
-    checked += 2;
+    checked += Agrees(date, y, m, d, kDays, days);
+    checked += Agrees(date, y, m, d, kMonths, months);
+    if (HasFailure()) break;
   }
+#ifdef _WIN32
+  EXPECT_GT(checked, 2 * 24000);  // the shifts into the 1960s have no reference there
+#else
   EXPECT_EQ(checked, 2 * 24472);  // 1970/01/01 to 2036/12/31
+#endif  // _WIN32
 }
 
 TEST_F(DatesTest, HourFieldsAddSecondsAfterNormalising) {

@@ -1,12 +1,16 @@
 #include "foundation/environment.h"
 
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <unistd.h>
+#endif  // _WIN32
 
 #include <cstdlib>
 
+#include "foundation/platform/platform.h"
 #include "foundation/settings_store.h"
 #include "foundation/sjis.h"
+#include "tests/support/scoped_environment.h"
 
 namespace kestrova {
 namespace {
@@ -28,19 +32,20 @@ TEST(EnvironmentTest, DerivesTheProgramPaths) {
 }
 
 TEST(EnvironmentTest, TemporaryFolderAndNames) {
-  setenv("TMPDIR", "/tmp/kestrova-env", 1);
-  unsetenv("TEMP_QUICK");
-  EXPECT_EQ(SpecialFolderLocation(0x1001), "\\tmp\\kestrova-env\\");
-  EXPECT_EQ(SpecialFolderLocation(0x1007), "\\tmp\\kestrova-env\\");
-  std::string name = SpecialFolderLocation(0x1002);
-  ASSERT_EQ(name.size(), std::string("\\tmp\\kestrova-env\\t0000000.txt").size());
-  EXPECT_EQ(name.substr(0, 19), "\\tmp\\kestrova-env\\t");
-  EXPECT_EQ(name.substr(name.size() - 4), ".txt");
-  setenv("TEMP_QUICK", "Q:\\quick\\", 1);
+  const test::ScopedTempFolderVariable tmp("kestrova-env");
+  const std::string& folder = tmp.folder;
+  {
+    test::ScopedEnv quick("TEMP_QUICK", std::nullopt);
+    EXPECT_EQ(SpecialFolderLocation(0x1001), folder);
+    EXPECT_EQ(SpecialFolderLocation(0x1007), folder);
+    std::string name = SpecialFolderLocation(0x1002);
+    ASSERT_EQ(name.size(), folder.size() + std::string("t0000000.txt").size());
+    EXPECT_EQ(name.substr(0, folder.size() + 1), folder + "t");
+    EXPECT_EQ(name.substr(name.size() - 4), ".txt");
+  }
+  test::ScopedEnv quick("TEMP_QUICK", "Q:\\quick\\");
   EXPECT_EQ(SpecialFolderLocation(0x1007), "Q:\\quick\\");
   EXPECT_EQ(SpecialFolderLocation(0x1008).substr(0, 10), "Q:\\quick\\t");
-  unsetenv("TEMP_QUICK");
-  unsetenv("TMPDIR");
   EXPECT_EQ(SpecialFolderLocation(0x7777), "");
   EXPECT_EQ(SpecialFolderLocation(0x1003), "");
 }
@@ -59,12 +64,15 @@ TEST(EnvironmentTest, MacrosContractProgramFolderFirst) {
 TEST(EnvironmentTest, ProgramPathFromRelativeArgv0) {
   std::string path = ProgramPathFromArgv0("bin/kestrova");
   EXPECT_EQ(path.substr(path.size() - 13), "\\bin\\kestrova");
-  EXPECT_EQ(path[0], '\\');
+  EXPECT_EQ(path.rfind(platform::ProgramPath(platform::CurrentFolder()), 0), 0u);
   EXPECT_EQ(ProgramPathFromArgv0("/usr/bin/kestrova"), "\\usr\\bin\\kestrova");
 }
 
 TEST(EnvironmentTest, ProgramFoundThroughTheSearchPathIsWhereItsFileIs) {
   // A bare name says nothing about the current folder: this test program's own file answers.
+#ifdef _WIN32
+  GTEST_SKIP() << "compares with /proc/self/exe";
+#else
   char self[4096];
   ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
   ASSERT_GT(n, 0);
@@ -74,6 +82,7 @@ TEST(EnvironmentTest, ProgramFoundThroughTheSearchPathIsWhereItsFileIs) {
     if (c == '/') c = '\\';
   }
   EXPECT_EQ(ProgramPathFromArgv0("kestrova"), expected);
+#endif  // _WIN32
 }
 
 }  // namespace

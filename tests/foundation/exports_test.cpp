@@ -1,39 +1,67 @@
-// libkestrova loaded the way a foreign program loads it: by file name, functions by name.
-#include <dlfcn.h>
+// libkestrova (kestrova.dll on Windows) loaded the way a foreign program loads it: by file
+// name, functions by name.
 #include <gtest/gtest.h>
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <dlfcn.h>
+#endif  // _WIN32
 
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
+#include "tests/support/scoped_environment.h"
 #include "tests/support/temp_folder.h"
 
 namespace kestrova {
 namespace {
 
+#ifdef _WIN32
+#define KESTROVA_CALL __stdcall
+using Library = HMODULE;
+Library Load(const char* path) {
+  std::string windowsPath = path;
+  for (char& c : windowsPath) {
+    if (c == '/') c = '\\';
+  }
+  return LoadLibraryA(windowsPath.c_str());
+}
+void* Symbol(Library library, const char* name) {
+  return reinterpret_cast<void*>(GetProcAddress(library, name));
+}
+void Unload(Library library) { FreeLibrary(library); }
+#else
+#define KESTROVA_CALL
+using Library = void*;
+Library Load(const char* path) { return dlopen(path, RTLD_NOW | RTLD_LOCAL); }
+void* Symbol(Library library, const char* name) { return dlsym(library, name); }
+void Unload(Library library) { dlclose(library); }
+#endif  // _WIN32
+
 class ExportsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    handle_ = dlopen(KESTROVA_LIBRARY, RTLD_NOW | RTLD_LOCAL);
-    ASSERT_NE(handle_, nullptr) << dlerror();
+    handle_ = Load(KESTROVA_LIBRARY);
+    ASSERT_NE(handle_, nullptr) << KESTROVA_LIBRARY;
   }
   void TearDown() override {
-    if (handle_) dlclose(handle_);
+    if (handle_) Unload(handle_);
   }
   template <typename F>
   F* Function(const char* name) {
-    void* f = dlsym(handle_, name);
+    void* f = Symbol(handle_, name);
     EXPECT_NE(f, nullptr) << name;
     return reinterpret_cast<F*>(f);
   }
-  void* handle_ = nullptr;
+  Library handle_ = nullptr;
 };
 
-using MdText = int(const char*, int, char*);
-using MdFile = int(const char*, char*);
-using SpecialFolder = int(char*, int);
-using FolderName = int(void*, const char*, char*, int, const char*);
-using MemToClip = int(const char*);
+using MdText = int KESTROVA_CALL(const char*, int, char*);
+using MdFile = int KESTROVA_CALL(const char*, char*);
+using SpecialFolder = int KESTROVA_CALL(char*, int);
+using FolderName = int KESTROVA_CALL(void*, const char*, char*, int, const char*);
+using MemToClip = int KESTROVA_CALL(const char*);
 
 TEST_F(ExportsTest, TextDigestIsLowercaseHex) {
   auto* f = Function<MdText>("f_MDText_s");
@@ -62,17 +90,17 @@ TEST_F(ExportsTest, FileDigestOrMinusOne) {
 TEST_F(ExportsTest, SpecialFolderAlwaysAnswersOne) {
   auto* f = Function<SpecialFolder>("m_GetSpecialFolderLocation");
   ASSERT_NE(f, nullptr);
-  setenv("TMPDIR", "/tmp/kestrova-exports", 1);
+  const test::ScopedTempFolderVariable tmp("kestrova-exports");
+  const std::string& folder = tmp.folder;
   char buffer[1024];
   EXPECT_EQ(f(buffer, 0x1001), 1);
-  EXPECT_STREQ(buffer, "\\tmp\\kestrova-exports\\");
+  EXPECT_EQ(buffer, folder);
   EXPECT_EQ(f(buffer, 0x1002), 1);
   std::string name = buffer;
-  ASSERT_EQ(name.size(), std::strlen("\\tmp\\kestrova-exports\\t0000000.txt"));
-  EXPECT_EQ(name.rfind("\\tmp\\kestrova-exports\\t", 0), 0u);
-  EXPECT_EQ(name.find_first_not_of("0123456789", 23), name.size() - 4);
+  ASSERT_EQ(name.size(), folder.size() + std::strlen("t0000000.txt"));
+  EXPECT_EQ(name.rfind(folder + "t", 0), 0u);
+  EXPECT_EQ(name.find_first_not_of("0123456789", folder.size() + 1), name.size() - 4);
   EXPECT_EQ(name.substr(name.size() - 4), ".txt");
-  unsetenv("TMPDIR");
   std::strcpy(buffer, "stale");
   EXPECT_EQ(f(buffer, 0x1003), 1);  // no Windows folder here
   EXPECT_STREQ(buffer, "");
@@ -90,10 +118,11 @@ TEST_F(ExportsTest, NoDesktopInAForeignProcess) {
 }
 
 TEST_F(ExportsTest, InternalFunctionsStayHidden) {
-  EXPECT_EQ(dlsym(handle_, "_ZN8kestrova6MdTextB5cxx11ESt17basic_string_viewIcSt11char_traitsIcEE"),
-            nullptr);
-  EXPECT_EQ(dlsym(handle_,
-                  "_ZN8kestrova12Base64EncodeB5cxx11ESt17basic_string_viewIcSt11char_traitsIcEE"),
+  EXPECT_EQ(
+      Symbol(handle_, "_ZN8kestrova6MdTextB5cxx11ESt17basic_string_viewIcSt11char_traitsIcEE"),
+      nullptr);
+  EXPECT_EQ(Symbol(handle_,
+                   "_ZN8kestrova12Base64EncodeB5cxx11ESt17basic_string_viewIcSt11char_traitsIcEE"),
             nullptr);
 }
 

@@ -1,8 +1,10 @@
 #include "foundation/files.h"
 
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <sys/stat.h>
 #include <unistd.h>
+#endif  // _WIN32
 
 #include <algorithm>
 #include <random>
@@ -101,9 +103,11 @@ TEST(FileLayerTest, AtomicWriteReplacesWholeFilesAndKeepsTheirMode) {
   ASSERT_TRUE(WriteFileAtomic(path, "second"));
   EXPECT_EQ(test::ReadNative(dir.native() + "/data.txt"), "second");
   EXPECT_EQ(FileSize(path), 6);
+#ifndef _WIN32  // Windows files have no permission bits
   struct stat st;
   ASSERT_EQ(stat((dir.native() + "/data.txt").c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0600u);
+#endif  // _WIN32
   // A write that cannot happen leaves the old file as it was.
   EXPECT_FALSE(WriteFileAtomic(dir.Path("no\\folder\\x.txt"), "y"));
   TextList left;
@@ -162,6 +166,9 @@ TEST(FileLayerTest, SafeNamesStayInsideTheirFolder) {
 }
 
 TEST(ListFilesTest, ALinkBackToAnOuterFolderIsNotWalkedAgain) {
+#ifdef _WIN32
+  GTEST_SKIP() << "symbolic links need a privilege on Windows; the walk skips reparse points";
+#else
   test::TempFolder dir;
   ASSERT_TRUE(MakeFolder(dir.Path("tree\\sub")));
   test::WriteNative(dir.native() + "/tree/sub/a.html", "x");
@@ -173,6 +180,7 @@ TEST(ListFilesTest, ALinkBackToAnOuterFolderIsNotWalkedAgain) {
   std::sort(found.begin(), found.end());
   EXPECT_EQ(found,
             (std::vector<std::string>{dir.Path("tree\\link.html"), dir.Path("tree\\sub\\a.html")}));
+#endif  // _WIN32
 }
 
 TEST(FileLayerTest, ExistenceTestsMatchWildcardsInTheName) {
@@ -190,6 +198,9 @@ TEST(FileLayerTest, ExistenceTestsMatchWildcardsInTheName) {
 }
 
 TEST(FileLayerTest, NewFilesTakeTheirModeThroughTheUmask) {
+#ifdef _WIN32
+  GTEST_SKIP() << "no permission bits on Windows";
+#else
   test::TempFolder dir;
   mode_t old = umask(027);
   bool written = WriteFileAtomic(dir.Path("n.txt"), "x", 0666);
@@ -198,6 +209,7 @@ TEST(FileLayerTest, NewFilesTakeTheirModeThroughTheUmask) {
   struct stat st;
   ASSERT_EQ(stat((dir.native() + "/n.txt").c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0640u);
+#endif  // _WIN32
 }
 
 TEST(FileLayerTest, ReplacingLeavesNoTemporaryFileBehind) {
@@ -233,6 +245,9 @@ TEST(FileLayerTest, TimesAreSetAndReadBack) {
   times.lastAccess = 1300000100LL * 1000000000LL;
   ASSERT_TRUE(SetFileTimes(dir.Path("t.txt"), times));
   FileTimes back = GetFileTimes(dir.Path("t.txt"));
+#ifdef _WIN32
+  times.lastWrite -= 5;  // Windows keeps file times in steps of 100 ns
+#endif                   // _WIN32
   EXPECT_EQ(back.lastWrite, times.lastWrite);
   EXPECT_EQ(back.lastAccess, times.lastAccess);
   EXPECT_NE(back.creation, 0);
@@ -257,9 +272,11 @@ TEST(FileLayerTest, CopyKeepsModeAndModificationTime) {
   ASSERT_TRUE(CopyFileTo(dir.Path("src.pdf"), dir.Path(Sjis("写し.pdf"))));
   EXPECT_EQ(test::ReadNative(dir.native() + "/写し.pdf"), "%PDF");
   EXPECT_EQ(GetFileTimes(dir.Path(Sjis("写し.pdf"))).lastWrite, times.lastWrite);
+#ifndef _WIN32  // Windows files have no permission bits
   struct stat st;
   ASSERT_EQ(stat((dir.native() + "/写し.pdf").c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0600u);
+#endif  // _WIN32
   EXPECT_FALSE(CopyFileTo(dir.Path("none"), dir.Path("x")));
   EXPECT_EQ(FileExists(dir.Path("x")), 0);
 }
@@ -272,6 +289,26 @@ TEST(FileLayerTest, MakeFolderCreatesParentsAndRefusesAFileInTheWay) {
   test::WriteNative(dir.native() + "/file", "x");
   EXPECT_FALSE(MakeFolder(dir.Path("file\\sub")));
   EXPECT_FALSE(MakeFolder(""));
+}
+
+// Folders named with characters whose trail byte is 0x5C, deeper than the old 260-character
+// limit of Windows paths: made, written, read, walked and removed by their cp932 names.
+TEST(FileLayerTest, DeepPathsOfTrailByte5CNamesWork) {
+  test::TempFolder dir;
+  std::string folder = dir.path();
+  for (int level = 0; level < 30; ++level) folder += Sjis("\\表示ソフト") + std::to_string(level);
+  ASSERT_GT(folder.size(), 300u);
+  ASSERT_TRUE(MakeFolder(folder));
+  const std::string file = folder + Sjis("\\ソ.txt");
+  ASSERT_TRUE(WriteFileAtomic(file, "x"));
+  std::string bytes;
+  ASSERT_TRUE(ReadWholeFile(file, bytes));
+  EXPECT_EQ(bytes, "x");
+  TextList found;
+  ListFiles(dir.path(), ".txt", found);
+  EXPECT_EQ(found.ToVector(), std::vector<std::string>{file});
+  EXPECT_TRUE(RemoveFile(file));
+  EXPECT_EQ(FileExists(file), 0);
 }
 
 // The chunked walk reads a file in 256 KB pieces: every line, wherever a piece ends (inside a

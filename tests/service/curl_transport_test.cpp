@@ -167,8 +167,8 @@ class CurlTransportTest : public ::testing::Test {
   std::string CaFile() const { return folder.Path("ca.pem"); }
   std::string OtherCaFile() const { return folder.Path("other-ca.pem"); }
   // Options that trust the test CA as an extra CA file.
-  CurlOptions Trusting() const {
-    CurlOptions options;
+  TransportOptions Trusting() const {
+    TransportOptions options;
     options.extraCaFile = CaFile();
     return options;
   }
@@ -339,7 +339,7 @@ TEST_F(CurlTransportTest, CaSettingMakesTheSameCertificateTrusted) {
   LoopbackServer server(server_->cert.get(), server_->key.get());
   SettingsStore settings;
   settings.Set(keys::kCaFile, CaFile());
-  CurlTransport transport(CurlOptionsFromSettings(settings));
+  CurlTransport transport(TransportOptionsFromSettings(settings));
   HttpSession session(state, transport);
   ASSERT_EQ(OpenSession(session, kUserAgent, server.Url("/")), 0);
   std::string answer;
@@ -350,7 +350,7 @@ TEST_F(CurlTransportTest, CaSettingMakesTheSameCertificateTrusted) {
 TEST_F(CurlTransportTest, ExtraCaIsTrustedBesidesTheSystemBundle) {
   LoopbackServer server(server_->cert.get(), server_->key.get());
   // The test CA plays the system bundle; an unrelated extra CA must not replace it.
-  CurlOptions options;
+  TransportOptions options;
   options.systemCaFile = folder.native() + "/ca.pem";
   options.extraCaFile = OtherCaFile();
   CurlTransport transport(options);
@@ -359,7 +359,7 @@ TEST_F(CurlTransportTest, ExtraCaIsTrustedBesidesTheSystemBundle) {
   std::string answer;
   EXPECT_EQ(Post(session, server.Url("/echo"), answer), 0) << session.lastError;
 
-  CurlOptions neither;
+  TransportOptions neither;
   neither.systemCaFile = folder.native() + "/other-ca.pem";
   CurlTransport untrusting(neither);
   HttpSession second(state, untrusting);
@@ -384,7 +384,7 @@ TEST_F(CurlTransportTest, SilentServerEndsTheRequestAfterTheReceiveTimeOut) {
   settings.Set(Sjis("//ini/設定2/CA証明書"), CaFile());
   settings.Set(Sjis("//ini/設定2/受信タイムアウト"), "1");
   settings.Set(Sjis("//ini/設定2/接続タイムアウト"), "7");
-  CurlOptions options = CurlOptionsFromSettings(settings);
+  TransportOptions options = TransportOptionsFromSettings(settings);
   EXPECT_EQ(options.connectTimeoutMs, 7000);
   CurlTransport transport(options);
   HttpSession session(state, transport);
@@ -399,7 +399,7 @@ TEST_F(CurlTransportTest, SilentServerEndsTheRequestAfterTheReceiveTimeOut) {
 
 TEST_F(CurlTransportTest, BodyThatStallsGives10006AndKeepsWhatArrived) {
   LoopbackServer server(server_->cert.get(), server_->key.get());
-  CurlOptions options = Trusting();
+  TransportOptions options = Trusting();
   options.receiveTimeoutSeconds = 1;
   CurlTransport transport(options);
   HttpSession session(state, transport);
@@ -422,7 +422,7 @@ TEST_F(CurlTransportTest, ServerThatNeverHandsShakesEndsAfterTheConnectTimeOut) 
   ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len);
   std::string url = "https://127.0.0.1:" + std::to_string(ntohs(addr.sin_port)) + "/x";
 
-  CurlOptions options = Trusting();
+  TransportOptions options = Trusting();
   options.connectTimeoutMs = 300;
   options.receiveTimeoutSeconds = 30;
   CurlTransport transport(options);
@@ -458,7 +458,7 @@ TEST_F(CurlTransportTest, LogsInToTheStandInServiceAndKeepsItsSession) {
   SettingsStore settings;
   settings.Set(keys::kBaseUrl, sim.url());
   settings.Set(keys::kCaFile, platform::ProgramPath(sim.caFile()));
-  CurlTransport transport(CurlOptionsFromSettings(settings));
+  CurlTransport transport(TransportOptionsFromSettings(settings));
   HttpSession session(state, transport);
   ASSERT_EQ(OpenSession(session, kUserAgent, ServiceUrl(settings, kLoginPath)), 0);
 
@@ -479,7 +479,7 @@ TEST_F(CurlTransportTest, LogsInToTheStandInServiceAndKeepsItsSession) {
   EXPECT_EQ(SendRequest(session, ServiceUrl(settings, kSearchPath), false, "", result), 0)
       << session.lastError;
   EXPECT_EQ(transport.ConnectionsMade(), 1);
-  CurlTransport stranger(CurlOptionsFromSettings(settings));
+  CurlTransport stranger(TransportOptionsFromSettings(settings));
   HttpSession fresh(state, stranger);
   ASSERT_EQ(OpenSession(fresh, kUserAgent, ServiceUrl(settings, kLoginPath)), 0);
   std::string none;
@@ -496,7 +496,7 @@ TEST_F(CurlTransportTest, WrongPasswordGivesAPageWithoutTheMenu) {
   }
   test::SimProcess sim;
   ASSERT_TRUE(sim.Start()) << "the stand-in service did not start";
-  CurlOptions options;
+  TransportOptions options;
   options.extraCaFile = platform::ProgramPath(sim.caFile());
   CurlTransport transport(options);
   HttpSession session(state, transport);
@@ -514,7 +514,7 @@ TEST_F(CurlTransportTest, InjectedServiceFaultsMapToTheirCodes) {
   test::SimProcess sim;
   ASSERT_TRUE(sim.Start({"--fail", std::string(kDetailPath) + "=503", "--drop", kFloorPlanPath}))
       << "the stand-in service did not start";
-  CurlOptions options;
+  TransportOptions options;
   options.extraCaFile = platform::ProgramPath(sim.caFile());
   CurlTransport transport(options);
   HttpSession session(state, transport);

@@ -208,7 +208,7 @@ TEST_F(ResultPageParserTest, NulByteInThePageNeverReachesARecord) {
   std::string page = Sjis(ResultPage({ResultRow({{"1", "", "12", "3"}})}));
   std::string bytes = page;
   bytes.insert(bytes.find("12"), 1, '\0');
-  std::string path = SavePage("nul.html", bytes);
+  std::string path = SavePage("nul_byte.html", bytes);
   TextList rows;
   ParseResultPage(state, path, rows, SearchKind::kListings);
   ASSERT_EQ(rows.Count(), 2);

@@ -84,11 +84,11 @@ TEST_F(DownloadFilesTest, ResultPageNamesCarryStampAndCounter) {
 TEST_F(DownloadFilesTest, MakeFolderForTriesOncePerRunAndMakesMissingParents) {
   const std::string file = home.path() + Sjis("\\pdf\\13\\大阪市北区\\1.html");
   MakeFolderFor(state, file);
-  EXPECT_TRUE(std::filesystem::is_directory(home.native() + "/pdf/13/大阪市北区"));
+  EXPECT_TRUE(std::filesystem::is_directory(test::FsPath(home.native() + "/pdf/13/大阪市北区")));
   // Removed behind the program's back: this run does not try again.
-  std::filesystem::remove_all(home.native() + "/pdf/13/大阪市北区");
+  std::filesystem::remove_all(test::FsPath(home.native() + "/pdf/13/大阪市北区"));
   MakeFolderFor(state, file);
-  EXPECT_FALSE(std::filesystem::exists(home.native() + "/pdf/13/大阪市北区"));
+  EXPECT_FALSE(std::filesystem::exists(test::FsPath(home.native() + "/pdf/13/大阪市北区")));
   EXPECT_EQ(state.madeFolders.size(), 1u);
 }
 

@@ -24,7 +24,7 @@ class ProgramAgainstSimTest : public ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(std::filesystem::exists(SimBinary())) << SimBinary() << " is not built";
     ASSERT_TRUE(sim_.Start({"--account", "12345678:p&ss=w%rd+1"}));
-    CurlOptions options;
+    TransportOptions options;
     options.extraCaFile = platform::ProgramPath(sim_.caFile());
     transport_ = std::make_unique<CurlTransport>(options);
     ASSERT_EQ(transport_->Open(kUserAgent), 0);

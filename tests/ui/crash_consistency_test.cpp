@@ -2,9 +2,11 @@
 // the monthly tidy) killed with SIGKILL at random points, and the next start, after which every
 // file must be as it was before the run or as the run leaves it, no record lost or doubled and
 // no temporary file left. KESTROVA_CRASH_KILLS sets the number of kills (scripts/crash-test).
+#ifndef _WIN32
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif  // _WIN32
 
 #include <chrono>
 #include <cstdlib>
@@ -13,6 +15,7 @@
 #include <set>
 #include <thread>
 
+#include "foundation/platform/platform.h"
 #include "store/property_record.h"
 #include "store/property_store.h"
 #include "tests/ui/ui_fixture.h"
@@ -27,6 +30,7 @@ constexpr const char* kTotal = "dat/TotalData.txt";
 constexpr const char* kPast = "dat/TotalData_Kako.txt";
 constexpr const char* kMarker = "dat/TidyInProgress.txt";
 
+#ifndef _WIN32  // the runs are killed in forked copies of the test
 // A record of the store; the clock of the tests stands at 2011/05/08, so with the default
 // retention of 12 months an update before 2010/05/08 is moved to past data.
 std::string Row(long long number, const std::string& updated, const std::string& price) {
@@ -282,20 +286,32 @@ TEST_F(CrashTest, TidyKilledBetweenItsTwoFilesIsFinishedByTheNextStart) {
   EXPECT_EQ(total, tidiedStore);
   EXPECT_FALSE(Exists(kMarker));
 }
+#else
+TEST(CrashTest, RunKilledAtRandomPointsLeavesEveryFileOldOrNew) {
+  GTEST_SKIP() << "kills forked copies of the test; Windows has no fork";
+}
+#endif  // _WIN32
 
 using StaleTemporaryTest = UiTest;
 
-// A dead process's id: a child that has ended and been waited for.
+// A dead process's id: a child that has ended and been waited for (on Windows, an id that no
+// running process has).
 long long DeadPid() {
+#ifdef _WIN32
+  long long pid = 4000000;
+  while (platform::ProcessIsRunning(pid)) pid += 4;
+  return pid;
+#else
   pid_t child = fork();
   if (child == 0) _exit(0);
   waitpid(child, nullptr, 0);
   return child;
+#endif  // _WIN32
 }
 
 TEST_F(StaleTemporaryTest, StartUpRemovesTheTemporaryFilesOfKilledWrites) {
   const std::string dead = ".tmp" + std::to_string(DeadPid()) + "-";
-  const std::string live = ".tmp" + std::to_string(getpid()) + "-0";
+  const std::string live = ".tmp" + std::to_string(platform::ProcessId()) + "-0";
   const std::vector<std::string> stale = {
       "kestrova.ini" + dead + "0", "dat/TotalData.txt" + dead + "3",
       "csv_total/TotalData_csvdata.csv" + dead + "1", "csv/20110508.txt" + dead + "0",

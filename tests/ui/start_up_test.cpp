@@ -12,6 +12,7 @@
 
 #include "foundation/platform/platform.h"
 #include "foundation/sjis.h"
+#include "tests/support/scoped_environment.h"
 #include "tests/support/temp_folder.h"
 
 namespace kestrova::test {
@@ -29,8 +30,8 @@ class StartUpTest : public ::testing::Test {
   }
   std::set<std::string> Entries(const std::string& native) const {
     std::set<std::string> names;
-    for (const auto& e : fs::recursive_directory_iterator(native)) {
-      names.insert(fs::relative(e.path(), native).string());
+    for (const auto& e : fs::recursive_directory_iterator(FsPath(native))) {
+      names.insert(GenericUtf8(fs::relative(e.path(), FsPath(native))));
     }
     return names;
   }
@@ -83,10 +84,11 @@ TEST_F(StartUpTest, InstalledProgramKeepsItsDataInTheUserDataFolder) {
   fs::create_directories(prefix + "/bin");
   fs::create_directories(prefix + "/share");
   fs::rename(shipped.native(), prefix + "/share/kestrova");
+#ifdef _WIN32
+  GTEST_SKIP() << "the XDG data folder; Windows keeps the data beside the program";
+#endif  // _WIN32
   TempFolder data;
-  const char* oldData = std::getenv("XDG_DATA_HOME");
-  const std::string saved = oldData ? oldData : "";
-  ::setenv("XDG_DATA_HOME", data.native().c_str(), 1);
+  ScopedEnv dataHome("XDG_DATA_HOME", data.native());
   const std::string userHome = data.native() + "/kestrova";
 
   StartUp first;
@@ -110,16 +112,10 @@ TEST_F(StartUpTest, InstalledProgramKeepsItsDataInTheUserDataFolder) {
 
   // An unusable user data folder stops the start with its name.
   WriteNative(parent.native() + "/file", "x");
-  ::setenv("XDG_DATA_HOME", (parent.native() + "/file").c_str(), 1);
+  SetEnv("XDG_DATA_HOME", parent.native() + "/file");
   StartUp blocked;
   EXPECT_FALSE(FindStartUp(CommandLine{}, prefix + "/bin/kestrova", blocked, error));
   EXPECT_NE(error.find(parent.native() + "/file/kestrova"), std::string::npos) << error;
-
-  if (oldData) {
-    ::setenv("XDG_DATA_HOME", saved.c_str(), 1);
-  } else {
-    ::unsetenv("XDG_DATA_HOME");
-  }
 }
 
 TEST_F(StartUpTest, HomeThatCannotBeMadeFailsTheStart) {
@@ -129,24 +125,26 @@ TEST_F(StartUpTest, HomeThatCannotBeMadeFailsTheStart) {
   StartUp start;
   std::string error;
   EXPECT_FALSE(FindStartUp(line, shipped.native() + "/kestrova", start, error));
-  EXPECT_NE(error.find(line.home), std::string::npos) << error;
+  EXPECT_NE(error.find(platform::NativePath(platform::ProgramPath(line.home))), std::string::npos)
+      << error;
 }
 
 TEST_F(StartUpTest, StartNamesTheProgramInTheHomeAndTheLoginIdSources) {
   CommandLine line;
   line.home = parent.native() + "/能";
   line.loginId = "山田01";
-  ::setenv("KESTROVA_LOGIN_ID", "環境02", 1);
   StartUp start;
   std::string error;
-  const bool found = FindStartUp(line, shipped.native() + "/kestrova", start, error);
-  ::unsetenv("KESTROVA_LOGIN_ID");
+  const bool found = [&] {
+    ScopedEnv id("KESTROVA_LOGIN_ID", "環境02");
+    return FindStartUp(line, shipped.native() + "/kestrova", start, error);
+  }();
   ASSERT_TRUE(found) << error;
   EXPECT_EQ(start.source.programPath, platform::ProgramPath(line.home) + "\\kestrova");
   EXPECT_EQ(start.loginId.commandLine, Sjis("山田01"));
   EXPECT_EQ(start.loginId.environment, Sjis("環境02"));
-  EXPECT_TRUE(fs::exists(line.home + "/Setting/zip_code.txt"));
-  EXPECT_EQ(start.createdHome, line.home);
+  EXPECT_TRUE(fs::exists(FsPath(line.home + "/Setting/zip_code.txt")));
+  EXPECT_EQ(start.createdHome, platform::NativePath(platform::ProgramPath(line.home)));
 
   // Without --home the program's own folder is the home, used as it is.
   StartUp own;

@@ -68,11 +68,11 @@ class UiTest : public ::testing::Test {
   // A path under the home, "/"-separated UTF-8.
   std::string Native(const std::string& relative) const { return home.native() + "/" + relative; }
   bool Exists(const std::string& relative) const {
-    return std::filesystem::exists(Native(relative));
+    return std::filesystem::exists(FsPath(Native(relative)));
   }
   // Writes UTF-8 text as the program's cp932 file, LF becoming CR LF.
   void WriteCp932(const std::string& relative, const std::string& utf8) const {
-    std::filesystem::create_directories(std::filesystem::path(Native(relative)).parent_path());
+    std::filesystem::create_directories(FsPath(Native(relative)).parent_path());
     WriteNative(Native(relative), Cp932Lines(utf8));
   }
   void WriteIni(const std::string& utf8) const { WriteCp932("kestrova.ini", utf8); }

@@ -93,7 +93,7 @@ class MainWindowDialogTest : public QObject {
     desktop_ = std::make_unique<ScriptedQtDesktop>();
     state_->clock = clock_.get();
     state_->desktop = desktop_.get();
-    dialog_ = std::make_unique<MainWindowDialog>(*state_, CurlTransportFactory());
+    dialog_ = std::make_unique<MainWindowDialog>(*state_, SystemTransportFactory());
   }
   void cleanup() {
     dialog_.reset();
