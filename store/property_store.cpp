@@ -212,6 +212,29 @@ std::string FirstLostRecord(std::string stored, const TextList& loaded) {
 
 namespace {
 
+// Calls emit for each line of the records to be written.
+using LineSource = std::function<void(const std::function<void(std::string_view)>& emit)>;
+
+// Replaces the file at path with head and then the lines, each with CR LF; false when it could
+// not be written (the old file then stays).
+bool WriteLines(const std::string& path, std::string_view head, const LineSource& lines) {
+  AtomicFileWriter file(path);
+  file.Write(head);
+  lines([&](std::string_view line) {
+    file.Write(line);
+    file.Write("\r\n");
+  });
+  return file.Commit();
+}
+
+// The store rewritten with the lines: 0, or kStoreWriteFailed (logged) when the old one stays.
+int SaveStore(ProgramState& state, const LineSource& lines) {
+  const std::string total = state.PathOf(kTotalFile);
+  if (WriteLines(total, {}, lines)) return 0;
+  LogWriteFailure(state, kStoreWriteFailed, total);
+  return kStoreWriteFailed;
+}
+
 // The store with the new rows merged in, backed up first; 0, kBackupFailed when only the backup
 // failed, or the code of a refused or failed write (the store and the rows then stay as they
 // were).
@@ -244,15 +267,12 @@ int WriteMergedStore(ProgramState& state) {
   // The backup holds the store as it was before this merge replaces it.
   const int result = BackupFile(state, total) ? 0 : kBackupFailed;
   // Only a complete write replaces the store; a failed one leaves the old file.
-  AtomicFileWriter store(total);
-  for (int i : kept) {
-    store.Write(keyed.Line(i));
-    store.Write("\r\n");
-  }
-  if (!store.Commit()) {
-    LogWriteFailure(state, kStoreWriteFailed, total);
-    return kStoreWriteFailed;
-  }
+  if (const int saved = SaveStore(state,
+                                  [&](const auto& emit) {
+                                    for (int i : kept) emit(keyed.Line(i));
+                                  });
+      saved != 0)
+    return saved;
   return result;
 }
 
@@ -296,9 +316,6 @@ namespace {
 
 constexpr const char* kTidyMarker = "\\dat\\TidyInProgress.txt";
 
-// Calls emit for each line of a tidy's moved or kept records.
-using LineSource = std::function<void(const std::function<void(std::string_view)>& emit)>;
-
 // Appends the lines, each with CR LF, to the file a megabyte at a time; the last append is
 // flushed to the disk. false when one failed.
 bool AppendLines(const std::string& path, const LineSource& lines) {
@@ -318,7 +335,6 @@ bool AppendLines(const std::string& path, const LineSource& lines) {
 int FinishTidy(ProgramState& state, long long pastSize, const LineSource& moved,
                const LineSource& kept) {
   const std::string past = state.PathOf(kPastFile);
-  const std::string total = state.PathOf(kTotalFile);
   if (FileSize(past) > pastSize && !TruncateFile(past, pastSize)) {
     LogWriteFailure(state, kPastDataWriteFailed, past);
     return kPastDataWriteFailed;
@@ -327,15 +343,7 @@ int FinishTidy(ProgramState& state, long long pastSize, const LineSource& moved,
     LogWriteFailure(state, kPastDataWriteFailed, past);
     return kPastDataWriteFailed;
   }
-  AtomicFileWriter store(total);
-  kept([&](std::string_view line) {
-    store.Write(line);
-    store.Write("\r\n");
-  });
-  if (!store.Commit()) {
-    LogWriteFailure(state, kStoreWriteFailed, total);
-    return kStoreWriteFailed;
-  }
+  if (const int saved = SaveStore(state, kept); saved != 0) return saved;
   // A marker left behind is finished again at the next start, to the same result.
   (void)RemoveFile(state.PathOf(kTidyMarker), true);
   return 0;
@@ -405,24 +413,11 @@ int MoveOldRecords(ProgramState& state, int dateColumn, const std::string& cutof
       LogWriteFailure(state, kPastDataWriteFailed, past);
       return kPastDataWriteFailed;
     }
-    AtomicFileWriter store(total);
-    each(kKept)([&](std::string_view line) {
-      store.Write(line);
-      store.Write("\r\n");
-    });
-    if (store.Commit()) return 0;
-    LogWriteFailure(state, kStoreWriteFailed, total);
-    return kStoreWriteFailed;
+    return SaveStore(state, each(kKept));
   }
   const long long pastSize = std::max(FileSize(past), 0LL);
   const std::string markerPath = state.PathOf(kTidyMarker);
-  AtomicFileWriter marker(markerPath);
-  marker.Write(std::to_string(pastSize) + "\r\n");
-  each(kMoved)([&](std::string_view line) {
-    marker.Write(line);
-    marker.Write("\r\n");
-  });
-  if (!marker.Commit()) {
+  if (!WriteLines(markerPath, std::to_string(pastSize) + "\r\n", each(kMoved))) {
     LogWriteFailure(state, kPastDataWriteFailed, markerPath);
     return kPastDataWriteFailed;
   }
