@@ -108,7 +108,6 @@ bool AtomicFileWriter::Flush() {
 bool AtomicFileWriter::Write(std::string_view bytes) {
   if (!ok_) return false;
   if (buffer_.size() + bytes.size() <= kBuffer) {
-    if (buffer_.capacity() < kBuffer) buffer_.reserve(kBuffer);
     buffer_.append(bytes);
     return true;
   }

@@ -34,7 +34,7 @@ int main(int argc, char** argv) {
   for (const fs::path& file : files) {
     std::ifstream in(file, std::ios::binary);
     if (!in) {
-      std::fprintf(stderr, "cannot read %s\n", file.c_str());
+      std::fprintf(stderr, "cannot read %s\n", file.string().c_str());
       return 2;
     }
     std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());

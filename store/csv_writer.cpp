@@ -1,8 +1,12 @@
 #include "store/csv_writer.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
+#include <future>
 #include <memory>
+#include <system_error>
+#include <utility>
 #include <vector>
 
 #include "foundation/files.h"
@@ -263,7 +267,6 @@ class CsvText {
       : state_(state), layout_(layout), file_(file) {
     types_.reserve(static_cast<std::size_t>(layout.Columns()));
     for (int j = 0; j < layout.Columns(); ++j) types_.push_back(layout.types.View(j));
-    if (file) out_.Room(kChunk + 64 * 1024);
     for (int j = 0; j < layout.Columns(); ++j) {
       // A quote in a heading is doubled like one in a value, so the heading cell stays whole.
       out_.Append("\"");
@@ -314,11 +317,12 @@ class CsvText {
 // closed-deal entries are looked up, once for all the layouts.
 class RecordFeed {
  public:
-  RecordFeed(const ProgramState& state, std::vector<CsvText*> texts)
-      : state_(state), texts_(std::move(texts)), types_(texts_.size()) {}
+  // pump: the window's messages are handled every so many records (none on a second thread).
+  RecordFeed(const ProgramState& state, std::vector<CsvText*> texts, MessagePump* pump)
+      : state_(state), pump_(pump), texts_(std::move(texts)), types_(texts_.size()) {}
 
   void Add(std::string_view record) {
-    if (++records_ % kPumpEvery == 0) PumpMessages(state_.desktop, 1);
+    if (++records_ % kPumpEvery == 0) PumpMessages(pump_, 1);
     SplitPieces(record, '\t', fields_);
     const std::string_view typeText = PieceAt(fields_, 1);
     if (typeText.empty()) return;  // also every empty line
@@ -344,6 +348,7 @@ class RecordFeed {
 
  private:
   const ProgramState& state_;
+  MessagePump* pump_;
   std::vector<CsvText*> texts_;
   std::vector<const TypeColumns*> types_;
   Pieces fields_, detail_, deal_;
@@ -355,7 +360,7 @@ class RecordFeed {
 
 std::string BuildCsv(const ProgramState& state, const TextList& records, const CsvLayout& layout) {
   CsvText text(state, layout, nullptr);
-  RecordFeed(state, {&text}).Add(records);
+  RecordFeed(state, {&text}, state.desktop).Add(records);
   return std::string(text.Rest());
 }
 
@@ -363,54 +368,98 @@ int WriteCsv(const ProgramState& state, const TextList& records, const std::stri
              const CsvLayout& layout) {
   AtomicFileWriter file(path);
   CsvText text(state, layout, &file);
-  RecordFeed(state, {&text}).Add(records);
+  RecordFeed(state, {&text}, state.desktop).Add(records);
   file.Write(text.Rest());
   return file.Commit() ? 0 : -1;
 }
 
 namespace {
 
-// Both CSV files of a store file, written in one pass over its records. Each file that could not
-// be written is logged with its path; the other is still written.
-int WriteFromStoreFile(ProgramState& state, const char* source, const char* csvName,
-                       const char* kanriName) {
-  const std::string csvPath = state.PathOf(csvName);
-  const std::string kanriPath = state.PathOf(kanriName);
-  AtomicFileWriter csvFile(csvPath);
-  AtomicFileWriter kanriFile(kanriPath);
-  CsvText csv(state, state.csvLayout, &csvFile);
-  CsvText kanri(state, state.kanriLayout, &kanriFile);
-  // The store file is read 256 KB at a time: its records are never all in memory.
-  RecordFeed feed(state, {&csv, &kanri});
-  (void)ForEachLineOfFile(state.PathOf(source), [&](std::string_view record) {
-    feed.Add(record);
-    return true;
-  });
-  int result = 0;
-  csvFile.Write(csv.Rest());
-  if (!csvFile.Commit()) {
-    LogWriteFailure(state, kCsvWriteFailed, csvPath);
-    result = -1;
+constexpr const char* kTotalFiles[] = {"\\dat\\TotalData.txt", "\\csv_total\\TotalData_csvdata.csv",
+                                       "\\csv_total\\TotalData_kanri_csvdata.csv"};
+constexpr const char* kPastFiles[] = {"\\dat\\TotalData_Kako.txt",
+                                      "\\csv_total\\TotalData_kako_csvdata.csv",
+                                      "\\csv_total\\TotalData_kanri_kako_csvdata.csv"};
+
+// Both CSV files of a store file ({store file, CSV file, management CSV file}). Fill reads the
+// store file, 256 KB at a time, and writes both temporary files in one pass over its records;
+// Commit puts them in place. Fill touches nothing but its own files and what it reads of the
+// state, so two of them can fill at once.
+class StoreCsvFiles {
+ public:
+  StoreCsvFiles(const ProgramState& state, const char* const (&names)[3])
+      : state_(state),
+        source_(state.PathOf(names[0])),
+        csvPath_(state.PathOf(names[1])),
+        kanriPath_(state.PathOf(names[2])),
+        csvFile_(csvPath_),
+        kanriFile_(kanriPath_),
+        csv_(state, state.csvLayout, &csvFile_),
+        kanri_(state, state.kanriLayout, &kanriFile_) {}
+
+  void Fill(MessagePump* pump) {
+    RecordFeed feed(state_, {&csv_, &kanri_}, pump);
+    (void)ForEachLineOfFile(source_, [&](std::string_view record) {
+      feed.Add(record);
+      return true;
+    });
+    csvFile_.Write(csv_.Rest());
+    kanriFile_.Write(kanri_.Rest());
   }
-  kanriFile.Write(kanri.Rest());
-  if (!kanriFile.Commit()) {
-    LogWriteFailure(state, kCsvWriteFailed, kanriPath);
-    result = -1;
+
+  // 0 when both files were written; each that could not be is logged with its path, and the
+  // other is still put in place.
+  int Commit(ProgramState& state) {
+    int result = 0;
+    for (auto [file, path] : {std::pair{&csvFile_, &csvPath_}, {&kanriFile_, &kanriPath_}}) {
+      if (file->Commit()) continue;
+      LogWriteFailure(state, kCsvWriteFailed, *path);
+      result = -1;
+    }
+    return result;
   }
-  return result;
+
+ private:
+  const ProgramState& state_;
+  const std::string source_, csvPath_, kanriPath_;
+  AtomicFileWriter csvFile_, kanriFile_;
+  CsvText csv_, kanri_;
+};
+
+int WriteFromStoreFile(ProgramState& state, const char* const (&names)[3]) {
+  StoreCsvFiles files(state, names);
+  files.Fill(state.desktop);
+  return files.Commit(state);
 }
 
 }  // namespace
 
-int WriteTotalCsv(ProgramState& state) {
-  return WriteFromStoreFile(state, "\\dat\\TotalData.txt", "\\csv_total\\TotalData_csvdata.csv",
-                            "\\csv_total\\TotalData_kanri_csvdata.csv");
-}
+int WriteTotalCsv(ProgramState& state) { return WriteFromStoreFile(state, kTotalFiles); }
 
-int WritePastCsv(ProgramState& state) {
-  return WriteFromStoreFile(state, "\\dat\\TotalData_Kako.txt",
-                            "\\csv_total\\TotalData_kako_csvdata.csv",
-                            "\\csv_total\\TotalData_kanri_kako_csvdata.csv");
+int WritePastCsv(ProgramState& state) { return WriteFromStoreFile(state, kPastFiles); }
+
+int WritePastAndTotalCsv(ProgramState& state) {
+  StoreCsvFiles past(state, kPastFiles);
+  StoreCsvFiles total(state, kTotalFiles);
+  // The total files fill on a second thread while this one fills the past files and keeps the
+  // window answering; without a second thread they fill here afterwards.
+  std::future<void> totalFilled;
+  try {
+    totalFilled = std::async(std::launch::async, [&total] { total.Fill(nullptr); });
+  } catch (const std::system_error&) {
+  }
+  past.Fill(state.desktop);
+  if (totalFilled.valid()) {
+    while (totalFilled.wait_for(std::chrono::milliseconds(50)) != std::future_status::ready)
+      PumpMessages(state.desktop, 1);
+    totalFilled.get();
+  } else {
+    total.Fill(state.desktop);
+  }
+  // Put in place, and logged, in the order of old: past files first.
+  const int pastResult = past.Commit(state);
+  const int totalResult = total.Commit(state);
+  return pastResult != 0 || totalResult != 0 ? -1 : 0;
 }
 
 }  // namespace kestrova

@@ -29,5 +29,8 @@ std::string BuildCsv(const ProgramState& state, const TextList& records, const C
 // "\\csv_total\\TotalData_kako_csvdata.csv" and "\\csv_total\\TotalData_kanri_kako_csvdata.csv"
 // from "\\dat\\TotalData_Kako.txt"; 0 when both were written, -1 otherwise (each failure logged).
 [[nodiscard]] int WritePastCsv(ProgramState& state);
+// Both of the above, the two store files read at once on two threads; the files are put in
+// place, and failures logged, in the same order: past files first. 0 when all four were written.
+[[nodiscard]] int WritePastAndTotalCsv(ProgramState& state);
 
 }  // namespace kestrova

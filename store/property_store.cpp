@@ -433,8 +433,7 @@ int CompleteInterruptedTidy(ProgramState& state) {
   if (const int finished = FinishTidyFromMarker(state, marker); finished != 0) return finished;
   // The killed tidy did not reach its CSV files.
   int result = 0;
-  if (WritePastCsv(state) != 0) result = kCsvWriteFailed;
-  if (WriteTotalCsv(state) != 0) result = kCsvWriteFailed;
+  if (WritePastAndTotalCsv(state) != 0) result = kCsvWriteFailed;
   return result;
 }
 
@@ -450,8 +449,7 @@ int TidyData(ProgramState& state) {
   const std::string cutoff = AddToDate(Now(*state.clock), kMonths, -months).substr(0, 10);
   // The store's lines are released before the CSV files read both files back.
   if (const int moved = MoveOldRecords(state, col, cutoff); moved != 0) return moved;
-  if (WritePastCsv(state) != 0) result = kCsvWriteFailed;
-  if (WriteTotalCsv(state) != 0) result = kCsvWriteFailed;
+  if (WritePastAndTotalCsv(state) != 0) result = kCsvWriteFailed;
   return result;
 }
 

@@ -276,6 +276,42 @@ TEST_F(CsvWriterTest, TotalFilesReportAMissingOutputFolder) {
   EXPECT_EQ(state.failedWrites, 4);
 }
 
+TEST_F(CsvWriterTest, PastAndTotalTogetherWriteWhatEachWritesAlone) {
+  state.csvLayout.LoadFromText(Cp932Lines("物件番号\tS\t番号\n価格\tN\t価格\n"));
+  state.kanriLayout.LoadFromText(Cp932Lines("!ヘッダ空行=1\n物件番号\tN\t番号\n"));
+  // Enough records that both files are read in several pieces while the other is written.
+  TextList past, total;
+  for (int i = 0; i < 20000; ++i) {
+    past.Add(Record("23賃貸・マンション", std::to_string(100000 + i), {{3, "8万円"}}));
+    total.Add(Record("11売り・土地", std::to_string(200000 + i), {{3, "3,000万円"}}));
+  }
+  ASSERT_TRUE(past.SaveLines(state.PathOf("\\dat\\TotalData_Kako.txt")));
+  ASSERT_TRUE(total.SaveLines(state.PathOf("\\dat\\TotalData.txt")));
+  const char* files[] = {"TotalData_kako_csvdata.csv", "TotalData_kanri_kako_csvdata.csv",
+                         "TotalData_csvdata.csv", "TotalData_kanri_csvdata.csv"};
+  ASSERT_EQ(WritePastCsv(state), 0);
+  ASSERT_EQ(WriteTotalCsv(state), 0);
+  std::vector<std::string> alone;
+  for (const char* f : files) alone.push_back(Read(std::string("\\csv_total\\") + f));
+  EXPECT_GT(alone[2].size(), std::size_t{256} << 10);
+  std::filesystem::remove_all(platform::NativePath(state.PathOf("\\csv_total")));
+  std::filesystem::create_directory(platform::NativePath(state.PathOf("\\csv_total")));
+  ASSERT_EQ(WritePastAndTotalCsv(state), 0);
+  for (std::size_t i = 0; i < 4; ++i)
+    EXPECT_EQ(Read(std::string("\\csv_total\\") + files[i]), alone[i]) << files[i];
+
+  // Failures are logged in the order of the one-at-a-time writers: the past files first.
+  std::filesystem::remove_all(platform::NativePath(state.PathOf("\\csv_total")));
+  EXPECT_EQ(WritePastAndTotalCsv(state), -1);
+  ASSERT_EQ(state.errorList.Count(), 4);
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_NE(
+        FindText(state.errorList.View(i), state.PathOf(std::string("\\csv_total\\") + files[i])),
+        std::string_view::npos)
+        << i;
+  }
+}
+
 TEST(NormaliseDateTest, SlashDatesArePadded) {
   EXPECT_EQ(NormaliseDate("2012/3/5"), "2012/03/05");
   EXPECT_EQ(NormaliseDate("12/3/5"), "0012/03/05");
