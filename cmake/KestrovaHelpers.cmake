@@ -18,15 +18,20 @@ function(kestrova_library name)
 endfunction()
 
 # kestrova_test_executable(TARGET SOURCE): a test program in build/tests/ that knows the source
-# and test-data folders. The build folder stays out of its compile line, so the builds of one
-# checkout (build/, build-noqt/) share their compiled tests through ccache; a test that runs a
-# built program adds KESTROVA_BINARY_DIR itself.
+# and test-data folders (tests/support/source_paths.h). Neither the build folder nor the source
+# folder is on its compile line, so every build and every checkout (build/, build-noqt/, a fresh
+# clone in CI) shares its compiled tests through ccache; a test that runs a built program adds
+# KESTROVA_BINARY_DIR itself.
 function(kestrova_test_executable target src)
+  if(NOT TARGET kestrova_source_paths)
+    configure_file(${CMAKE_SOURCE_DIR}/tests/support/source_paths.cpp.in
+      ${CMAKE_BINARY_DIR}/generated/source_paths.cpp @ONLY)
+    add_library(kestrova_source_paths STATIC ${CMAKE_BINARY_DIR}/generated/source_paths.cpp)
+    target_link_libraries(kestrova_source_paths PUBLIC kestrova::options)
+  endif()
   add_executable(${target} ${src})
   set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
-  target_compile_definitions(${target} PRIVATE
-    KESTROVA_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
-    KESTROVA_TEST_DATA="${CMAKE_SOURCE_DIR}/tests/data")
+  target_link_libraries(${target} PRIVATE kestrova_source_paths)
 endfunction()
 
 # Test files that exist for one platform only: they test that platform's transport. The

@@ -7,6 +7,7 @@
 #include "foundation/settings_keys.h"
 #include "foundation/settings_store.h"
 #include "foundation/sjis.h"
+#include "tests/support/source_paths.h"
 #include "tests/support/temp_folder.h"
 
 namespace kestrova {

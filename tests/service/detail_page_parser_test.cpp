@@ -4,6 +4,7 @@
 
 #include "store/detail_files.h"
 #include "tests/service/page_fixture.h"
+#include "tests/support/source_paths.h"
 
 namespace kestrova::test {
 namespace {

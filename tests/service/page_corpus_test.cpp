@@ -15,6 +15,7 @@
 #include "service/result_page_parser.h"
 #include "store/property_record.h"
 #include "tests/service/page_fixture.h"
+#include "tests/support/source_paths.h"
 
 namespace kestrova::test {
 namespace {

@@ -13,6 +13,7 @@
 #include "foundation/sjis.h"
 #include "foundation/text_list.h"
 #include "store/program_state.h"
+#include "tests/support/source_paths.h"
 #include "tests/support/temp_folder.h"
 
 namespace kestrova::test {

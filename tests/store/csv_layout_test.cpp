@@ -14,6 +14,7 @@
 #include "store/detail_files.h"
 #include "store/program_state.h"
 #include "tests/support/cp932_text.h"
+#include "tests/support/source_paths.h"
 #include "tests/support/temp_folder.h"
 
 namespace kestrova {

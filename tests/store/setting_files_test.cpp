@@ -14,6 +14,7 @@
 #include "store/detail_files.h"
 #include "store/program_state.h"
 #include "store/property_record.h"
+#include "tests/support/source_paths.h"
 
 namespace kestrova {
 namespace {
@@ -24,7 +25,7 @@ const char* const kTypes[10] = {
 
 std::string Shipped(const std::string& name) {
   std::string bytes;
-  ReadWholeFile(platform::ProgramPath(KESTROVA_SOURCE_DIR "/" + name), bytes);
+  ReadWholeFile(platform::ProgramPath(std::string(KESTROVA_SOURCE_DIR) + "/" + name), bytes);
   return bytes;
 }
 

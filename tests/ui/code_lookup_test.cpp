@@ -14,6 +14,7 @@
 #include "foundation/system_utils.h"
 #include "foundation/text_functions.h"
 #include "store/program_state.h"
+#include "tests/support/source_paths.h"
 #include "tests/support/temp_folder.h"
 
 namespace kestrova {

@@ -10,6 +10,7 @@
 #include "service/service_requests.h"
 #include "store/error_log.h"
 #include "tests/support/failing_writes.h"
+#include "tests/support/source_paths.h"
 #include "tests/ui/ui_fixture.h"
 #include "ui/headless.h"
 #include "ui/version.h"

@@ -11,6 +11,7 @@
 #include "store/error_log.h"
 #include "store/property_record.h"
 #include "tests/support/failing_writes.h"
+#include "tests/support/source_paths.h"
 #include "tests/ui/ui_fixture.h"
 #include "ui/default_settings.h"
 

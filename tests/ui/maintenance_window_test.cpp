@@ -18,6 +18,7 @@
 #include "store/property_record.h"
 #include "tests/support/recording_maintenance_view.h"
 #include "tests/support/scripted_desktop.h"
+#include "tests/support/source_paths.h"
 #include "tests/support/temp_folder.h"
 #include "ui/console_view.h"
 

@@ -19,6 +19,7 @@
 #include "tests/support/forwarding_transport.h"
 #include "tests/support/recording_main_window_view.h"
 #include "tests/support/scripted_desktop.h"
+#include "tests/support/source_paths.h"
 #include "tests/support/temp_folder.h"
 #include "ui/main_window.h"
 

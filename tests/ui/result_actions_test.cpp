@@ -19,6 +19,7 @@
 #include "tests/support/recording_search_view.h"
 #include "tests/support/scoped_environment.h"
 #include "tests/support/scripted_desktop.h"
+#include "tests/support/source_paths.h"
 #include "tests/support/temp_folder.h"
 
 namespace kestrova {

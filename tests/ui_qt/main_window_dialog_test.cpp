@@ -22,6 +22,7 @@
 #include "store/program_state.h"
 #include "tests/e2e/headless_run.h"
 #include "tests/sim/sim_process.h"
+#include "tests/support/source_paths.h"
 #include "tests/support/temp_folder.h"
 #include "ui/qt/qt_desktop.h"
 #include "ui/qt/qt_text.h"
