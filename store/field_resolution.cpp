@@ -2,10 +2,13 @@
 
 #include <cstring>
 #include <initializer_list>
+#include <iterator>
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "foundation/sjis.h"
 #include "foundation/text_functions.h"
@@ -172,6 +175,25 @@ const TransportSpec kTransport[] = {
     {"&交通２<>バス停より徒歩&", "交通２<>バス停より徒歩", 0},
 };
 
+// The texts of the derived-value, transport and address tables in cp932, converted once: a
+// layout compiles one column source per column and type.
+struct SpecTexts {
+  std::vector<std::pair<std::string, std::string>> derived;    // kDerived's spec and column
+  std::vector<std::pair<std::string, std::string>> transport;  // kTransport's marker and field
+  std::vector<std::string> address;  // the detail fields "&所在地&" joins
+  SpecTexts() {
+    for (const DerivedSpec& d : kDerived) derived.emplace_back(Sjis(d.spec), Sjis(d.column));
+    for (const TransportSpec& t : kTransport) transport.emplace_back(Sjis(t.marker), Sjis(t.field));
+    for (const char* f : {"所在地１", "所在地２", "所在地３", "その他所在地表示"})
+      address.push_back(Sjis(f));
+  }
+};
+
+const SpecTexts& SpecText() {
+  static const SpecTexts texts;
+  return texts;
+}
+
 const LineStationView& LineStationOf(int column, std::string_view text, ResolveScratch& scratch) {
   if (scratch.lineStationColumn != column) {
     scratch.lineStation = SplitLineStationView(text);
@@ -317,10 +339,11 @@ CompiledSpec::CompiledSpec(std::string_view spec, const TextList& names,
     std::string_view alt = alternatives.View(a);
     if (alt.empty() || alt[0] == '#') continue;
     if (alt[0] == '$') {
-      for (const DerivedSpec& d : kDerived) {
-        if (alt != Sjis(d.spec)) continue;
-        int column = names.Find(0, Sjis(d.column));
-        if (column >= 0) alternatives_.push_back({Kind::kDerived, column, d.what, {}});
+      for (std::size_t k = 0; k < std::size(kDerived); ++k) {
+        const auto& [derivedSpec, derivedColumn] = SpecText().derived[k];
+        if (alt != derivedSpec) continue;
+        int column = names.Find(0, derivedColumn);
+        if (column >= 0) alternatives_.push_back({Kind::kDerived, column, kDerived[k].what, {}});
         break;
       }
     } else if (alt == SJIS("@成約日付@")) {
@@ -336,8 +359,8 @@ CompiledSpec::CompiledSpec(std::string_view spec, const TextList& names,
     } else if (alt[0] == '&') {
       if (alt == SJIS("&所在地&")) {
         Alternative joined{Kind::kAddressDetail, 0, 0, {}};
-        for (const char* f : {"所在地１", "所在地２", "所在地３", "その他所在地表示"}) {
-          int i = detailHeader.Find(0, Sjis(f));
+        for (const std::string& field : SpecText().address) {
+          int i = detailHeader.Find(0, field);
           if (i >= 0) joined.pieces.push_back(i);
         }
         if (!joined.pieces.empty()) {
@@ -346,11 +369,12 @@ CompiledSpec::CompiledSpec(std::string_view spec, const TextList& names,
         }
         continue;
       }
-      for (const TransportSpec& t : kTransport) {
-        if (FindText(alt, Sjis(t.marker)) == npos) continue;
-        int i = detailHeader.Find(0, Sjis(t.field));
+      for (std::size_t k = 0; k < std::size(kTransport); ++k) {
+        const auto& [marker, field] = SpecText().transport[k];
+        if (FindText(alt, marker) == npos) continue;
+        int i = detailHeader.Find(0, field);
         if (i < 0) continue;  // the next transport rows are still tried
-        alternatives_.push_back({Kind::kTransport, i, t.piece, {}});
+        alternatives_.push_back({Kind::kTransport, i, kTransport[k].piece, {}});
         needsDetail_ = true;
         break;
       }
