@@ -432,9 +432,7 @@ int CompleteInterruptedTidy(ProgramState& state) {
   if (!ReadWholeFile(path, marker)) return 0;
   if (const int finished = FinishTidyFromMarker(state, marker); finished != 0) return finished;
   // The killed tidy did not reach its CSV files.
-  int result = 0;
-  if (WritePastAndTotalCsv(state) != 0) result = kCsvWriteFailed;
-  return result;
+  return WritePastAndTotalCsv(state) != 0 ? kCsvWriteFailed : 0;
 }
 
 int TidyData(ProgramState& state) {
