@@ -2,6 +2,7 @@
 // and host names. platform/posix.cpp implements it here; platform/win32.cpp on Windows.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <ctime>
 #include <optional>
@@ -48,6 +49,11 @@ std::string SystemName();
 // True when a process with this id is running (or its state cannot be told).
 bool ProcessIsRunning(long long pid);
 int ProcessId();
+// Windows: Ctrl+C, Ctrl+Break and closing the console window store SIGINT in flag, logging off
+// and shutting down SIGTERM, as the signals do elsewhere; the program is then given the time
+// the system allows to stop and close (it ends when main returns). Elsewhere nothing: the
+// signals themselves do it. The flag must live until the program ends.
+void CatchConsoleStop(std::atomic<int>& flag);
 // A large buffer about to be filled: ask for huge pages, so filling it costs fewer page faults.
 void AdviseLargeBuffer(void* data, std::size_t size);
 

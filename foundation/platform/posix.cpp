@@ -204,6 +204,8 @@ void AdviseLargeBuffer(void* data, std::size_t size) {
 
 int ProcessId() { return static_cast<int>(::getpid()); }
 
+void CatchConsoleStop(std::atomic<int>&) {}
+
 long long LockFileExclusive(const std::string& nativePath, std::string_view text,
                             std::string& holder) {
   // Without O_TRUNC: the holder's text must survive until this process has the lock.

@@ -6,6 +6,7 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include <csignal>
 #include <cstdint>
 #include <string>
 
@@ -150,6 +151,36 @@ bool ProcessIsRunning(long long pid) {
 void AdviseLargeBuffer(void*, std::size_t) {}
 
 int ProcessId() { return static_cast<int>(GetCurrentProcessId()); }
+
+namespace {
+
+// A console handler can reach nothing but a static; a lock-free atomic store is safe in it.
+std::atomic<int>* consoleStopFlag = nullptr;
+
+BOOL WINAPI OnConsoleEvent(DWORD event) {
+  if (consoleStopFlag == nullptr) return FALSE;
+  switch (event) {
+    case CTRL_C_EVENT:
+    case CTRL_BREAK_EVENT:
+      consoleStopFlag->store(SIGINT);
+      return TRUE;
+    case CTRL_CLOSE_EVENT:
+    case CTRL_LOGOFF_EVENT:
+    case CTRL_SHUTDOWN_EVENT:
+      consoleStopFlag->store(event == CTRL_CLOSE_EVENT ? SIGINT : SIGTERM);
+      // Returning would end the process at once: this thread waits while the program stops
+      // the run and closes; its end (or the system's time limit) ends the process.
+      for (;;) Sleep(1000);
+  }
+  return FALSE;
+}
+
+}  // namespace
+
+void CatchConsoleStop(std::atomic<int>& flag) {
+  consoleStopFlag = &flag;
+  SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
+}
 
 long long LockFileExclusive(const std::string& nativePath, std::string_view text,
                             std::string& holder) {
