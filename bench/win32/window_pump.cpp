@@ -18,6 +18,7 @@
 #include "tests/support/cp932_text.h"
 #include "tests/support/temp_folder.h"
 #include "tests/ui_win32/window_test.h"
+#include "ui/pumping_transport.h"
 #include "ui/start_up.h"
 #include "ui/win32/main_window_dialog.h"
 #include "ui/win32/win32_desktop.h"
@@ -52,7 +53,7 @@ int main(int argc, char** argv) {
     Win32Desktop desktop;
     state.clock = &clock;
     state.desktop = &desktop;
-    MainWindowDialog dialog(state, SystemTransportFactory());
+    MainWindowDialog dialog(state, PumpingTransports(SystemTransportFactory(), desktop));
     if (!dialog.Create(nullptr) || !dialog.StartUp({home.path() + "\\kestrova"}, {"demo", ""})) {
       std::fprintf(stderr, "win32_window_pump: no window or the start-up check failed\n");
       return 1;
