@@ -206,9 +206,17 @@ int ProcessId() { return static_cast<int>(::getpid()); }
 
 long long LockFileExclusive(const std::string& nativePath, std::string_view text,
                             std::string& holder) {
-  // Without O_TRUNC: the holder's text must survive until this process has the lock.
-  int fd = ::open(nativePath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+  // Without O_TRUNC: the holder's text must survive until this process has the lock. A link
+  // planted under the name would make every start overwrite its target: a symbolic link is not
+  // followed, and a file that is not the folder's own lock file (a hard link, a device, a
+  // FIFO, which O_NONBLOCK keeps from blocking the open) is left alone.
+  int fd = ::open(nativePath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0644);
   if (fd < 0) return -2;
+  struct stat st;
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_nlink != 1) {
+    ::close(fd);
+    return -2;
+  }
   // flock belongs to this open file: a second open, even in this process, is refused too.
   if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
     const bool held = errno == EWOULDBLOCK;

@@ -154,10 +154,19 @@ int ProcessId() { return static_cast<int>(GetCurrentProcessId()); }
 long long LockFileExclusive(const std::string& nativePath, std::string_view text,
                             std::string& holder) {
   // Not inheritable (no security attributes), shared so a second process can read the holder.
+  // A symbolic link or junction planted under the name is opened as itself, not followed, and
+  // then left alone like a hard link to another file: the lock rewrites its own file only.
   HANDLE file = CreateFileW(Wide(nativePath, CP_UTF8).c_str(), GENERIC_READ | GENERIC_WRITE,
                             FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
+                            FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
   if (file == INVALID_HANDLE_VALUE) return -2;
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!GetFileInformationByHandle(file, &info) ||
+      (info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) != 0 ||
+      info.nNumberOfLinks != 1) {
+    CloseHandle(file);
+    return -2;
+  }
   // The locked byte lies far beyond the text, which other processes can then still read.
   OVERLAPPED at{};
   at.OffsetHigh = 1;
