@@ -5,6 +5,7 @@
 
 #include "app/front_end.h"
 #include "foundation/platform/platform.h"
+#include "foundation/text_functions.h"
 #include "store/program_state.h"
 #include "ui/command_line.h"
 #include "ui/console_desktop.h"
@@ -37,7 +38,7 @@ int main(int argc, char** argv) {
   CommandLine line;
   std::string error;
   if (ParseCommandLine(args, line, error) != 0) {
-    std::fprintf(stderr, "kestrova: %s\n%s", error.c_str(), Usage().c_str());
+    std::fprintf(stderr, "kestrova: %s\n%s", VisibleText(error).c_str(), Usage().c_str());
     return 2;
   }
   if (line.version) {

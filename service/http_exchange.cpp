@@ -172,4 +172,23 @@ void CloseSession(HttpSession& session) {
   session.port = 0;
 }
 
+std::string FailureCause(int rc, const HttpSession& session) {
+  const std::string detail = session.lastError.empty() ? "" : ": " + session.lastError;
+  switch (session.lastFailure) {
+    case TransportFailure::kCertificate:
+      return "certificate not trusted" + detail;
+    case TransportFailure::kTimeout:
+      return "time-out" + detail;
+    case TransportFailure::kConnection:
+      return "connection failed" + detail;
+    case TransportFailure::kNone:
+      break;
+  }
+  if (rc == kExchangeBadUrl) return "not an https URL";
+  if (rc == kExchangeOpenFailed) return "no session";
+  if (rc == kExchangeReadFailed) return "answer broke off" + detail;
+  if (session.lastStatus != 0) return "status " + std::to_string(session.lastStatus);
+  return "no answer" + detail;
+}
+
 }  // namespace kestrova

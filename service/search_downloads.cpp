@@ -43,14 +43,16 @@ void Show(OnlineContext& context) {
 // One download of a row: the request, and the answer written to target only when it arrived
 // whole, so a failed download leaves an earlier file as it was and no empty file behind. true
 // when the service answered; an answer that could not be saved is logged and counted.
-bool Download(OnlineContext& context, const char* path, const std::string& body,
-              const std::string& target, std::string& answer) {
+bool Download(OnlineContext& context, const char* path, const std::string& number,
+              const std::string& body, const std::string& target, std::string& answer) {
   WaitPumping(context.state.desktop, LoadReductionMs(context.state.settings));
   if (context.state.StopRequested()) return false;
   int rc =
       SendRequest(context.session, ServiceUrl(context.state.settings, path), false, body, answer);
   if (rc != 0) {
-    LogError(context.state, rc, body);
+    LogError(context.state, rc,
+             SJIS("ダウンロードできませんでした: 物件番号 ") + number + " " + path + " (" +
+                 FailureCause(rc, context.session) + ")");
     return false;
   }
   if (!WriteFileAtomic(target, answer, 0644, false)) {
@@ -91,7 +93,7 @@ void DownloadRow(OnlineContext& context, const std::vector<std::string_view>& ro
       // The values are taken from the answer itself, so a page the disk had no room for
       // still reaches the detail store.
       std::string answer;
-      if (Download(context, kDetailPath, DetailBody(number), file, answer))
+      if (Download(context, kDetailPath, number, DetailBody(number), file, answer))
         ParseDetailText(state, Utf8ToAnsi(answer));
     }
   }
@@ -102,7 +104,7 @@ void DownloadRow(OnlineContext& context, const std::vector<std::string_view>& ro
       fields.logBox = SJIS("★PDF取得中★") + progress;
       Show(context);
       std::string answer;
-      Download(context, kFloorPlanPath, FloorPlanBody(number), file, answer);
+      Download(context, kFloorPlanPath, number, FloorPlanBody(number), file, answer);
     }
   }
 }

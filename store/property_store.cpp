@@ -47,9 +47,9 @@ bool ForEachStoredLine(char* data, std::size_t size, Visit visit) {
 }
 
 void RefuseWrite(ProgramState& state, const std::string& path, std::string_view lost) {
-  LogError(
-      state, kStoreGuardRefused,
-      SJIS("記録が失われるため書き込みを中止しました: ") + path + " (" + std::string(lost) + ")");
+  LogError(state, kStoreGuardRefused,
+           SJIS("記録が失われるため書き込みを中止しました: ") + platform::DisplayPath(path) + " (" +
+               std::string(lost) + ")");
   ++state.failedWrites;  // what was fetched did not reach the store
 }
 

@@ -2,6 +2,7 @@
 
 #include "foundation/desktop.h"
 #include "foundation/sjis.h"
+#include "foundation/text_functions.h"
 #include "store/program_state.h"
 #include "ui/command_line.h"
 #include "ui/console_view.h"
@@ -68,7 +69,7 @@ int RunHeadless(ProgramState& state, const HeadlessRun& run, TransportFactory tr
     std::fprintf(out, "%s\n", window.MonthlyTidy(true) == 0 ? "tidy: done" : "tidy: not saved");
   }
   window.Close();
-  if (!lastLine.empty()) std::fprintf(out, "%s\n", Utf8(lastLine).c_str());
+  if (!lastLine.empty()) std::fprintf(out, "%s\n", Utf8(VisibleText(lastLine)).c_str());
   // Ran, but something it fetched or computed did not reach the disk (each write logged).
   if (status == 0 && state.failedWrites > 0) status = 3;
   return status;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "foundation/sjis.h"
+#include "foundation/text_functions.h"
 #include "store/program_state.h"
 #include "ui/console_view.h"
 #include "ui/search_window.h"
@@ -114,7 +115,7 @@ int RunFind(ProgramState& state, const FindOptions& options, std::FILE* rows, st
     fields.station = options.station->empty() ? 0 : IndexOf(fields.stations, *options.station);
     if (fields.station < 0) {
       std::fprintf(console, "kestrova: no station \"%s\" in the current data\n",
-                   Utf8(*options.station).c_str());
+                   Utf8(VisibleText(*options.station)).c_str());
       return 2;
     }
   }
@@ -123,7 +124,7 @@ int RunFind(ProgramState& state, const FindOptions& options, std::FILE* rows, st
     fields.keyListSelection[list] = IndexOf(fields.keyLists[list], *options.lists[list]);
     if (fields.keyListSelection[list] < 0) {
       std::fprintf(console, "kestrova: no entry \"%s\" in key list %d\n",
-                   Utf8(*options.lists[list]).c_str(), static_cast<int>(list) + 1);
+                   Utf8(VisibleText(*options.lists[list])).c_str(), static_cast<int>(list) + 1);
       return 2;
     }
   }

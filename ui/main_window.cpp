@@ -3,6 +3,7 @@
 #include "foundation/dates.h"
 #include "foundation/desktop.h"
 #include "foundation/files.h"
+#include "foundation/platform/platform.h"
 #include "foundation/settings_keys.h"
 #include "foundation/sjis.h"
 #include "foundation/system_utils.h"
@@ -55,11 +56,13 @@ bool MainWindow::StartUp(const EnvironmentSource& source, const LoginIdSources& 
   // settings writes with this one's.
   std::string holder;
   if (int locked = folderLock_.Acquire(folder, holder); locked != 0) {
-    std::string message =
-        locked == -1 ? SJIS("このプログラムフォルダは別の Kestrova が使用中です（") +
-                           (holder.empty() ? SJIS("不明") : holder) +
-                           SJIS("）。\r\nそちらを終了してから起動してください。\r\n") + folder
-                     : SJIS("プログラムフォルダをロックできないため起動できません：") + folder;
+    std::string message = locked == -1
+                              ? SJIS("このプログラムフォルダは別の Kestrova が使用中です（") +
+                                    (holder.empty() ? SJIS("不明") : holder) +
+                                    SJIS("）。\r\nそちらを終了してから起動してください。\r\n") +
+                                    platform::DisplayPath(folder)
+                              : SJIS("プログラムフォルダをロックできないため起動できません：") +
+                                    platform::DisplayPath(folder);
     state_.desktop->Message(message, kTitle, MessageIcon::kError, MessageButtons::kOk);
     return false;
   }
@@ -185,7 +188,8 @@ void MainWindow::Close() {
   std::string text = SJIS("終了時に保存できなかったファイルがあります。");
   for (int i = listedBefore; i < state_.errorList.Count(); ++i)
     text += "\r\n" + std::string(state_.errorList.View(i));
-  if (!errorLogWritten) text += "\r\n" + SJIS("書き込みできませんでした: ") + errorLog;
+  if (!errorLogWritten)
+    text += "\r\n" + SJIS("書き込みできませんでした: ") + platform::DisplayPath(errorLog);
   state_.desktop->Message(text, kTitle, MessageIcon::kError, MessageButtons::kOk);
 }
 

@@ -96,7 +96,7 @@ int RunProgram(const CommandLine& line, std::string_view argv0, Desktop& desktop
   StartUp start;
   std::string error;
   if (!FindStartUp(line, argv0, start, error)) {
-    std::fprintf(err, "kestrova: %s\n", error.c_str());
+    std::fprintf(err, "kestrova: %s\n", VisibleText(error).c_str());
     return 1;
   }
   if (!start.createdHome.empty()) {

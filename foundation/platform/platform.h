@@ -22,6 +22,9 @@ std::string Cp932FromUnit(char16_t unit);
 std::string NativePath(std::string_view cp932Path);
 // A native path back to cp932 with "\\" separators.
 std::string ProgramPath(std::string_view nativePath);
+// A cp932 path as this platform writes paths, for messages: "/" separators on POSIX (trail
+// bytes 0x5C left alone), unchanged on Windows.
+std::string DisplayPath(std::string_view cp932Path);
 
 std::string DesktopFolder();    // XDG desktop folder
 std::string DocumentsFolder();  // XDG documents folder

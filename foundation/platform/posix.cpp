@@ -81,17 +81,29 @@ std::string NativePath(std::string_view cp932Path) {
   return path;
 }
 
-std::string ProgramPath(std::string_view nativePath) {
-  std::string path = Utf8ToCp932(nativePath);
+namespace {
+
+// Each separator from of a cp932 path to; a trail byte belongs to its character.
+std::string SwapSeparators(std::string path, char from, char to) {
   for (std::size_t i = 0; i < path.size(); ++i) {
     auto c = static_cast<unsigned char>(path[i]);
     if ((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC)) {
-      ++i;  // the trail byte belongs to the character
-    } else if (path[i] == '/') {
-      path[i] = '\\';
+      ++i;
+    } else if (path[i] == from) {
+      path[i] = to;
     }
   }
   return path;
+}
+
+}  // namespace
+
+std::string ProgramPath(std::string_view nativePath) {
+  return SwapSeparators(Utf8ToCp932(nativePath), '/', '\\');
+}
+
+std::string DisplayPath(std::string_view cp932Path) {
+  return SwapSeparators(std::string(cp932Path), '\\', '/');
 }
 
 std::string DesktopFolder() { return XdgUserDir("XDG_DESKTOP_DIR", "/Desktop"); }

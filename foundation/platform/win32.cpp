@@ -43,6 +43,8 @@ std::string ProgramPath(std::string_view nativePath) {
   return Utf8ToCp932(path);
 }
 
+std::string DisplayPath(std::string_view cp932Path) { return std::string(cp932Path); }
+
 std::string DesktopFolder() { return Folder(CSIDL_DESKTOPDIRECTORY); }
 std::string DocumentsFolder() { return Folder(CSIDL_PERSONAL); }
 std::string UserDataFolder() { return Folder(CSIDL_APPDATA); }

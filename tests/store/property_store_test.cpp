@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "foundation/platform/platform.h"
 #include "foundation/settings_keys.h"
 #include "foundation/text_functions.h"
 #include "foundation/text_list.h"
@@ -297,8 +298,9 @@ TEST_F(PropertyStoreTest, TidyThatCannotAppendToPastDataMovesNothingAndSaysWhere
   }
   EXPECT_EQ(Stored(), std::vector<std::string>{old});
   ASSERT_EQ(state.errorList.Count(), 1);
-  EXPECT_NE(FindText(state.errorList.View(0), "\t30002\t" + Sjis("書き込みできませんでした: ") +
-                                                  state.PathOf("\\dat\\TotalData_Kako.txt")),
+  EXPECT_NE(FindText(state.errorList.View(0),
+                     "\t30002\t" + Sjis("書き込みできませんでした: ") +
+                         platform::DisplayPath(state.PathOf("\\dat\\TotalData_Kako.txt"))),
             std::string_view::npos);
   EXPECT_EQ(state.failedWrites, 1);
 }

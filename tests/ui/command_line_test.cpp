@@ -309,8 +309,8 @@ TEST_F(HeadlessTest, SearchWhoseStoreCannotBeWrittenExitsThreeAndKeepsTheDate) {
   EXPECT_EQ(IniValue("//ini/設定/最終日付"), "2011/04/30");
   EXPECT_EQ(console.find("CSV情報を更新しました。"), std::string::npos) << console;
   const std::string log = Utf8(ReadNative(Native("Err/ErrLog.txt")));
-  EXPECT_NE(log.find("\t" + std::to_string(kStoreWriteFailed) +
-                     "\t書き込みできませんでした: " + Utf8(home.path()) + "\\dat\\TotalData.txt"),
+  EXPECT_NE(log.find("\t" + std::to_string(kStoreWriteFailed) + "\t書き込みできませんでした: " +
+                     Utf8(platform::DisplayPath(home.path() + "\\dat\\TotalData.txt"))),
             std::string::npos)
       << log;
 }

@@ -302,8 +302,9 @@ TEST_F(MainWindowCloseTest, SettingsFileThatCannotBeWrittenIsLoggedAndTold) {
     run->window.Close();
   }
   EXPECT_FALSE(Exists("kestrova.ini"));
-  const std::string line = "\t" + std::to_string(kSettingsWriteFailed) +
-                           "\t書き込みできませんでした: " + Utf8(home.path()) + "\\kestrova.ini";
+  const std::string line =
+      "\t" + std::to_string(kSettingsWriteFailed) +
+      "\t書き込みできませんでした: " + Utf8(platform::DisplayPath(home.path() + "\\kestrova.ini"));
   const std::string log = Utf8(ReadNative(Native("Err/ErrLog.txt")));
   EXPECT_NE(log.find(line + "\r\n"), std::string::npos) << log;
   ASSERT_EQ(Messages().size(), 1u);

@@ -7,6 +7,8 @@
 
 #include "foundation/settings_keys.h"
 #include "foundation/text_functions.h"
+#include "foundation/text_list.h"
+#include "service/http_exchange.h"
 #include "service/result_page_parser.h"
 #include "store/error_log.h"
 #include "store/property_record.h"
@@ -165,15 +167,51 @@ TEST_F(OnlinePropertySearchTest, FailedDownloadLeavesNoFileAndKeepsAnEarlierOne)
   ReadWholeFile(File("\\pdf\\13\\大阪市北区\\100012345678.html"), kept);
   EXPECT_EQ(kept, "earlier page");
   EXPECT_FALSE(Exists("\\pdf\\13\\豊中市\\100012345679.html"));
-  // Each failed detail request is logged with its body.
-  bool logged = false;
-  for (int i = 0; i < state.errorList.Count(); ++i) {
-    logged |= FindText(state.errorList.View(i), "dataSyurui=1&bukkenNo=100012345679") !=
-              std::string_view::npos;
-  }
-  EXPECT_TRUE(logged);
+  // Each failed download is logged with its property number, its path and its cause.
+  const std::vector<std::string> failed = ErrorTexts(state, kExchangeStatusError);
+  const std::string line = "ダウンロードできませんでした: 物件番号 100012345679 " +
+                           std::string(kDetailPath) + " (status 500)";
+  EXPECT_NE(std::find(failed.begin(), failed.end(), line), failed.end())
+      << (failed.empty() ? "" : failed[0]);
   // A failed download is no failed search: the date still moves.
   EXPECT_EQ(window->Fields().lastDate, "2011/05/07");
+}
+
+TEST_F(OnlinePropertySearchTest, DownloadWithoutAnAnswerLogsItsNumberPathAndCause) {
+  StartReady();
+  ScriptService();
+  TransportResult silent;
+  silent.code = kExchangeSendFailed;
+  silent.failure = TransportFailure::kTimeout;
+  silent.error = "nothing received for 5 s";
+  fake.SetAnswer(kFloorPlanPath, silent);
+  window->Command(MainCommand::kPropertySearch);
+  const std::vector<std::string> failed = ErrorTexts(state, kExchangeSendFailed);
+  ASSERT_FALSE(failed.empty());
+  EXPECT_EQ(failed[0], "ダウンロードできませんでした: 物件番号 100012345678 " +
+                           std::string(kFloorPlanPath) + " (time-out: nothing received for 5 s)");
+}
+
+TEST_F(OnlinePropertySearchTest, ControlBytesOfAPageNeverReachTheErrorLog) {
+  StartReady();
+  ScriptService();
+  // A property number with an escape sequence and a line break, as a hostile page sends it.
+  std::string page = TestPage("result_listing.html");
+  page = ReplaceAll(page, "100012345678", "1\x1b[2J\r\n2");
+  fake.SetAnswer(kSearchPath, Answer(200, page));
+  window->Command(MainCommand::kPropertySearch);
+  window->Close();
+  std::string log;
+  ASSERT_TRUE(ReadWholeFile(File("\\Err\\ErrLog.txt"), log));
+  EXPECT_NE(log.find("1?[2J"), std::string::npos) << log;
+  EXPECT_EQ(log.find('\x1b'), std::string::npos);
+  for (std::size_t at = log.find('\n'); at != std::string::npos; at = log.find('\n', at + 1))
+    EXPECT_TRUE(at > 0 && log[at - 1] == '\r') << at;
+  // Every line is a line of the log: time, code, text.
+  TextList lines;
+  lines.LoadLinesFromText(log);
+  for (int i = 0; i < lines.Count(); ++i)
+    EXPECT_GE(std::count(lines.View(i).begin(), lines.View(i).end(), '\t'), 2) << lines.View(i);
 }
 
 TEST_F(OnlinePropertySearchTest, StoreThatCannotBeWrittenIsReportedAndKeepsTheDate) {
@@ -185,7 +223,8 @@ TEST_F(OnlinePropertySearchTest, StoreThatCannotBeWrittenIsReportedAndKeepsTheDa
     EXPECT_EQ(window->Command(MainCommand::kPropertySearch), CommandResult::kRan);
   }
   EXPECT_EQ(ErrorTexts(state, kStoreWriteFailed),
-            std::vector<std::string>{kNotWritten + Utf8(File("\\dat\\TotalData.txt"))});
+            std::vector<std::string>{kNotWritten +
+                                     Utf8(platform::DisplayPath(File("\\dat\\TotalData.txt")))});
   for (const std::string& shown : view.statuses) EXPECT_NE(shown, "CSV情報を更新しました。");
   EXPECT_EQ(Utf8(window->Fields().statusLine), "取得したデータを保存できませんでした。");
   EXPECT_EQ(window->Fields().lastDate, "2011/04/30");
@@ -204,8 +243,10 @@ TEST_F(OnlinePropertySearchTest, DownloadsThatCannotBeSavedAreLoggedAndKeepTheDa
   // Each answer that did not reach the disk is a line with its path (and, not saved, is asked
   // for again by the later forms of the run).
   const std::vector<std::string> texts = ErrorTexts(state, kPageWriteFailed);
-  const std::string pdf = kNotWritten + Utf8(File("\\pdf\\13\\大阪市北区\\100012345678.pdf"));
-  const std::string page = kNotWritten + Utf8(File("\\pdf\\13\\豊中市\\100012345679.html"));
+  const std::string pdf =
+      kNotWritten + Utf8(platform::DisplayPath(File("\\pdf\\13\\大阪市北区\\100012345678.pdf")));
+  const std::string page =
+      kNotWritten + Utf8(platform::DisplayPath(File("\\pdf\\13\\豊中市\\100012345679.html")));
   EXPECT_EQ(std::count(texts.begin(), texts.end(), pdf), CountPath(kFloorPlanPath));
   EXPECT_EQ(
       std::count(texts.begin(), texts.end(), pdf) + std::count(texts.begin(), texts.end(), page),
