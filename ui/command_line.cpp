@@ -30,6 +30,14 @@ const HeadlessCommand* FindHeadlessCommand(const std::string& name) {
 }
 
 int ParseCommandLine(const std::vector<std::string>& args, CommandLine& line, std::string& error) {
+  // Option values end up in the settings file and the remembered login ID, one per line.
+  for (std::size_t i = 1; i < args.size(); ++i) {
+    if (args[i].find_first_of("\r\n") != std::string::npos) {
+      error = (i > 1 ? args[i - 1] + " " : std::string()) +
+              "holds a line break (CR or LF), which no setting can hold";
+      return -1;
+    }
+  }
   for (std::size_t i = 1; i < args.size(); ++i) {
     const std::string& arg = args[i];
     if (arg == "--help" || arg == "-h") {

@@ -68,8 +68,15 @@ bool MainWindow::StartUp(const EnvironmentSource& source, const LoginIdSources& 
   }
   BuildEnvironment(state_.environment, source);
   ApplyDefaultSettings(state_.settings, state_.environment);
-  ReadIni(state_.environment.GetId(kEnvIniFile), state_.settings, state_.environment);
+  const std::string ini = state_.environment.GetId(kEnvIniFile);
+  ReadIni(ini, state_.settings, state_.environment, 0, &iniDamage_);
   LoadFieldsFromSettings(fields_, state_.settings);
+  if (!iniDamage_.empty()) {
+    // Said once per start, in the log box: the run goes on with those keys' defaults.
+    fields_.logBox = SJIS("設定ファイルの ") + DamagedLineNumbers(iniDamage_) +
+                     SJIS(" 行目を読めませんでした（既定値で動作し、行はそのまま残します）: ") +
+                     platform::DisplayPath(ini);
+  }
 
   state_.newRowsFound = 0;
   LoadLayouts(state_);
@@ -169,8 +176,10 @@ void MainWindow::Close() {
   // A failed tidy is logged; the close goes on to keep the settings and the stores.
   (void)MonthlyTidy(false);
   const std::string ini = state_.environment.GetId(kEnvIniFile);
-  if (!KeepIniBackup(ini)) LogWriteFailure(state_, kSettingsWriteFailed, ini + ".bak");
-  if (!WriteIni(ini, state_.settings, state_.environment))
+  // Only a file read whole is kept as the backup: a damaged one would replace the good copy.
+  if (iniDamage_.empty() && !KeepIniBackup(ini))
+    LogWriteFailure(state_, kSettingsWriteFailed, ini + ".bak");
+  if (!WriteIni(ini, state_.settings, state_.environment, 0, &iniDamage_))
     LogWriteFailure(state_, kSettingsWriteFailed, ini);
   (void)SaveChangedDetailFiles(state_);  // a failure is logged and told below
   // The error log comes last, so that the failures of the close itself are in it.

@@ -136,6 +136,9 @@ class MainWindow final : public OnlineCommandWindow {
   MainFields fields_;
   bool busy_ = false;
   FolderLock folderLock_;
+  // The lines of the settings file that could not be read at start-up: the close keeps them,
+  // and takes no backup of a damaged file.
+  IniDamageList iniDamage_;
   bool closePending_ = false;
   bool closed_ = false;
 };

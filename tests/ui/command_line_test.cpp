@@ -57,6 +57,20 @@ TEST(CommandLineTest, UnknownArgumentIsAUsageError) {
   }
 }
 
+TEST(CommandLineTest, ValueWithALineBreakIsAUsageError) {
+  // A --keys value with a line break once wrote a section of its own into the settings file.
+  for (const char* option : {"--keys", "--station", "--list1", "--login-id", "--home"}) {
+    for (const char* value : {"a\r\n[A]\r\nb", "a\nb", "a\r"}) {
+      CommandLine line;
+      std::string error;
+      EXPECT_EQ(Parse({"kestrova", "--headless", "find", option, value}, line, error), -1)
+          << option;
+      EXPECT_NE(error.find(std::string(option) + " holds a line break"), std::string::npos)
+          << error;
+    }
+  }
+}
+
 TEST(CommandLineTest, OptionWithoutItsValueIsAUsageError) {
   for (const char* option : {"--home", "--login-id", "--headless"}) {
     CommandLine line;
