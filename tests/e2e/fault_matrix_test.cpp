@@ -5,6 +5,7 @@
 
 #include <filesystem>
 
+#include "service/service_requests.h"
 #include "tests/e2e/headless_run.h"
 
 namespace kestrova::test {
@@ -176,8 +177,14 @@ TEST_P(FaultMatrixTest, RunReportsTheFaultAndKeepsOnlyWholeFiles) {
       // file; the other kind of download and the records go on.
       const bool detail = c.kind == Kind::kDetail;
       EXPECT_EQ(run.status, 0) << run.console;
-      const int failed =
-          LinesWith(code, detail ? "dataSyurui=1&bukkenNo=" : "seiyakuFlg=0&bukkenNo=");
+      // Each line names the property, the request's path and the cause.
+      const int failed = LinesWith(code, "ダウンロードできませんでした: 物件番号 ");
+      const std::string path = std::string(" ") + (detail ? kDetailPath : kFloorPlanPath) + " (";
+      int named = 0;
+      for (std::size_t at = errors.find(path); at != std::string::npos;
+           at = errors.find(path, at + 1))
+        ++named;
+      EXPECT_EQ(named, failed) << errors;
       EXPECT_GT(failed, 0) << errors;
       EXPECT_TRUE(FilesBelow(At("pdf"), detail ? ".html" : ".pdf").empty());
       if (detail) {
