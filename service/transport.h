@@ -36,7 +36,7 @@ struct TransportRequest {
   // Asked about every 100 ms while the request waits, on the thread that called Send; true ends
   // the request at once (TransportFailure::kStopped). Empty: the request waits for its answer
   // or its time-outs.
-  std::function<bool()> stopRequested;
+  std::function<bool()> stopRequested = nullptr;
 };
 
 // Why a request got no whole answer, so the user can be told more than "it failed".

@@ -408,7 +408,8 @@ TransportResult WinInetTransport::SendNow(const TransportRequest& request) {
     return result;
   }
   if (!impl_->cas.empty() && !impl_->verified && !impl_->VerifyConnection(result)) {
-    Close();  // a server the CA does not vouch for ends the session
+    // A server the CA does not vouch for ends the session; a check cut short by a stop does not.
+    if (!impl_->inFlight.Stopped()) Close();
     return result;
   }
   const bool post = request.method == "POST";
@@ -430,6 +431,10 @@ TransportResult WinInetTransport::SendNow(const TransportRequest& request) {
   DWORD error = sent ? 0 : GetLastError();
   if (sent && !ChainTrusted(handle.get(), impl_->cas)) {
     handle.Reset();
+    if (impl_->inFlight.Stopped()) {
+      result.code = kExchangeSendFailed;
+      return result;
+    }
     Close();
     result.code = kExchangeSendFailed;
     result.failure = TransportFailure::kCertificate;

@@ -9,9 +9,7 @@ case "$1" in
     sim=$2 dir=$3
     rm -rf "$dir" && mkdir -p "$dir"
     # setsid: the sim outlives this script, until the stop step.
-    # /held is never answered (until the client gives up).
-    setsid "$sim" --port 0 --ca-out "$dir" --log-requests --stall /held >"$dir/url.txt" \
-      2>"$dir/requests.log" &
+    setsid "$sim" --port 0 --ca-out "$dir" --log-requests >"$dir/url.txt" 2>"$dir/requests.log" &
     echo $! >"$dir/pid"
     for _ in $(seq 100); do
       [ -s "$dir/url.txt" ] && break

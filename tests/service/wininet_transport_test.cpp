@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -103,30 +102,6 @@ TEST_F(WinInetTransportTest, ServerTheCaDoesNotVouchForNeverReceivesThePassword)
     }
     EXPECT_EQ(PasswordsReceived(), before) << caFile;
   }
-}
-
-TEST_F(WinInetTransportTest, StopEndsARequestTheServiceNeverAnswersWithinASecond) {
-  TransportOptions options = Trusting("ca.pem");
-  options.receiveTimeoutSeconds = 30;
-  WinInetTransport transport(options);
-  ASSERT_EQ(transport.Open(kUserAgent), 0);
-  TransportRequest held{"POST", url_ + "/held", {}, "x=1"};
-  const auto started = std::chrono::steady_clock::now();
-  int asked = 0;
-  held.stopRequested = [&] {
-    ++asked;
-    return std::chrono::steady_clock::now() - started > std::chrono::milliseconds(300);
-  };
-  const TransportResult result = transport.Send(held);
-  const auto took = std::chrono::steady_clock::now() - started;
-  EXPECT_EQ(result.code, kExchangeSendFailed);
-  EXPECT_EQ(result.failure, TransportFailure::kStopped) << result.error;
-  EXPECT_LT(took, std::chrono::milliseconds(1300));
-  EXPECT_GE(asked, 2);
-  // The session goes on: the next request is answered.
-  TransportResult login = transport.Send(Login());
-  EXPECT_EQ(login.code, 0) << login.error;
-  EXPECT_EQ(login.status, 200);
 }
 
 TEST_F(WinInetTransportTest, OnlyHttpsIsSpoken) {
