@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <filesystem>
 #include <set>
 #include <string>
 #include <vector>
@@ -31,16 +30,6 @@ namespace {
 constexpr char kLayout[] =
     "物件番号\tS\t番号\n更新年月日\tD\t更新日\n図面\tS\t図面\n$駅$\tS\t駅\n価格\tN\t価格\n"
     "会員名\tS\t会員\n$所在地$\tS\t所在地\n物件種別\tS\t種別\n%所在階%\tS\t階\n$徒歩分$\tN\t徒歩\n";
-
-const std::string& Folder() {
-  static const std::string folder = [] {
-    const std::string& native = fuzz::ScratchFolder();
-    std::filesystem::create_directories(native + "/Setting");
-    std::filesystem::create_directories(native + "/csv_total");
-    return native;
-  }();
-  return folder;
-}
 
 // The controls as the user left them: ReadFields hands them to the window, which keeps its own
 // lists (stations, key lists) as it loaded them.
@@ -95,7 +84,7 @@ std::string AllCells(const SearchResults& rows, int row, int columns) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   auto parts = fuzz::Parts(data, size, 10);
   const std::string_view controls = parts[0];
-  const std::string& folder = Folder();
+  const std::string& folder = fuzz::ScratchProgramFolder();
   fuzz::WriteNative(folder + "/csv_total/TotalData_kanri_csvdata.csv", parts[2]);
   fuzz::WriteNative(folder + "/csv_total/TotalData_kanri_kako_csvdata.csv", parts[3]);
   for (int list = 0; list < 3; ++list) {

@@ -12,6 +12,20 @@
 namespace kestrova::test {
 namespace {
 
+// Starts kestrova --headless search in home, its console output going to log.
+pid_t StartSearch(const std::string& home, const std::string& log) {
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    int fd = ::open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    ::dup2(fd, STDERR_FILENO);
+    ::dup2(fd, STDOUT_FILENO);
+    ::execl(KestrovaBinary().c_str(), "kestrova", "--home", home.c_str(), "--login-id", "demo",
+            "--headless", "search", static_cast<char*>(nullptr));
+    ::_exit(127);
+  }
+  return pid;
+}
+
 TEST(HeadlessStopTest, SigintStopsTheSearchKeepsItsRowsAndTheLastDate) {
   SimProcess sim;
   ASSERT_TRUE(sim.Start());
@@ -22,15 +36,7 @@ TEST(HeadlessStopTest, SigintStopsTheSearchKeepsItsRowsAndTheLastDate) {
                    "負荷軽減スリープ=150");
   WriteSettings(home.native(), settings);
   const std::string log = home.native() + "/console.txt";
-  pid_t pid = ::fork();
-  if (pid == 0) {
-    int fd = ::open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    ::dup2(fd, STDERR_FILENO);
-    ::dup2(fd, STDOUT_FILENO);
-    ::execl(KestrovaBinary().c_str(), "kestrova", "--home", home.native().c_str(), "--login-id",
-            "demo", "--headless", "search", static_cast<char*>(nullptr));
-    ::_exit(127);
-  }
+  const pid_t pid = StartSearch(home.native(), log);
   // Stop once the second search form has gone out and its downloads are under way.
   auto underWay = [&] {
     const std::string text = ReadNative(log);
@@ -62,15 +68,7 @@ TEST(HeadlessStopTest, SigtermEndsTheRunWhileTheServiceHoldsARequest) {
   // The receive time-out is far longer than the stop may take.
   WriteSettings(home.native(), SettingsFor(sim) + "受信タイムアウト=60\n");
   const std::string log = home.native() + "/console.txt";
-  pid_t pid = ::fork();
-  if (pid == 0) {
-    int fd = ::open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    ::dup2(fd, STDERR_FILENO);
-    ::dup2(fd, STDOUT_FILENO);
-    ::execl(KestrovaBinary().c_str(), "kestrova", "--home", home.native().c_str(), "--login-id",
-            "demo", "--headless", "search", static_cast<char*>(nullptr));
-    ::_exit(127);
-  }
+  const pid_t pid = StartSearch(home.native(), log);
   auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
   while (ReadNative(log).find("HTML取得中") == std::string::npos &&
          std::chrono::steady_clock::now() < deadline) {
