@@ -104,24 +104,29 @@ void CodeLookupWindow::Open() {
   const std::string setting = state_.PathOf("\\Setting");
   const CodeTableLoad load = LoadCodeTable(setting, table_);
   if (load.notWritten) LogError(state_, kCodeTableWriteFailed, setting + "\\zip_code.dat");
-  // A table that cannot be used is said, or the lookup would just find nothing.
-  std::string problem;
+  // A table that cannot be used is said, or the lookup would just find nothing: a line each in
+  // the error log, one message.
+  std::vector<std::string> problems;
   if (load.plainRefused) {
-    problem =
+    problems.push_back(
         SJIS(
             "市町村コード表 zip_code.txt に有効な行（5桁のコードと名称）がないため、使いません: ") +
-        setting + "\\zip_code.txt";
+        setting + "\\zip_code.txt");
   }
   if (load.damaged || load.cut) {
-    if (!problem.empty()) problem += "\r\n";
-    problem += (load.damaged ? SJIS("市町村コード表 zip_code.dat が壊れているため読めません: ")
-                             : SJIS("市町村コード表 zip_code.dat が途中で切れています: ")) +
-               setting + "\\zip_code.dat";
+    problems.push_back((load.damaged
+                            ? SJIS("市町村コード表 zip_code.dat が壊れているため読めません: ")
+                            : SJIS("市町村コード表 zip_code.dat が途中で切れています: ")) +
+                       setting + "\\zip_code.dat");
   }
-  if (!problem.empty()) {
-    LogError(state_, kCodeTableDamagedCode, problem);
+  if (!problems.empty()) {
+    std::string message;
+    for (const std::string& problem : problems) {
+      LogError(state_, kCodeTableDamagedCode, problem);
+      message += problem + "\r\n";
+    }
     state_.desktop->Message(
-        problem + SJIS("\r\nSetting フォルダに正しい zip_code.txt を置いてください"),
+        message + SJIS("Setting フォルダに正しい zip_code.txt を置いてください"),
         SJIS("市町村コード検索"), MessageIcon::kWarning, MessageButtons::kOk);
   }
   RefreshNames();

@@ -196,6 +196,19 @@ TEST_F(CodeLookupTest, DamagedScrambledTableIsToldAndLoggedNotAnEmptyLookup) {
   CodeLookupWindow window(state, view);
   window.Open();
   EXPECT_TRUE(TakeProblems().empty());
+  // Both files unusable: a line for each (a log line holds no line break), one message.
+  test::WriteNative(Native("Setting/zip_code.dat"), "");
+  WriteTable("no table\r\n");
+  CodeLookupWindow both(state, view);
+  both.Open();
+  const std::vector<std::string> problems = TakeProblems();
+  ASSERT_EQ(problems.size(), 3u);
+  for (int i = 0; i < 2; ++i) {
+    EXPECT_NE(problems[i].find("\t20005\t"), std::string::npos) << problems[i];
+    EXPECT_EQ(problems[i].find_first_of("\r\n"), std::string::npos) << problems[i];
+  }
+  EXPECT_NE(problems[2].find("zip_code.txt に有効な行"), std::string::npos) << problems[2];
+  EXPECT_NE(problems[2].find("zip_code.dat が壊れている"), std::string::npos) << problems[2];
 }
 
 TEST_F(CodeLookupTest, PlainTableWithoutAValidRowNeverReplacesTheTableInUse) {
