@@ -4,6 +4,7 @@
 
 #include "foundation/dates.h"
 #include "foundation/line_reader.h"
+#include "foundation/message_pump.h"
 #include "foundation/sjis.h"
 #include "service/transport.h"
 #include "store/program_state.h"
@@ -140,6 +141,13 @@ int SendRequest(HttpSession& session, std::string_view url, bool get, std::strin
     request.body.assign(form);
   }
   request.url = RequestUrl(parts, session.host, session.port);
+  // While the request waits, the window is kept alive, so the stop button can be pressed, and a
+  // stop (the button or a signal) ends the wait rather than the service's silence or a time-out.
+  ProgramState& state = session.state;
+  request.stopRequested = [&state] {
+    PumpMessages(state.desktop, 50);
+    return state.StopRequested();
+  };
 
   TransportResult result = session.transport.Send(request);
   session.lastStatus = result.status;

@@ -20,6 +20,14 @@ std::string FolderOf(const std::string& programPath) {
   return folder;
 }
 
+// true when the folder has the file under its own name or under the name the program turns
+// it into: the code lookup scrambles a plain "zip_code.txt" into "zip_code.dat" and removes
+// the plain file, so a folder holding the .dat has the table (perhaps the user's own).
+bool HasOwnCopy(const std::string& folder, const std::string& fileName) {
+  if (FileExists(folder + "\\" + fileName)) return true;
+  return fileName == "zip_code.txt" && FileExists(folder + "\\zip_code.dat");
+}
+
 // Copies each file of from that to has not got; a file already in to, perhaps edited by the
 // user, is never replaced.
 bool CopyMissingFiles(const std::string& from, const std::string& to) {
@@ -28,8 +36,8 @@ bool CopyMissingFiles(const std::string& from, const std::string& to) {
   TextList files;
   ListFiles(from, "", files, kListFilesFiles, 1);
   for (int i = 0; i < files.Count(); ++i) {
-    const std::string target = to + "\\" + SplitPath(files.View(i)).fileName;
-    if (!FileExists(target) && !CopyFileTo(files.View(i), target)) return false;
+    const std::string name = SplitPath(files.View(i)).fileName;
+    if (!HasOwnCopy(to, name) && !CopyFileTo(files.View(i), to + "\\" + name)) return false;
   }
   return true;
 }

@@ -372,6 +372,81 @@ TEST_F(OnlinePropertySearchTest, StopEndsAfterTheRequestInFlightAndKeepsWhatItFe
   EXPECT_EQ(window->Fields().lastDate, "2011/05/07");
 }
 
+TEST_F(OnlinePropertySearchTest, StopWhileAnAnswerIsAwaitedEndsTheRunWithoutAFailure) {
+  StartReady();
+  ScriptService();
+  // A service that holds the second search: the stop signal comes while its answer is
+  // awaited, and the transport, asking between its waits, ends the request.
+  bool asked = false;
+  fake.responder = [&](const TransportRequest& r) -> std::optional<TransportResult> {
+    if (PathOfUrl(r.url) != kSearchPath || CountPath(kSearchPath) != 2) return std::nullopt;
+    state.stopSignal = 15;
+    asked = r.stopRequested && r.stopRequested();
+    TransportResult held;
+    held.code = 10003;
+    held.failure = TransportFailure::kStopped;
+    return held;
+  };
+  EXPECT_EQ(window->Command(MainCommand::kPropertySearch), CommandResult::kStopped);
+  EXPECT_TRUE(asked);
+  EXPECT_EQ(CountPath(kSearchPath), 2);
+  // The held form went out and counts as sent; it is no failure of the service.
+  EXPECT_EQ(state.errorList.Count(), 0) << Utf8(state.errorList.View(0));
+  EXPECT_EQ(Utf8(window->Fields().logBox),
+            "中止しました（検索 2/6 件を送信済み）\r\n"
+            "最終取得日付は更新していません（中止したため）");
+}
+
+TEST_F(OnlinePropertySearchTest, StopWhileTheLoginIsAwaitedIsNoLoginError) {
+  StartReady();
+  ScriptService();
+  fake.responder = [&](const TransportRequest&) -> std::optional<TransportResult> {
+    state.stopSignal = 15;
+    TransportResult held;
+    held.code = 10003;
+    held.failure = TransportFailure::kStopped;
+    return held;
+  };
+  EXPECT_EQ(window->Command(MainCommand::kPropertySearch), CommandResult::kStopped);
+  EXPECT_EQ(fake.Paths(), std::vector<std::string>{kLoginPath});
+  EXPECT_TRUE(desktop.messages.empty());
+  EXPECT_EQ(state.errorList.Count(), 0);
+  EXPECT_EQ(Utf8(window->Fields().logBox).rfind("中止しました（ログイン前）", 0), 0u);
+}
+
+TEST_F(OnlinePropertySearchTest, TwoTimeOutsInARowEndTheDownloadsOfThatKind) {
+  StartReady();
+  ScriptService();
+  // Detail pages: a time-out, an answer (which starts the count again), then time-outs only.
+  int details = 0;
+  fake.responder = [&](const TransportRequest& r) -> std::optional<TransportResult> {
+    if (PathOfUrl(r.url) != kDetailPath || ++details == 2) return std::nullopt;
+    TransportResult late;
+    late.code = 10003;
+    late.failure = TransportFailure::kTimeout;
+    late.error = "nothing received for 5 s";
+    return late;
+  };
+  EXPECT_EQ(window->Command(MainCommand::kPropertySearch), CommandResult::kRan);
+  // Row 1 times out, row 2 answers, row 3 and the next form's row 1 time out: no more asked.
+  EXPECT_EQ(CountPath(kDetailPath), 4);
+  EXPECT_EQ(CountPath(kSearchPath), 6);
+  EXPECT_EQ(CountPath(kFloorPlanPath), 1);  // the other kind goes on
+  EXPECT_EQ(ErrorTexts(state, 10003).size(), 3u);
+  EXPECT_EQ(ErrorTexts(state, kDownloadsGivenUpCode),
+            std::vector<std::string>{"詳細ページの取得が 2 回続けてタイムアウトしたため、"
+                                     "この実行では以降の詳細ページを取得しません"});
+  // The log box shows it as the run's last error.
+  EXPECT_NE(Utf8(window->Fields().logBox).find("以降の詳細ページを取得しません"),
+            std::string::npos);
+
+  // The next run asks again.
+  details = 1;
+  fake.responder = nullptr;
+  window->Command(MainCommand::kPropertySearch);
+  EXPECT_GT(CountPath(kDetailPath), 4);
+}
+
 TEST_F(OnlinePropertySearchTest, StopSignalDuringTheLoginWaitSendsNothing) {
   StartReady();
   ScriptService();

@@ -78,6 +78,21 @@ TEST_F(StartUpTest, HomeKeepsItsOwnFilesAndGetsOnlyWhatItLacks) {
   EXPECT_EQ(ReadNative(native + "/Setting/zip_code.txt"), "edited zip");
 }
 
+TEST_F(StartUpTest, CodeTableTheLookupScrambledIsNotCopiedAgain) {
+  const std::string native = parent.native() + "/home";
+  fs::create_directories(native + "/Setting");
+  // The lookup turned the user's plain table into zip_code.dat and removed the plain file.
+  WriteNative(native + "/Setting/zip_code.dat", "the user's own table");
+  ASSERT_TRUE(PrepareHome(platform::ProgramPath(native), shipped.path()));
+  EXPECT_EQ(Entries(native + "/Setting"),
+            (std::set<std::string>{"Output_CSV.txt", "zip_code.dat"}));
+  EXPECT_EQ(ReadNative(native + "/Setting/zip_code.dat"), "the user's own table");
+  // With neither file the shipped plain table comes.
+  fs::remove(native + "/Setting/zip_code.dat");
+  ASSERT_TRUE(PrepareHome(platform::ProgramPath(native), shipped.path()));
+  EXPECT_TRUE(fs::exists(native + "/Setting/zip_code.txt"));
+}
+
 TEST_F(StartUpTest, InstalledProgramKeepsItsDataInTheUserDataFolder) {
   // <prefix>/bin/kestrova without Setting/ beside it, the data in <prefix>/share/kestrova.
   const std::string prefix = parent.native() + "/usr";
