@@ -1,24 +1,38 @@
 #include "ui/qt/window_placement.h"
 
+#include <QGuiApplication>
 #include <QHeaderView>
+#include <QScreen>
 #include <QTableView>
 #include <QWidget>
+#include <QWindow>
 #include <vector>
 
 #include "foundation/settings_store.h"
+#include "ui/window_placement.h"
 
 namespace kestrova {
 
-void RestorePlacement(QWidget& window, const SettingsStore& settings, std::string_view key) {
-  WindowRect rect;
-  if (!RestorePlacement(settings, key, rect) || rect.width <= 0 || rect.height <= 0) return;
-  window.resize(rect.width, rect.height);
-  window.move(rect.left, rect.top);
+void RestorePlacement(QWidget& window, const SettingsStore& settings, const SettingKey& key) {
+  std::vector<WindowRect> screens;
+  for (const QScreen* screen : QGuiApplication::screens()) {
+    const QRect area = screen->availableGeometry();
+    screens.push_back({area.x(), area.y(), area.width(), area.height()});
+  }
+  const WindowRect frame = PlacementToOpen(settings, key, screens);
+  // The placement is the frame's; the size Qt sets is the client's, the frame's less its
+  // margins, which are known once the window has its platform window.
+  window.winId();
+  const QMargins margins =
+      window.windowHandle() != nullptr ? window.windowHandle()->frameMargins() : QMargins();
+  window.resize(frame.width - margins.left() - margins.right(),
+                frame.height - margins.top() - margins.bottom());
+  window.move(frame.left, frame.top);  // a window's position is its frame's
 }
 
 void SavePlacement(const QWidget& window, SettingsStore& settings, std::string_view key) {
   const QRect frame = window.frameGeometry();
-  SavePlacement({frame.left(), frame.top(), window.width(), window.height()}, settings, key);
+  SavePlacement({frame.left(), frame.top(), frame.width(), frame.height()}, settings, key);
 }
 
 void RestoreColumnWidths(QTableView& view, const SettingsStore& settings, std::string_view key) {
