@@ -25,6 +25,8 @@
 #include "tests/sim/sim_process.h"
 #include "tests/support/source_paths.h"
 #include "tests/support/temp_folder.h"
+#include "ui/qt/code_lookup_dialog.h"
+#include "ui/qt/maintenance_dialog.h"
 #include "ui/qt/qt_desktop.h"
 #include "ui/qt/qt_text.h"
 #include "ui/qt/search_dialog.h"
@@ -121,6 +123,31 @@ class MainWindowDialogTest : public QObject {
     guard.start(10000);
     dialog_->Run();
     return !guardFired;
+  }
+
+  // A stop signal while the window of the button is open closes it as its close box would and
+  // runs the close sequence.
+  void StopSignalWhileOpen(const char* button, const QString& window) {
+    StartWithLocalSearch();
+    dialog_->SetWindowOpener(MainCommand::kCodeLookup,
+                             [this] { RunCodeLookup(*state_, dialog_.get()); });
+    dialog_->SetWindowOpener(MainCommand::kMaintenance,
+                             [this] { RunMaintenance(*state_, dialog_.get()); });
+    Ctl<QLineEdit>("ctl1058")->setText(QStringLiteral("2011/01/31"));  // kept by the close
+    bool open = false;
+    QTimer::singleShot(0, [&] {
+      QTimer::singleShot(200, [&] {
+        open = OpenWindowNamed(window) != nullptr;
+        state_->stopSignal = 15;
+      });
+      QTest::mouseClick(Ctl<QPushButton>(button), Qt::LeftButton);
+    });
+    QVERIFY(RunMainWindow());
+    QVERIFY(open);
+    QVERIFY(OpenWindowNamed(window) == nullptr);
+    QVERIFY(!dialog_->isVisible());
+    QCOMPARE(IniValue("成約開始日"), std::string("2011/01/31"));
+    QVERIFY(!Exists("/Tmp/kestrova.running"));
   }
 
  private slots:
@@ -341,22 +368,13 @@ class MainWindowDialogTest : public QObject {
   }
 
   void stopSignalClosesTheLocalSearchAndRunsTheCloseSequence() {
-    StartWithLocalSearch();
-    bool searchOpen = false;
-    QTimer::singleShot(0, [&] {
-      QTimer::singleShot(200, [&] {
-        searchOpen = OpenWindowNamed(QStringLiteral("SearchDialog")) != nullptr;
-        Ctl<QLineEdit>("ctl1005")->setText(QStringLiteral("27128"));
-        state_->stopSignal = 15;
-      });
-      QTest::mouseClick(Ctl<QPushButton>("ctl1013"), Qt::LeftButton);
-    });
-    QVERIFY(RunMainWindow());
-    QVERIFY(searchOpen);
-    QVERIFY(OpenWindowNamed(QStringLiteral("SearchDialog")) == nullptr);
-    QVERIFY(!dialog_->isVisible());
-    QCOMPARE(IniValue("市町村コード"), std::string("27128"));
-    QVERIFY(!Exists("/Tmp/kestrova.running"));
+    StopSignalWhileOpen("ctl1013", u"SearchDialog"_s);
+  }
+  void stopSignalClosesTheCodeLookupAndRunsTheCloseSequence() {
+    StopSignalWhileOpen("ctl1054", u"codeLookup"_s);
+  }
+  void stopSignalClosesTheMaintenanceWindowAndRunsTheCloseSequence() {
+    StopSignalWhileOpen("ctl1043", u"maintenance"_s);
   }
 
   void refusedRunShowsNoRunningStateAndNamesItsReason() {
