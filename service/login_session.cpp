@@ -229,9 +229,7 @@ std::string StoppedLine(const LoginRunResult& run) {
          std::to_string(run.formsPlanned) + SJIS(" 件を送信済み）");
 }
 
-LoginRunResult LoginAndSearch(ProgramState& state, OnlineCommandWindow& window,
-                              Transport& transport, SearchKind kind) {
-  LoginRunResult result;
+std::string RefusalBeforeRun(ProgramState& state, OnlineCommandWindow& window, SearchKind kind) {
   window.ReadFields();
   MainFields& fields = window.Fields();
   NormaliseField(fields.startDate, true);
@@ -254,11 +252,19 @@ LoginRunResult LoginAndSearch(ProgramState& state, OnlineCommandWindow& window,
     fault = SearchLimitFault(
         PlannedFormCount(state.settings, kind, fields.sale != 0, fields.rent != 0), limit);
   }
-  if (!fault.empty()) {
-    Tell(state, fault, MessageIcon::kWarning);
+  return fault;
+}
+
+LoginRunResult LoginAndSearch(ProgramState& state, OnlineCommandWindow& window,
+                              Transport& transport, SearchKind kind) {
+  LoginRunResult result;
+  result.refusal = RefusalBeforeRun(state, window, kind);
+  if (!result.refusal.empty()) {
+    Tell(state, result.refusal, MessageIcon::kWarning);
     result.refused = true;
     return result;
   }
+  MainFields& fields = window.Fields();
   if (fields.pdf != 0 || fields.detail != 0) {
     std::string notice = LoadBalancingNotice(fields.loginInfo, LocalHour(*state.clock));
     if (!notice.empty()) Tell(state, notice, MessageIcon::kInformation);

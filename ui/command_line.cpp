@@ -94,6 +94,8 @@ std::string Usage() {
       "exit status: 0 ran to its end, 1 refused (input, terms, login, no management data),\n"
       "             2 usage error, or no display to open the window on,\n"
       "             3 ran, but could not save everything it fetched,\n"
+      "             4 ran and saved everything, but listings were lost to a search still cut\n"
+      "               at 100 hits (logged 20001, last fetched date kept),\n"
       "             130/143 an online command stopped by SIGINT/SIGTERM (what it fetched is "
       "kept)\n";
   return text;

@@ -72,6 +72,8 @@ int RunHeadless(ProgramState& state, const HeadlessRun& run, TransportFactory tr
   if (!lastLine.empty()) std::fprintf(out, "%s\n", Utf8(VisibleText(lastLine)).c_str());
   // Ran, but something it fetched or computed did not reach the disk (each write logged).
   if (status == 0 && state.failedWrites > 0) status = 3;
+  // Ran and saved everything, but a search still cut at 100 hits lost listings.
+  if (status == 0 && window.LostListings()) status = 4;
   return status;
 }
 

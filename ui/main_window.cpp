@@ -7,6 +7,7 @@
 #include "foundation/settings_keys.h"
 #include "foundation/sjis.h"
 #include "foundation/system_utils.h"
+#include "service/login_session.h"
 #include "service/online_commands.h"
 #include "service/transport.h"
 #include "store/csv_layout.h"
@@ -202,6 +203,15 @@ void MainWindow::Close() {
   state_.desktop->Message(text, kTitle, MessageIcon::kError, MessageButtons::kOk);
 }
 
+namespace {
+
+SearchKind OnlineKind(MainCommand id) {
+  if (id == MainCommand::kPropertySearch) return SearchKind::kListings;
+  return id == MainCommand::kClosedDealSearch ? SearchKind::kClosedDeals : SearchKind::kFeeCheck;
+}
+
+}  // namespace
+
 bool IsOnlineCommand(MainCommand id) {
   return id == MainCommand::kPropertySearch || id == MainCommand::kClosedDealSearch ||
          id == MainCommand::kFeeCheck;
@@ -217,7 +227,19 @@ CommandResult MainWindow::Command(MainCommand id) {
   if (busy_) {
     state_.desktop->Message(SJIS("他の処理を実行中です。終了してから操作してください"), kTitle,
                             MessageIcon::kWarning, MessageButtons::kOk);
+    // A control the refused press changed (a check box ticks as it is pressed) shows again
+    // what the window holds.
+    ShowFields();
     return CommandResult::kRefused;
+  }
+  // A run the checks refuse (terms, inputs) never shows the running state: its message names
+  // the reason and the window stays as it was.
+  if (IsOnlineCommand(id)) {
+    const std::string refusal = RefusalBeforeRun(state_, *this, OnlineKind(id));
+    if (!refusal.empty()) {
+      state_.desktop->Message(refusal, kTitle, MessageIcon::kWarning, MessageButtons::kOk);
+      return CommandResult::kRefused;
+    }
   }
   busy_ = true;
   state_.stopPressed = false;
@@ -263,6 +285,11 @@ void MainWindow::StopSignalled() {
 void MainWindow::CloseAndEnd() {
   closePending_ = false;
   closed_ = true;
+  // The close's tidy writes the CSV files on a second thread and keeps the window answering
+  // meanwhile: no command may change the layouts or the stores under it, so every one is
+  // refused until the window has gone.
+  busy_ = true;
+  view_.ShowBusy(true, false);
   Close();
   view_.EndWindow();
 }
@@ -297,6 +324,7 @@ CommandResult MainWindow::RunCommand(MainCommand id) {
   auto online = [this](LoginRunResult (*command)(ProgramState&, OnlineCommandWindow&, Transport&)) {
     std::unique_ptr<Transport> transport = transports_(state_.settings);
     LoginRunResult run = command(state_, *this, *transport);
+    pagesCut_ = run.pagesCut;
     if (run.stopped) return CommandResult::kStopped;
     return run.refused || !run.loggedIn ? CommandResult::kRefused : CommandResult::kRan;
   };

@@ -101,6 +101,9 @@ class MainWindow final : public OnlineCommandWindow {
 
   CommandResult Command(MainCommand id);
   bool busy() const { return busy_; }
+  // The last online command ran but took result pages still cut at 100 hits (logged 20001,
+  // last fetched date kept): listings were lost.
+  bool LostListings() const { return pagesCut_ > 0; }
 
   // The stop button: the running online command ends after the request in flight.
   void RequestStop();
@@ -141,6 +144,7 @@ class MainWindow final : public OnlineCommandWindow {
   IniDamageList iniDamage_;
   bool closePending_ = false;
   bool closed_ = false;
+  int pagesCut_ = 0;
 };
 
 // The prompt of the login ID question at start-up (cp932).

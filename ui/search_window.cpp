@@ -254,6 +254,7 @@ void SearchWindow::RunSearch() {
 
   sorter_.FreeAllKeys();
   results_.Clear();
+  sortedColumn_ = -1;
   fields_.selected.clear();
   const int skip = layout.blankLines + 1;
   int walked = 0;
@@ -340,6 +341,7 @@ void SearchWindow::SortByColumn(int column) {
     added[static_cast<std::size_t>(row)] = results_.AddedAt(row);
   sorter_.PrepareKeys(column);
   sorter_.SortBy(column, -9);
+  sortedColumn_ = column;
   fields_.selected = results_.RowsNow(fields_.selected, added);
   view_.ShowResults();
   view_.SelectRows(fields_.selected);

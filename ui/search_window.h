@@ -172,6 +172,10 @@ class SearchWindow {
   void Command(SearchCommand id);
   // A click on a column heading: sorts by it; the same column again reverses.
   void SortByColumn(int column);
+  // The column the rows are sorted by, for the heading's sort arrow; -1 while they stand in
+  // file order (before a sort, and after every search).
+  int SortedColumn() const { return sortedColumn_; }
+  bool SortedDescending() const { return sorter_.sortFlag() != 0; }
   // The double-click: the chosen action on every selected row.
   void DoubleClick();
   // The action on the selected rows (fields.selected); kCollectDragFiles answers the PDF paths
@@ -190,6 +194,7 @@ class SearchWindow {
   ManagementData data_;
   SearchResults results_;
   ListSorter sorter_;
+  int sortedColumn_ = -1;
 };
 
 }  // namespace kestrova

@@ -426,6 +426,26 @@ TEST_F(MainWindowCloseTest, MonthlyTidyRunsAtTheFirstCloseOfEachMonthOnly) {
   EXPECT_EQ(IniValue("//ini/設定2/データ整理最終"), "2011/06");
 }
 
+TEST_F(MainWindowCloseTest, CommandsPressedWhileTheClosingTidyWritesAreRefused) {
+  // Enough past records that writing the past files pumps the window's messages.
+  std::vector<std::string> records;
+  for (int i = 0; i < 4200; ++i)
+    records.push_back(Record(std::to_string(100000000000 + i), "2010/04/01"));
+  StoreRecords(records);
+  ASSERT_TRUE(Start());
+  std::vector<CommandResult> pressed;
+  desktop.onPump = [&] {
+    for (MainCommand id :
+         {MainCommand::kMaintenance, MainCommand::kLocalSearch, MainCommand::kResetCounter})
+      pressed.push_back(run->window.Command(id));
+  };
+  EXPECT_EQ(run->window.RequestClose(), CloseResult::kClosed);
+  ASSERT_FALSE(pressed.empty());
+  for (CommandResult result : pressed) EXPECT_EQ(result, CommandResult::kRefused);
+  EXPECT_EQ(Lines("dat\\TotalData_Kako.txt").size(), 4200u);
+  EXPECT_EQ(IniValue("//ini/設定2/データ整理最終"), "2011/05");
+}
+
 TEST_F(MainWindowCloseTest, TwoClosesOfOneRunTidyOnce) {
   const std::string old1 = Record("100000000001", "2010/04/01");
   ASSERT_TRUE(Start());
