@@ -11,13 +11,12 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 }  // namespace
 
 // Byte-wise is safe in cp932: a trail byte is 0x40 or above, never a digit, '.' or '"'.
-std::string DisplayText(std::string_view rawLine) {
-  std::string shown;
-  shown.reserve(rawLine.size());
+void AppendDisplayText(std::string_view rawLine, std::string& shown) {
+  const std::size_t base = shown.size();
   for (std::size_t i = 0; i < rawLine.size(); ++i) {
     const char c = rawLine[i];
     if (c == '"') continue;
-    if (c == '.' && !shown.empty() && IsDigit(shown.back())) {
+    if (c == '.' && shown.size() > base && IsDigit(shown.back())) {
       // The rest of the line with its quotes skipped, as the shown text will read it.
       std::size_t j = i + 1;
       int zeros = 0;
@@ -37,30 +36,76 @@ std::string DisplayText(std::string_view rawLine) {
     }
     shown += c;
   }
+}
+
+std::string DisplayText(std::string_view rawLine) {
+  std::string shown;
+  shown.reserve(rawLine.size());
+  AppendDisplayText(rawLine, shown);
   return shown;
 }
 
+namespace {
+
+// Whether a cell can be cut from the raw line and displayed on its own: a one-byte separator
+// that is never a trail byte, the display takes out, or part of a number. Then the display
+// never reaches across a separator, so displaying a raw field gives the displayed field.
+bool CutsRawFields(std::string_view separator) {
+  if (separator.size() != 1) return false;
+  const char c = separator[0];
+  return static_cast<unsigned char>(c) < 0x40 && c != '"' && c != '.' && !IsDigit(c);
+}
+
+}  // namespace
+
+void SearchResults::Clear() {
+  rows_.clear();
+  shapes_.clear();
+  copies_.clear();
+  shown_.clear();
+}
+
 void SearchResults::Add(std::string_view rawLine, std::string_view separator, int columns) {
-  const std::string shown = DisplayText(rawLine);
-  const std::string_view text(shown);
+  copies_.push_back(std::make_unique<std::string>(rawLine));
+  AddLine(*copies_.back(), separator, columns);
+}
+
+void SearchResults::AddLine(std::string_view rawLine, std::string_view separator, int columns) {
   if (separator.empty()) separator = ",";
-  Row row;
-  row.added = RowCount();
-  row.cells.reserve(text.size() + 1);
-  std::size_t start = 0;
-  for (int column = 0; column < columns; ++column) {
-    const std::size_t end = FindSeparator(text, separator, start);
-    row.cells.append(text.substr(start, end == std::string_view::npos ? end : end - start));
-    row.cells += '\0';
-    if (end == std::string_view::npos) break;
-    start = end + separator.size();
+  if (shapes_.empty() || shapes_.back().separator != separator ||
+      shapes_.back().columns != columns) {
+    shapes_.push_back({std::string(separator), columns});
   }
+  Row row;
+  row.line = rawLine.data();
+  row.length = static_cast<std::uint32_t>(rawLine.size());
+  row.added = RowCount();
+  row.shape = static_cast<std::uint16_t>(shapes_.size() - 1);
   rows_.push_back(std::move(row));
+}
+
+const std::string& SearchResults::ShownCells(const Row& row) const {
+  auto [at, made] = shown_.try_emplace(row.added);
+  if (!made) return at->second;
+  const Shape& shape = shapes_[row.shape];
+  const std::string shown = DisplayText(Line(row));
+  const std::string_view text(shown);
+  std::string& cells = at->second;
+  cells.reserve(text.size() + 1);
+  std::size_t start = 0;
+  for (int column = 0; column < shape.columns; ++column) {
+    const std::size_t end = FindSeparator(text, shape.separator, start);
+    cells.append(text.substr(start, end == std::string_view::npos ? end : end - start));
+    cells += '\0';
+    if (end == std::string_view::npos) break;
+    start = end + shape.separator.size();
+  }
+  return cells;
 }
 
 std::string_view SearchResults::Cell(int row, int column) const {
   if (row < 0 || row >= RowCount() || column < 0) return {};
-  const std::string& cells = rows_[static_cast<std::size_t>(row)].cells;
+  const std::string& cells = ShownCells(rows_[static_cast<std::size_t>(row)]);
   std::size_t start = 0;
   for (int i = 0; i < column; ++i) {
     start = cells.find('\0', start);
@@ -70,6 +115,45 @@ std::string_view SearchResults::Cell(int row, int column) const {
   const std::size_t end = cells.find('\0', start);
   if (end == std::string::npos) return {};
   return std::string_view(cells).substr(start, end - start);
+}
+
+std::string SearchResults::CellText(int row, int column) const {
+  if (row < 0 || row >= RowCount() || column < 0) return {};
+  const Row& r = rows_[static_cast<std::size_t>(row)];
+  const Shape& shape = shapes_[r.shape];
+  if (!CutsRawFields(shape.separator)) return std::string(Cell(row, column));
+  if (column >= shape.columns) return {};
+  std::string text;
+  AppendDisplayText(RawField(Line(r), shape.separator, column), text);
+  return text;
+}
+
+void SearchResults::AppendRowText(int row, int columns, std::string& out) const {
+  if (row < 0 || row >= RowCount()) return;
+  const Row& r = rows_[static_cast<std::size_t>(row)];
+  const Shape& shape = shapes_[r.shape];
+  if (!CutsRawFields(shape.separator)) {
+    for (int column = 0; column < columns; ++column) {
+      out += Cell(row, column);
+      out += '\t';
+    }
+    out += "\r\n";
+    return;
+  }
+  const std::string_view line = Line(r);
+  const char separator = shape.separator[0];
+  std::size_t start = 0;
+  bool more = true;
+  for (int column = 0; column < columns; ++column) {
+    if (more && column < shape.columns) {
+      const std::size_t end = line.find(separator, start);
+      AppendDisplayText(line.substr(start, end == std::string_view::npos ? end : end - start), out);
+      if (end == std::string_view::npos) more = false;
+      start = end + 1;
+    }
+    out += '\t';
+  }
+  out += "\r\n";
 }
 
 std::vector<int> SearchResults::RowsNow(const std::vector<int>& beforeSort,
@@ -90,10 +174,10 @@ bool SearchResults::HasRowKey(int row) const {
   return row >= 0 && row < RowCount() && rows_[static_cast<std::size_t>(row)].hasKey;
 }
 
-void SearchResults::AllocRowKey(int row, std::size_t size) {
+// The key is made when the rows are sorted; a search that passes a million rows allocates none.
+void SearchResults::AllocRowKey(int row, std::size_t) {
   Row& r = rows_[static_cast<std::size_t>(row)];
   r.key.clear();
-  r.key.reserve(size);
   r.hasKey = true;
 }
 
@@ -112,14 +196,7 @@ void SearchResults::SortRows(
 std::string ClipboardText(const SearchResults& rows, const std::vector<int>& selected,
                           int columns) {
   std::string text;
-  for (int row : selected) {
-    if (row < 0 || row >= rows.RowCount()) continue;
-    for (int column = 0; column < columns; ++column) {
-      text += rows.Cell(row, column);
-      text += '\t';
-    }
-    text += "\r\n";
-  }
+  for (int row : selected) rows.AppendRowText(row, columns, text);
   return text;
 }
 

@@ -38,6 +38,7 @@ struct Tables {
   std::array<char16_t, 256> single{};
   std::vector<char16_t> pair = std::vector<char16_t>(0x10000, kNone);  // lead << 8 | trail
   std::vector<unsigned> encode = std::vector<unsigned>(0x10000, 0);    // unit -> code
+  std::array<bool, 256> sameAscii{};  // the byte is the ASCII character of its own value
 
   Tables() {
     // Only ASCII and the half-width katakana are single-byte characters: 0x80, 0xA0 and
@@ -47,6 +48,7 @@ struct Tables {
       const char c = static_cast<char>(b);
       single[b] = SystemCp932Unit(std::string_view(&c, 1));
       if (single[b] != kNone) encode[single[b]] = b;
+      sameAscii[b] = b < 0x80 && single[b] == b;
     }
     for (unsigned lead = 0x81; lead <= 0xFC; ++lead) {
       if (!IsLead(static_cast<unsigned char>(lead))) continue;
@@ -98,6 +100,14 @@ std::string Cp932ToUtf8(std::string_view cp932) {
   std::string out;
   out.reserve(cp932.size() * 3 / 2 + 4);
   for (std::size_t i = 0; i < cp932.size(); ++i) {
+    // A run of ASCII (most of a CSV line) is copied as it stands.
+    std::size_t ascii = i;
+    while (ascii < cp932.size() && t.sameAscii[static_cast<unsigned char>(cp932[ascii])]) ++ascii;
+    if (ascii > i) {
+      out.append(cp932.data() + i, ascii - i);
+      i = ascii;
+      if (i == cp932.size()) break;
+    }
     const auto b = static_cast<unsigned char>(cp932[i]);
     char16_t unit = b == 0 ? char16_t(0) : t.single[b];
     if (IsLead(b) && i + 1 < cp932.size()) {
