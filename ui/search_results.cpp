@@ -1,4 +1,6 @@
 #include <algorithm>
+#include <array>
+#include <cstring>
 
 #include "store/management_csv.h"
 #include "ui/search_window.h"
@@ -191,6 +193,47 @@ void SearchResults::SortRows(
     const std::function<int(const std::string&, const std::string&)>& compare) {
   std::stable_sort(rows_.begin(), rows_.end(),
                    [&](const Row& a, const Row& b) { return compare(a.key, b.key) < 0; });
+}
+
+// The keys of a million rows, copied side by side with their row numbers, sort in a fraction
+// of the time the rows themselves take: no key is looked up far away in memory, and a row is
+// moved once, at the end.
+void SearchResults::SortRowsByKeys(int flag) {
+  constexpr std::size_t kInline = 22;
+  struct Entry {
+    std::array<char, kInline> key;
+    std::uint8_t length;
+    std::uint32_t row;
+  };
+  const bool fits = std::all_of(rows_.begin(), rows_.end(),
+                                [](const Row& row) { return row.key.size() <= kInline; });
+  if (!fits) {
+    ListControl::SortRowsByKeys(flag);
+    return;
+  }
+  std::vector<Entry> entries(rows_.size());
+  for (std::size_t i = 0; i < rows_.size(); ++i) {
+    Entry& e = entries[i];
+    e.key.fill('\0');
+    std::copy(rows_[i].key.begin(), rows_[i].key.end(), e.key.begin());
+    e.length = static_cast<std::uint8_t>(rows_[i].key.size());
+    e.row = static_cast<std::uint32_t>(i);
+  }
+  // std::string's order: the bytes as unsigned, then the shorter first.
+  auto less = [](const Entry& a, const Entry& b) {
+    const int c = std::memcmp(a.key.data(), b.key.data(), std::min(a.length, b.length));
+    return c != 0 ? c < 0 : a.length < b.length;
+  };
+  if (flag == 0) {
+    std::stable_sort(entries.begin(), entries.end(), less);
+  } else {
+    std::stable_sort(entries.begin(), entries.end(),
+                     [&](const Entry& a, const Entry& b) { return less(b, a); });
+  }
+  std::vector<Row> sorted;
+  sorted.reserve(rows_.size());
+  for (const Entry& e : entries) sorted.push_back(std::move(rows_[e.row]));
+  rows_ = std::move(sorted);
 }
 
 std::string ClipboardText(const SearchResults& rows, const std::vector<int>& selected,

@@ -8,6 +8,7 @@
 
 #include "foundation/dates.h"
 #include "foundation/desktop.h"
+#include "foundation/message_pump.h"
 #include "foundation/platform/platform.h"
 #include "foundation/settings_keys.h"
 #include "foundation/settings_store.h"
@@ -272,6 +273,8 @@ bool SearchWindow::Load() {
     const std::string_view station =
         Unquoted(RawField(data_.current.View(i), Layout().separator, stationColumn), buffer);
     if (!station.empty() && stations.find(station) == stations.end()) stations.emplace(station);
+    // A million lines take a while: the window keeps answering.
+    if (i % 65536 == 0) PumpMessages(state_.desktop, 1);
   }
   fields_.stations.assign({SJIS("すべて")});
   fields_.stations.insert(fields_.stations.end(), stations.begin(), stations.end());
@@ -284,6 +287,7 @@ bool SearchWindow::Load() {
   LoadSearchState(state_.settings, fields_.state);
   fields_.selected.clear();
   ShowFields();
+  PumpMessages(state_.desktop, 1);
   return true;
 }
 

@@ -88,6 +88,7 @@ class SearchResults : public ListControl {
   void AllocRowKey(int row, std::size_t size) override;
   void FreeRowKey(int row) override;
   void SortRows(const std::function<int(const std::string&, const std::string&)>& compare) override;
+  void SortRowsByKeys(int flag) override;
 
  private:
   struct Shape {
