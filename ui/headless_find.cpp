@@ -119,7 +119,8 @@ int RunFind(ProgramState& state, const FindOptions& options, std::FILE* rows, st
             std::string& title) {
   ConsoleSearchView view;
   SearchWindow window(state, view);
-  if (!window.Load()) return 1;
+  // The stations are gathered only to find the one asked for.
+  if (!window.Load(options.station && !options.station->empty())) return 1;
   SearchFields& fields = window.Fields();
   SearchState& s = fields.state;
   if (options.keys) s.keys = SplitSearchKeys(*options.keys);

@@ -15,10 +15,19 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 // Byte-wise is safe in cp932: a trail byte is 0x40 or above, never a digit, '.' or '"'.
 void AppendDisplayText(std::string_view rawLine, std::string& shown) {
   const std::size_t base = shown.size();
-  for (std::size_t i = 0; i < rawLine.size(); ++i) {
-    const char c = rawLine[i];
-    if (c == '"') continue;
-    if (c == '.' && shown.size() > base && IsDigit(shown.back())) {
+  std::size_t i = 0;
+  while (i < rawLine.size()) {
+    // The bytes up to the next quote or point stand as they are.
+    std::size_t run = i;
+    while (run < rawLine.size() && rawLine[run] != '"' && rawLine[run] != '.') ++run;
+    shown.append(rawLine, i, run - i);
+    i = run;
+    if (i == rawLine.size()) break;
+    if (rawLine[i] == '"') {
+      ++i;
+      continue;
+    }
+    if (shown.size() > base && IsDigit(shown.back())) {
       // The rest of the line with its quotes skipped, as the shown text will read it.
       std::size_t j = i + 1;
       int zeros = 0;
@@ -32,11 +41,12 @@ void AppendDisplayText(std::string_view rawLine, std::string& shown) {
       }
       while (j < rawLine.size() && rawLine[j] == '"') ++j;
       if (zeros == 2 && (j == rawLine.size() || !IsDigit(rawLine[j]))) {
-        i = j - 1;
+        i = j;
         continue;
       }
     }
-    shown += c;
+    shown += '.';
+    ++i;
   }
 }
 

@@ -253,7 +253,7 @@ bool SearchWindow::Open() {
   return true;
 }
 
-bool SearchWindow::Load() {
+bool SearchWindow::Load(bool withStations) {
   sorter_.Attach(&results_, SortTypes(), kSortKeyLength);
   // The rows point into the loaded lines.
   results_.Clear();
@@ -269,7 +269,7 @@ bool SearchWindow::Load() {
   const int stationColumn = SourceColumn(Layout(), SJIS("$駅$"));
   std::set<std::string, std::less<>> stations;
   std::string buffer;
-  for (int i = Layout().blankLines + 1; i < data_.current.Count(); ++i) {
+  for (int i = Layout().blankLines + 1; withStations && i < data_.current.Count(); ++i) {
     const std::string_view station =
         Unquoted(RawField(data_.current.View(i), Layout().separator, stationColumn), buffer);
     if (!station.empty() && stations.find(station) == stations.end()) stations.emplace(station);

@@ -187,8 +187,9 @@ class SearchWindow {
   // closes then.
   bool Open();
   // The opening without its search: data read, stations, key lists, saved state shown. false
-  // as Open.
-  bool Load();
+  // as Open. Without stations the station box holds "すべて" alone (a search that chooses no
+  // station, from the command line, skips a pass over the current data).
+  bool Load(bool withStations = true);
   // Saves the state from the controls, walks the lines and fills the results; sets the title
   // "Kestrova-検索(shown/walked)".
   void RunSearch();

@@ -73,19 +73,6 @@ const Tables& Table() {
   return tables;
 }
 
-void AppendUtf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
-
 }  // namespace
 
 std::string Cp932FromUnit(char16_t unit) {
@@ -97,18 +84,28 @@ std::string Cp932FromUnit(char16_t unit) {
 
 std::string Cp932ToUtf8(std::string_view cp932) {
   const Tables& t = Table();
-  std::string out;
-  out.reserve(cp932.size() * 3 / 2 + 4);
-  for (std::size_t i = 0; i < cp932.size(); ++i) {
-    // A run of ASCII (most of a CSV line) is copied as it stands.
-    std::size_t ascii = i;
-    while (ascii < cp932.size() && t.sameAscii[static_cast<unsigned char>(cp932[ascii])]) ++ascii;
-    if (ascii > i) {
-      out.append(cp932.data() + i, ascii - i);
-      i = ascii;
-      if (i == cp932.size()) break;
+  // Each byte becomes at most three: written through a pointer, the string cut to size after.
+  std::string out(cp932.size() * 3, '\0');
+  char* to = out.data();
+  auto put = [&to](char32_t c) {
+    if (c < 0x80) {
+      *to++ = static_cast<char>(c);
+    } else if (c < 0x800) {
+      *to++ = static_cast<char>(0xC0 | (c >> 6));
+      *to++ = static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+      *to++ = static_cast<char>(0xE0 | (c >> 12));
+      *to++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      *to++ = static_cast<char>(0x80 | (c & 0x3F));
     }
+  };
+  for (std::size_t i = 0; i < cp932.size(); ++i) {
     const auto b = static_cast<unsigned char>(cp932[i]);
+    // ASCII (most of a CSV line) stands as it is.
+    if (t.sameAscii[b]) {
+      *to++ = static_cast<char>(b);
+      continue;
+    }
     char16_t unit = b == 0 ? char16_t(0) : t.single[b];
     if (IsLead(b) && i + 1 < cp932.size()) {
       unit = t.pair[b << 8 | static_cast<unsigned char>(cp932[i + 1])];
@@ -116,12 +113,9 @@ std::string Cp932ToUtf8(std::string_view cp932) {
     }
     // A byte without a mapping (or a lone lead byte) stands as U+FFFD; the next byte is read
     // afresh, so a broken pair never swallows the character behind it.
-    if (unit == kNone && b != 0) {
-      out += "\xEF\xBF\xBD";
-    } else {
-      AppendUtf8(out, unit);
-    }
+    put(unit == kNone && b != 0 ? char32_t(0xFFFD) : char32_t(unit));
   }
+  out.resize(static_cast<std::size_t>(to - out.data()));
   return out;
 }
 

@@ -87,5 +87,31 @@ TEST(SearchResultsTest, SorterOrdersNumericColumnAndReversesOnSecondClick) {
   EXPECT_EQ(firstColumn(), "acbd");
 }
 
+// Keys that fit beside their row numbers and keys too long for that sort alike: by their bytes
+// as unsigned, a shorter key before a longer one it begins, equal keys in their order either way.
+TEST(SearchResultsTest, SortingKeepsEqualKeysInOrderWhateverTheKeyLength) {
+  for (int keyLength : {20, 40}) {
+    SearchResults rows;
+    // 0xB1 (a half-width katakana) orders after ASCII; d's key outgrows the short form at 40.
+    for (const char* line :
+         {"a,x", "b,\xB1", "c,x", "d,xyyyyyyyyyyyyyyyyyyyyyyyyyyyyy", "e,", "f,x"})
+      rows.Add(line, ",", 2);
+    ListSorter sorter;
+    sorter.Attach(&rows, "0;0", keyLength);
+    for (int row = 0; row < rows.RowCount(); ++row) sorter.AllocKey(row);
+    auto order = [&] {
+      std::string names;
+      for (int row = 0; row < rows.RowCount(); ++row) names += rows.Cell(row, 0);
+      return names;
+    };
+    sorter.PrepareKeys(1);
+    sorter.SortBy(1, -9);
+    EXPECT_EQ(order(), "eacfdb") << keyLength;
+    sorter.PrepareKeys(1);
+    sorter.SortBy(1, -9);
+    EXPECT_EQ(order(), "bdacfe") << keyLength;
+  }
+}
+
 }  // namespace
 }  // namespace kestrova
