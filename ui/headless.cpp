@@ -46,7 +46,7 @@ int RunHeadless(ProgramState& state, const HeadlessRun& run, TransportFactory tr
   if (command == nullptr) return 2;
   ConsoleMainWindowView view(out);
   MainWindow window(state, view, std::move(transports));
-  if (!window.StartUp(run.source, run.loginId)) return 1;
+  if (!window.StartUp(run.source, run.loginId, run.command == "find")) return 1;
 
   int status = 0;
   std::string lastLine;

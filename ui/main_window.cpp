@@ -46,7 +46,8 @@ bool RememberLoginId(const ProgramState& state, std::string_view id) {
 MainWindow::MainWindow(ProgramState& state, MainWindowView& view, TransportFactory transports)
     : state_(state), view_(view), transports_(std::move(transports)) {}
 
-bool MainWindow::StartUp(const EnvironmentSource& source, const LoginIdSources& loginId) {
+bool MainWindow::StartUp(const EnvironmentSource& source, const LoginIdSources& loginId,
+                         bool localSearchOnly) {
   const std::string folder = SplitPath(source.programPath).folderPath;
   EnvironmentCheck check = CheckEnvironment(folder);
   if (check.code != 0) {
@@ -101,7 +102,10 @@ bool MainWindow::StartUp(const EnvironmentSource& source, const LoginIdSources& 
   }
   ShowFields();
 
-  LoadDetailFiles(state_);
+  if (!localSearchOnly) {
+    LoadDetailFiles(state_);
+    detailFilesLoaded_ = true;
+  }
   SetTitle(kTitle);
   return true;
 }
@@ -162,6 +166,11 @@ int MainWindow::MonthlyTidy(bool force) {
   const std::string month = Now(*state_.clock).substr(0, 7);
   const std::string& key = keys::kLastTidyMonth.Text();
   if (!force && state_.settings.GetView(key) == month) return 0;
+  // The tidy rewrites the CSV files, whose detail columns come from the detail stores.
+  if (!detailFilesLoaded_) {
+    LoadDetailFiles(state_);
+    detailFilesLoaded_ = true;
+  }
   const int result = TidyData(state_);
   // A tidy that could not finish is tried again at the next close.
   if (result != 0) return result;

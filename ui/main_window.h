@@ -95,7 +95,10 @@ class MainWindow final : public OnlineCommandWindow {
   // The start-up sequence. false when the start-up check failed or another process holds the
   // program folder (its message was shown) and the program must end with exit code 1. The
   // folder stays locked while the window lives.
-  bool StartUp(const EnvironmentSource& source, const LoginIdSources& loginId);
+  // localSearchOnly: the start of a run that only searches the management CSV files; the detail
+  // and closed-deal stores are read only if the close's monthly tidy needs them.
+  bool StartUp(const EnvironmentSource& source, const LoginIdSources& loginId,
+               bool localSearchOnly = false);
   // The close sequence: fields stored, monthly tidy, settings file, error log, changed stores.
   void Close();
 
@@ -145,6 +148,7 @@ class MainWindow final : public OnlineCommandWindow {
   bool closePending_ = false;
   bool closed_ = false;
   int pagesCut_ = 0;
+  bool detailFilesLoaded_ = false;
 };
 
 // The prompt of the login ID question at start-up (cp932).

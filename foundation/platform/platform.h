@@ -53,6 +53,13 @@ bool ProcessIsRunning(long long pid);
 int ProcessId();
 // A large buffer about to be filled: ask for huge pages, so filling it costs fewer page faults.
 void AdviseLargeBuffer(void* data, std::size_t size);
+// The bytes of the file at the native path mapped read-only into memory, to be read in order;
+// nothing when the file is missing or empty or cannot be mapped (the caller then reads it).
+// UnmapFile gives the mapping back.
+std::string_view MapFile(const std::string& nativePath);
+void UnmapFile(std::string_view bytes);
+// Where key first occurs in text at or after from, byte for byte; npos when it does not.
+std::size_t FindBytes(std::string_view text, std::string_view key, std::size_t from);
 
 // An exclusive lock on the file at the native path (made when missing), held until UnlockFile
 // or the end of the process; programs the process starts do not inherit it. When the lock is

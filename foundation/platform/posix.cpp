@@ -14,6 +14,7 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <memory>
 #include <mutex>
@@ -212,6 +213,33 @@ void AdviseLargeBuffer(void* data, std::size_t size) {
   auto begin = (reinterpret_cast<std::uintptr_t>(data) + kHuge - 1) & ~(kHuge - 1);
   auto end = (reinterpret_cast<std::uintptr_t>(data) + size) & ~(kHuge - 1);
   if (end > begin) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+}
+
+std::string_view MapFile(const std::string& nativePath) {
+  const int fd = ::open(nativePath.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return {};
+  struct stat info {};
+  void* bytes = MAP_FAILED;
+  if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0) {
+    bytes = ::mmap(nullptr, static_cast<std::size_t>(info.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
+  }
+  ::close(fd);
+  if (bytes == MAP_FAILED) return {};
+  // Read ahead of the first pass, which goes from the start to the end.
+  (void)::madvise(bytes, static_cast<std::size_t>(info.st_size), MADV_SEQUENTIAL);
+  (void)::madvise(bytes, static_cast<std::size_t>(info.st_size), MADV_WILLNEED);
+  return {static_cast<const char*>(bytes), static_cast<std::size_t>(info.st_size)};
+}
+
+void UnmapFile(std::string_view bytes) {
+  if (!bytes.empty()) ::munmap(const_cast<char*>(bytes.data()), bytes.size());
+}
+
+std::size_t FindBytes(std::string_view text, std::string_view key, std::size_t from) {
+  if (from > text.size()) return std::string_view::npos;
+  const void* at = ::memmem(text.data() + from, text.size() - from, key.data(), key.size());
+  return at == nullptr ? std::string_view::npos
+                       : static_cast<std::size_t>(static_cast<const char*>(at) - text.data());
 }
 
 int ProcessId() { return static_cast<int>(::getpid()); }

@@ -446,6 +446,31 @@ TEST_F(MainWindowCloseTest, CommandsPressedWhileTheClosingTidyWritesAreRefused) 
   EXPECT_EQ(IniValue("//ini/設定2/データ整理最終"), "2011/05");
 }
 
+// A run that only searches the management files reads no detail store, unless the close's
+// monthly tidy, which writes the CSV files from them, is due; then it reads them first.
+TEST_F(MainWindowCloseTest, LocalSearchStartReadsTheDetailStoresOnlyForADueTidy) {
+  WriteCp932("dat/SyousaiInfo.dat", "100000000001<===>3LDK\t\n");
+  WriteCp932("dat/SeiyakuInfo.dat", "100000000001<===>2011/04/01\t1980\n");
+  const std::string detailBytes = ReadNative(Native("dat/SyousaiInfo.dat"));
+  StoreRecords({Record("100000000001", "2010/04/01")});
+  WriteIni("[設定2]\nデータ整理最終=2011/05\n");
+  ASSERT_TRUE(run->window.StartUp({ProgramPath()}, {}, true));
+  EXPECT_EQ(run->state.detailStore.Count(), 0);
+  run->window.Close();  // this month's tidy is done
+  EXPECT_EQ(run->state.detailStore.Count(), 0);
+  EXPECT_TRUE(Lines("dat\\TotalData_Kako.txt").empty());
+
+  clock.Set(FixedClock("2011/06/01 08:00:00").Current());
+  run = NewRun();
+  ASSERT_TRUE(run->window.StartUp({ProgramPath()}, {}, true));
+  EXPECT_EQ(run->state.detailStore.Count(), 0);
+  run->window.Close();
+  EXPECT_EQ(run->state.detailStore.Count(), 1);
+  EXPECT_EQ(run->state.dealStore.Count(), 1);
+  EXPECT_EQ(Lines("dat\\TotalData_Kako.txt").size(), 1u);
+  EXPECT_EQ(ReadNative(Native("dat/SyousaiInfo.dat")), detailBytes);
+}
+
 TEST_F(MainWindowCloseTest, TwoClosesOfOneRunTidyOnce) {
   const std::string old1 = Record("100000000001", "2010/04/01");
   ASSERT_TRUE(Start());
