@@ -91,8 +91,10 @@ void DownloadRow(OnlineContext& context, const std::vector<std::string_view>& ro
       // The values are taken from the answer itself, so a page the disk had no room for
       // still reaches the detail store.
       std::string answer;
-      if (Download(context, kDetailPath, DetailBody(number), file, answer))
+      if (Download(context, kDetailPath, DetailBody(number), file, answer)) {
+        ++state.pagesFetched;
         ParseDetailText(state, Utf8ToAnsi(answer));
+      }
     }
   }
   if (wantPdf) {
@@ -102,7 +104,8 @@ void DownloadRow(OnlineContext& context, const std::vector<std::string_view>& ro
       fields.logBox = SJIS("★PDF取得中★") + progress;
       Show(context);
       std::string answer;
-      Download(context, kFloorPlanPath, FloorPlanBody(number), file, answer);
+      if (Download(context, kFloorPlanPath, FloorPlanBody(number), file, answer))
+        ++state.pdfsFetched;
     }
   }
 }
