@@ -184,8 +184,11 @@ int RunHeadless(ProgramState& state, const HeadlessRun& run, TransportFactory tr
   record.errorLines = state.errorList.Count();  // all of them went to the error log at close
   KeepHistory(state, record, status, out);
   if (daily) {
+    // On the console too, so that the journal of a timer's run holds it.
+    const std::string notice = NoticeText(record, run.deals);
+    std::fprintf(out, "%s\n", Utf8(notice).c_str());
     std::string why;
-    if (!platform::SendDesktopNotice(NoticeText(record, run.deals), why))
+    if (!platform::SendDesktopNotice(notice, why))
       std::fprintf(out, "kestrova: no desktop notice: %s\n", why.c_str());
   }
   return status;
