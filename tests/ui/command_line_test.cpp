@@ -92,6 +92,32 @@ TEST(CommandLineTest, HelpIsRecognisedAndUsageNamesEveryCommand) {
   EXPECT_NE(usage.find("--version"), std::string::npos);
 }
 
+TEST(CommandLineTest, ScheduleTakesATimeOffOrNothingAndDealsOnlyWithATime) {
+  CommandLine show;
+  std::string error;
+  ASSERT_EQ(Parse({"kestrova", "--schedule", "--home", "/h"}, show, error), 0) << error;
+  EXPECT_TRUE(show.schedule);
+  EXPECT_EQ(show.scheduleTime, "");
+  EXPECT_EQ(show.home, "/h");
+  CommandLine set;
+  ASSERT_EQ(Parse({"kestrova", "--schedule", "07:30", "--deals"}, set, error), 0) << error;
+  EXPECT_EQ(set.scheduleTime, "07:30");
+  EXPECT_TRUE(set.deals);
+  CommandLine daily;
+  ASSERT_EQ(Parse({"kestrova", "--headless", "daily", "--deals"}, daily, error), 0) << error;
+  EXPECT_TRUE(daily.deals);
+  for (const std::vector<std::string>& bad :
+       {std::vector<std::string>{"kestrova", "--deals"},
+        {"kestrova", "--schedule", "off", "--deals"},
+        {"kestrova", "--schedule", "--deals"},
+        {"kestrova", "--headless", "search", "--deals"},
+        {"kestrova", "--schedule", "07:30", "--headless", "search"}}) {
+    CommandLine line;
+    EXPECT_EQ(Parse(bad, line, error), -1) << bad.back();
+  }
+  EXPECT_NE(Usage().find("--schedule HH:MM [--deals]"), std::string::npos);
+}
+
 TEST(CommandLineTest, FindOptionsAreReadAsCp932AndCheckedBeforeStartUp) {
   CommandLine line;
   std::string error;
@@ -142,7 +168,8 @@ TEST(CommandLineTest, HeadlessCommandsStandForTheirButtons) {
   // name, main-window button, maintenance-window button (0: none).
   const std::vector<std::tuple<const char*, int, int>> expected = {
       {"search", 1000, 0},      {"deals", 1001, 0}, {"fee", 1051, 0}, {"rebuild-detail", 0, 1000},
-      {"rebuild-csv", 0, 1001}, {"clean", 0, 1002}, {"tidy", 0, 0},   {"find", 0, 0}};
+      {"rebuild-csv", 0, 1001}, {"clean", 0, 1002}, {"tidy", 0, 0},   {"find", 0, 0},
+      {"daily", 0, 0}};
   ASSERT_EQ(HeadlessCommands().size(), expected.size());
   for (const auto& [name, button, maintenance] : expected) {
     const HeadlessCommand* c = FindHeadlessCommand(name);
