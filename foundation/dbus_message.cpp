@@ -40,6 +40,19 @@ std::uint32_t ReadUint32(std::string_view bytes, std::size_t at, bool little) {
 
 std::size_t Aligned(std::size_t at, std::size_t n) { return (at + n - 1) / n * n; }
 
+// A call of a well-known service, whose object path is its name with "/" for ".".
+DbusHeader CallHeader(std::uint32_t serial, const std::string& service, const char* member) {
+  DbusHeader header;
+  header.serial = serial;
+  header.path = "/" + service;
+  for (char& c : header.path)
+    if (c == '.') c = '/';
+  header.interface = service;
+  header.member = member;
+  header.destination = service;
+  return header;
+}
+
 }  // namespace
 
 void DbusWriter::Align(std::size_t n) {
@@ -193,13 +206,7 @@ std::string DbusAuthExternal(unsigned long userId) {
 }
 
 std::string HelloCall(std::uint32_t serial) {
-  DbusHeader header;
-  header.serial = serial;
-  header.path = "/org/freedesktop/DBus";
-  header.interface = "org.freedesktop.DBus";
-  header.member = "Hello";
-  header.destination = "org.freedesktop.DBus";
-  return DbusMessage(header, {});
+  return DbusMessage(CallHeader(serial, "org.freedesktop.DBus", "Hello"), {});
 }
 
 std::string NotifyCall(std::uint32_t serial, std::string_view appName, std::string_view summary,
@@ -213,12 +220,7 @@ std::string NotifyCall(std::uint32_t serial, std::string_view appName, std::stri
   out.EndArray(out.BeginArray(4));  // no actions
   out.EndArray(out.BeginArray(8));  // no hints
   out.Int32(-1);                    // the service's own time-out
-  DbusHeader header;
-  header.serial = serial;
-  header.path = "/org/freedesktop/Notifications";
-  header.interface = "org.freedesktop.Notifications";
-  header.member = "Notify";
-  header.destination = "org.freedesktop.Notifications";
+  DbusHeader header = CallHeader(serial, "org.freedesktop.Notifications", "Notify");
   header.signature = "susssasa{sv}i";
   return DbusMessage(header, out.bytes());
 }
