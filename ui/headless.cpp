@@ -127,6 +127,22 @@ void KeepHistory(ProgramState& state, RunRecord& run, int& status, std::FILE* ou
   if (status == 0) status = 3;
 }
 
+RunRecord RefusedRun(const std::string& why, int status) {
+  RunRecord run;
+  run.status = status;
+  run.failure = why;
+  return run;
+}
+
+void SendNotice(const RunRecord& run, bool deals, std::FILE* out) {
+  // On the console too, so that the journal of a timer's run holds it.
+  const std::string notice = NoticeText(run, deals);
+  std::fprintf(out, "%s\n", Utf8(notice).c_str());
+  std::string why;
+  if (!platform::SendDesktopNotice(notice, why))
+    std::fprintf(out, "kestrova: no desktop notice: %s\n", why.c_str());
+}
+
 }  // namespace
 
 int RunHeadless(ProgramState& state, const HeadlessRun& run, TransportFactory transports,
@@ -140,6 +156,9 @@ int RunHeadless(ProgramState& state, const HeadlessRun& run, TransportFactory tr
   MainWindow window(state, view, std::move(transports));
   if (!window.StartUp(run.source, run.loginId)) {
     state.desktop = consoleDesktop;
+    // No history line: the folder may be another process's. The notice still tells the user
+    // that the morning's run did not happen (the window left open on the folder, say).
+    if (run.command == "daily") SendNotice(RefusedRun(desktop.last(), 1), run.deals, out);
     return 1;
   }
 
@@ -183,14 +202,7 @@ int RunHeadless(ProgramState& state, const HeadlessRun& run, TransportFactory tr
   if (!online) return status;
   record.errorLines = state.errorList.Count();  // all of them went to the error log at close
   KeepHistory(state, record, status, out);
-  if (daily) {
-    // On the console too, so that the journal of a timer's run holds it.
-    const std::string notice = NoticeText(record, run.deals);
-    std::fprintf(out, "%s\n", Utf8(notice).c_str());
-    std::string why;
-    if (!platform::SendDesktopNotice(notice, why))
-      std::fprintf(out, "kestrova: no desktop notice: %s\n", why.c_str());
-  }
+  if (daily) SendNotice(record, run.deals, out);
   return status;
 }
 

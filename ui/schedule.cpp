@@ -191,9 +191,11 @@ bool SystemdScheduler::Set(const ScheduleRequest& request, std::string& message)
     message = SJIS("タイマーを書き込めませんでした: ") + Sjis(folder_);
     return false;
   }
+  const std::string unit = ScheduleName(request.home) + ".timer";
   ProgramOutput enabled = Systemctl({"daemon-reload"});
-  if (enabled.status == 0)
-    enabled = Systemctl({"enable", "--now", ScheduleName(request.home) + ".timer"});
+  if (enabled.status == 0) enabled = Systemctl({"enable", unit});
+  // A restart arms a timer that was already running with the time just written.
+  if (enabled.status == 0) enabled = Systemctl({"restart", unit});
   if (enabled.status != 0) {
     (void)RemoveFile(FilePath(service));
     (void)RemoveFile(FilePath(timer));

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "foundation/dates.h"
+#include "foundation/folder_lock.h"
 #include "tests/e2e/headless_run.h"
 
 namespace kestrova::test {
@@ -145,6 +146,19 @@ TEST(RunHistoryRunTest, DailyRunSearchesUpToYesterdayThenTheClosedDeals) {
                     {"DBUS_SESSION_BUS_ADDRESS="});
   EXPECT_EQ(run.status, 1) << run.console;
   EXPECT_NE(run.console.find("Kestrova: 取得に失敗しました（ログインエラー）"), std::string::npos)
+      << run.console;
+  EXPECT_EQ(HistoryOf(home.native()).size(), 2u);
+
+  // The window left open on the folder: the run cannot start, and the notice says why.
+  FolderLock window;
+  std::string holder;
+  ASSERT_EQ(window.Acquire(home.path(), holder), 0);
+  run =
+      RunKestrova({"--home", home.native(), "--headless", "daily"}, {"DBUS_SESSION_BUS_ADDRESS="});
+  EXPECT_EQ(run.status, 1) << run.console;
+  EXPECT_NE(run.console.find("Kestrova: 取得に失敗しました（このプログラムフォルダは別の Kestrova "
+                             "が使用中です"),
+            std::string::npos)
       << run.console;
   EXPECT_EQ(HistoryOf(home.native()).size(), 2u);
 }

@@ -41,7 +41,8 @@ TEST(ScheduleCommandTest, OnShowOffForTheFolderOfTheCommandLine) {
       << service;
   const std::string name = units[1].substr(units[1].rfind('/') + 1);
   EXPECT_EQ(ReadNative(scratch.native() + "/calls"),
-            "--user daemon-reload\n--user daemon-reload\n--user enable --now " + name + "\n");
+            "--user daemon-reload\n--user daemon-reload\n--user enable " + name +
+                "\n--user restart " + name + "\n");
 
   // Alone, --schedule shows what is set for this folder; no run has happened yet.
   ProgramRun shown = RunKestrova({"--home", home, "--schedule"}, env);

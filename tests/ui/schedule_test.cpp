@@ -159,7 +159,8 @@ TEST(ScheduleTest, OnAndOffThroughSystemctlLeaveNothingBehind) {
   EXPECT_EQ(recorder.calls,
             (std::vector<Argv>{{"systemctl", "--user", "daemon-reload"},
                                {"systemctl", "--user", "daemon-reload"},
-                               {"systemctl", "--user", "enable", "--now", name + ".timer"}}));
+                               {"systemctl", "--user", "enable", name + ".timer"},
+                               {"systemctl", "--user", "restart", name + ".timer"}}));
   EXPECT_EQ(test::ReadNative(units + "/" + name + ".service"), ServiceUnitText(request));
   EXPECT_EQ(test::ReadNative(units + "/" + name + ".timer"), TimerUnitText(request));
   const ScheduleState read = scheduler.Read(kHome);
