@@ -342,6 +342,26 @@ TEST_F(HeadlessTest, SearchWhoseStoreCannotBeWrittenExitsThreeAndKeepsTheDate) {
       << log;
 }
 
+TEST_F(HeadlessTest, RunHistoryThatCannotBeWrittenIsLoggedAndExitsWithThree) {
+  ReadyToLogIn();
+  ScriptLogin("<html>日報検索 前日までの利用料<span class=\"x\">1200円</span></html>");
+  {
+    FailingWrites full({"RunHistory.txt"});
+    EXPECT_EQ(RunHeadlessCommand("fee"), 3) << console;
+  }
+  const std::string line = "\t" + std::to_string(kHistoryWriteFailed) +
+                           "\t書き込みできませんでした: " + Utf8(home.path()) +
+                           "\\Log\\RunHistory.txt";
+  EXPECT_NE(Utf8(ReadNative(Native("Err/ErrLog.txt"))).find(line + "\r\n"), std::string::npos);
+  EXPECT_NE(console.find(line), std::string::npos) << console;
+  // The next run writes its line.
+  ScriptLogin("<html>日報検索</html>");
+  EXPECT_EQ(RunHeadlessCommand("fee"), 0) << console;
+  const std::string history = ReadNative(Native("Log/RunHistory.txt"));
+  EXPECT_EQ(std::count(history.begin(), history.end(), '\n'), 1) << history;
+  EXPECT_NE(history.find("\tfee\t0\t"), std::string::npos) << history;
+}
+
 TEST_F(HeadlessTest, UnknownCommandIsAUsageErrorAndStartsNothing) {
   EXPECT_EQ(RunHeadlessCommand("frob"), 2);
   EXPECT_FALSE(Exists("kestrova.ini"));
