@@ -97,10 +97,19 @@ int StatusOf(const ProgramState& state, CommandResult result) {
 
 // The scheduled run: the dates from the day after the last fetched one to yesterday, the
 // property search, and the closed-deal search when asked for and the first went through.
-int RunDaily(ProgramState& state, MainWindow& window, bool deals) {
+int RunDaily(ProgramState& state, MainWindow& window, bool deals, std::FILE* out) {
   window.Command(MainCommand::kPresetLastPlusOne);
-  const int status = StatusOf(state, window.Command(MainCommand::kPropertySearch));
-  if (status != 0 || !deals) return status;
+  // Fetched up to yesterday already (a second run the same day): every form sent would be
+  // charged for a range with no day in it.
+  const MainFields& fields = window.Fields();
+  if (!fields.startDate.empty() && fields.startDate > fields.endDate) {
+    std::fprintf(out, "daily: the listings up to %s are fetched already\n",
+                 Utf8(fields.lastDate).c_str());
+  } else if (const int status = StatusOf(state, window.Command(MainCommand::kPropertySearch));
+             status != 0) {
+    return status;
+  }
+  if (!deals) return 0;
   return StatusOf(state, window.Command(MainCommand::kClosedDealSearch));
 }
 
@@ -176,7 +185,7 @@ int RunHeadless(ProgramState& state, const HeadlessRun& run, TransportFactory tr
   if (run.command == "find") {
     status = RunFindCommand(state, window, run, out, lastLine);
   } else if (daily) {
-    status = RunDaily(state, window, run.deals);
+    status = RunDaily(state, window, run.deals, out);
   } else if (command->button) {
     status = StatusOf(state, window.Command(*command->button));
   } else if (command->maintenance) {

@@ -140,6 +140,20 @@ TEST(RunHistoryRunTest, DailyRunSearchesUpToYesterdayThenTheClosedDeals) {
       std::string::npos)
       << run.console;
 
+  // Again the same day: nothing left to fetch, so no property search form is sent (each one
+  // is charged); the closed deals are searched again.
+  const std::string forms = SettingOf(home.native(), "検索回数");
+  run =
+      RunKestrova({"--home", home.native(), "--headless", "daily"}, {"DBUS_SESSION_BUS_ADDRESS="});
+  EXPECT_EQ(run.status, 0) << run.console;
+  EXPECT_NE(run.console.find("daily: the listings up to " + yesterday + " are fetched already"),
+            std::string::npos)
+      << run.console;
+  EXPECT_EQ(SettingOf(home.native(), "検索回数"), forms);
+  EXPECT_NE(run.console.find("Kestrova: 新着 0 件\n"), std::string::npos) << run.console;
+  ASSERT_EQ(HistoryOf(home.native()).size(), 2u);
+  EXPECT_EQ(HistoryOf(home.native())[1][2], "daily");
+
   // A refused login is the notice's reason; the closed-deal search is not tried.
   WriteSettings(home.native(), SettingsFor(sim, "wrong-pass", threeDaysAgo));
   run = RunKestrova({"--home", home.native(), "--headless", "daily", "--deals"},
@@ -147,7 +161,7 @@ TEST(RunHistoryRunTest, DailyRunSearchesUpToYesterdayThenTheClosedDeals) {
   EXPECT_EQ(run.status, 1) << run.console;
   EXPECT_NE(run.console.find("Kestrova: 取得に失敗しました（ログインエラー）"), std::string::npos)
       << run.console;
-  EXPECT_EQ(HistoryOf(home.native()).size(), 2u);
+  EXPECT_EQ(HistoryOf(home.native()).size(), 3u);
 
   // The window left open on the folder: the run cannot start, and the notice says why.
   FolderLock window;
@@ -160,7 +174,7 @@ TEST(RunHistoryRunTest, DailyRunSearchesUpToYesterdayThenTheClosedDeals) {
                              "が使用中です"),
             std::string::npos)
       << run.console;
-  EXPECT_EQ(HistoryOf(home.native()).size(), 2u);
+  EXPECT_EQ(HistoryOf(home.native()).size(), 3u);
 }
 
 }  // namespace
