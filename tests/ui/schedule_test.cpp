@@ -245,7 +245,8 @@ TEST(ScheduleTest, SystemdAnalyzeVerifiesTheUnits) {
        folder.native() + "/" + name + ".timer", folder.native() + "/" + name + ".service"},
       output);
   EXPECT_EQ(status, 0) << output;
-  EXPECT_EQ(output, "");
+  // Not even a warning about either unit.
+  EXPECT_EQ(output.find(name), std::string::npos) << output;
 }
 
 // The real user manager, where this machine has one: the timer is listed, then gone.
