@@ -10,6 +10,7 @@
 #include "ui/command_line.h"
 #include "ui/console_desktop.h"
 #include "ui/headless.h"
+#include "ui/schedule_window.h"
 #include "ui/start_up.h"
 #include "ui/stop_signals.h"
 #include "ui/version.h"
@@ -25,7 +26,8 @@ int RunHeadlessCommand(const CommandLine& line, const std::string& argv0) {
       [&](ProgramState& state, const StartUp& start) {
         // Ctrl+C or a time limit stops a run; what it fetched is kept.
         CatchStopSignals(state.stopSignal);
-        const HeadlessRun run{line.headless, start.source, start.loginId, line.find, stdout};
+        const HeadlessRun run{line.headless, start.source, start.loginId,
+                              line.find,     stdout,       line.deals};
         return RunHeadless(state, run, SystemTransportFactory(), stderr);
       },
       stderr);
@@ -48,6 +50,11 @@ int main(int argc, char** argv) {
   if (line.help) {
     std::fputs(Usage().c_str(), stdout);
     return 0;
+  }
+  if (line.schedule) {
+    const SystemClock clock;
+    return RunScheduleCommand(line, args.empty() ? std::string() : args[0],
+                              *SystemScheduler(SystemProgramRunner()), clock, stdout);
   }
   if (line.headless.empty()) return RunDesktop(argc, argv, line);
   return RunHeadlessCommand(line, args.empty() ? std::string() : args[0]);

@@ -108,8 +108,10 @@ void DownloadRow(OnlineContext& context, const std::vector<std::string_view>& ro
       // still reaches the detail store.
       std::string answer;
       if (Download(context, context.detailPages, SJIS("詳細ページ"), kDetailPath, number,
-                   DetailBody(number), file, answer))
+                   DetailBody(number), file, answer)) {
+        ++state.pagesFetched;
         ParseDetailText(state, Utf8ToAnsi(answer));
+      }
     }
   }
   if (wantPdf) {
@@ -119,8 +121,9 @@ void DownloadRow(OnlineContext& context, const std::vector<std::string_view>& ro
       fields.logBox = SJIS("★PDF取得中★") + progress;
       Show(context);
       std::string answer;
-      Download(context, context.floorPlans, SJIS("図面PDF"), kFloorPlanPath, number,
-               FloorPlanBody(number), file, answer);
+      if (Download(context, context.floorPlans, SJIS("図面PDF"), kFloorPlanPath, number,
+                   FloorPlanBody(number), file, answer))
+        ++state.pdfsFetched;
     }
   }
 }

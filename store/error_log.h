@@ -30,6 +30,7 @@ inline constexpr int kPageWriteFailed = 30005;        // a saved page, detail pa
 inline constexpr int kSettingsWriteFailed = 30006;    // the settings file
 inline constexpr int kBackupFailed = 30007;           // a backup of the store
 inline constexpr int kCodeTableWriteFailed = 30009;   // "\\Setting\\zip_code.dat"
+inline constexpr int kHistoryWriteFailed = 30010;     // "\\Log\\RunHistory.txt"
 // A rewrite of the store refused because it would have lost records the old store held.
 inline constexpr int kStoreGuardRefused = 30008;
 

@@ -70,4 +70,12 @@ long long LockFileExclusive(const std::string& nativePath, std::string_view text
                             std::string& holder);
 void UnlockFile(long long handle);
 
+// Runs a program (argv[0] found on the search path) with these UTF-8 arguments, each passed
+// as it is, no shell, and waits for it: its exit status with its standard output and error in
+// output, or -1 when it could not be started (the reason in output).
+int RunAndWait(const std::vector<std::string>& argv, std::string& output);
+// A desktop notification with this cp932 text through the session's notification service;
+// false with the reason in error where there is no session bus or no service answered.
+bool SendDesktopNotice(std::string_view cp932Text, std::string& error);
+
 }  // namespace kestrova::platform

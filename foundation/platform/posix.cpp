@@ -7,6 +7,7 @@
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <sys/utsname.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <array>
@@ -278,6 +279,47 @@ long long LockFileExclusive(const std::string& nativePath, std::string_view text
 
 void UnlockFile(long long handle) {
   if (handle >= 0) ::close(static_cast<int>(handle));  // closing the file ends its lock
+}
+
+int RunAndWait(const std::vector<std::string>& argv, std::string& output) {
+  output.clear();
+  if (argv.empty()) return -1;
+  int pipeEnds[2];
+  if (::pipe2(pipeEnds, O_CLOEXEC) != 0) {
+    output = std::strerror(errno);
+    return -1;
+  }
+  std::vector<char*> list;
+  for (const std::string& a : argv) list.push_back(const_cast<char*>(a.c_str()));
+  list.push_back(nullptr);
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    const int nothing = ::open("/dev/null", O_RDONLY);
+    ::dup2(nothing, STDIN_FILENO);
+    ::dup2(pipeEnds[1], STDOUT_FILENO);
+    ::dup2(pipeEnds[1], STDERR_FILENO);
+    ::execvp(list[0], list.data());
+    const std::string reason = argv[0] + ": " + std::strerror(errno) + "\n";
+    (void)!::write(STDERR_FILENO, reason.data(), reason.size());
+    ::_exit(127);
+  }
+  ::close(pipeEnds[1]);
+  if (pid < 0) {
+    ::close(pipeEnds[0]);
+    output = std::strerror(errno);
+    return -1;
+  }
+  char buffer[4096];
+  for (;;) {
+    const ssize_t n = ::read(pipeEnds[0], buffer, sizeof buffer);
+    if (n > 0) output.append(buffer, static_cast<std::size_t>(n));
+    if (n == 0 || (n < 0 && errno != EINTR)) break;
+  }
+  ::close(pipeEnds[0]);
+  int status = 0;
+  while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+  }
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
 }  // namespace kestrova::platform

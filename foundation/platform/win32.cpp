@@ -12,6 +12,7 @@
 #include "foundation/platform/cp932_system.h"
 #include "foundation/platform/platform.h"
 #include "foundation/platform/win32_text.h"
+#include "foundation/system_utils.h"
 
 namespace kestrova::platform {
 
@@ -202,6 +203,48 @@ long long LockFileExclusive(const std::string& nativePath, std::string_view text
 
 void UnlockFile(long long handle) {
   if (handle >= 0) CloseHandle(reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(handle)));
+}
+
+int RunAndWait(const std::vector<std::string>& argv, std::string& output) {
+  output.clear();
+  if (argv.empty()) return -1;
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  HANDLE readEnd = nullptr, writeEnd = nullptr;
+  if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0)) return -1;
+  SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+  startup.hStdOutput = writeEnd;
+  startup.hStdError = writeEnd;
+  // The arguments quoted by the rules the started program reads them back with; no shell.
+  std::wstring line = Wide(WindowsCommandLine(argv), CP_UTF8);
+  PROCESS_INFORMATION process{};
+  const BOOL started = CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE,
+                                      CREATE_NO_WINDOW, nullptr, nullptr, &startup, &process);
+  CloseHandle(writeEnd);
+  if (!started) {
+    output = argv[0] + ": cannot be started (error " + std::to_string(GetLastError()) + ")";
+    CloseHandle(readEnd);
+    return -1;
+  }
+  char buffer[4096];
+  DWORD n = 0;
+  while (ReadFile(readEnd, buffer, sizeof buffer, &n, nullptr) && n > 0) output.append(buffer, n);
+  CloseHandle(readEnd);
+  WaitForSingleObject(process.hProcess, INFINITE);
+  DWORD status = 1;
+  GetExitCodeProcess(process.hProcess, &status);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return static_cast<int>(status);
+}
+
+// Windows keeps to the run history for now.
+bool SendDesktopNotice(std::string_view, std::string& error) {
+  error = "no desktop notice on Windows";
+  return false;
 }
 
 }  // namespace kestrova::platform

@@ -136,7 +136,7 @@ TEST_P(FaultMatrixTest, RunReportsTheFaultAndKeepsOnlyWholeFiles) {
           << errors;
       EXPECT_NE(run.console.find("ログインエラー："), std::string::npos) << run.console;
       EXPECT_EQ(run.console.find("前日までの利用料"), std::string::npos) << run.console;
-      EXPECT_TRUE(FilesBelow(At("Log")).empty());
+      EXPECT_TRUE(FilesBelow(At("Log"), ".html").empty());
       EXPECT_TRUE(FilesBelow(At("pdf")).empty());
       EXPECT_EQ(LastDate(), "2011/04/30");
       break;
@@ -157,12 +157,12 @@ TEST_P(FaultMatrixTest, RunReportsTheFaultAndKeepsOnlyWholeFiles) {
         // The service sent the session back to its login form: one line, no later form, no
         // page kept, and the date stays.
         EXPECT_EQ(LinesWith(code, "検索がログイン画面に戻されました"), 1) << errors;
-        EXPECT_TRUE(FilesBelow(At("Log")).empty());
+        EXPECT_TRUE(FilesBelow(At("Log"), ".html").empty());
         EXPECT_EQ(LastDate(), "2011/04/30");
       } else {
         // Each failed form is logged with its body; no page of it is kept; the date stays.
         EXPECT_EQ(LinesWith(code, "sortKey1=6&sortKey2=0&dataSyuruiKubun=1"), 3) << errors;
-        EXPECT_TRUE(FilesBelow(At("Log")).empty());
+        EXPECT_TRUE(FilesBelow(At("Log"), ".html").empty());
         EXPECT_EQ(LastDate(), "2011/04/30");
         EXPECT_NE(run.console.find("最終取得日付は更新していません（3/3 件の検索が失敗したため）"),
                   std::string::npos)

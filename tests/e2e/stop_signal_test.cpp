@@ -59,6 +59,11 @@ TEST(HeadlessStopTest, SigintStopsTheSearchKeepsItsRowsAndTheLastDate) {
   EXPECT_EQ(SettingOf(home.native(), "検索回数"), "2");
   EXPECT_FALSE(FilesBelow(home.native() + "/csv_total", ".csv").empty());
   EXPECT_GT(std::filesystem::file_size(home.native() + "/dat/TotalData.txt"), 0u);
+  // The history says it was stopped, with the signal's status and what it kept.
+  const std::string history =
+      platform::Cp932ToUtf8(ReadNative(home.native() + "/Log/RunHistory.txt"));
+  EXPECT_NE(history.find("\tsearch\t130\t0\t"), std::string::npos) << history;
+  EXPECT_EQ(history.substr(history.size() - 4), "\t1\r\n") << history;
 }
 
 TEST(HeadlessStopTest, SigtermEndsTheRunWhileTheServiceHoldsARequest) {

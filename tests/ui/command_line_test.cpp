@@ -106,6 +106,32 @@ TEST(CommandLineTest, HelpIsRecognisedAndUsageNamesEveryCommand) {
   EXPECT_NE(usage.find("--version"), std::string::npos);
 }
 
+TEST(CommandLineTest, ScheduleTakesATimeOffOrNothingAndDealsOnlyWithATime) {
+  CommandLine show;
+  std::string error;
+  ASSERT_EQ(Parse({"kestrova", "--schedule", "--home", "/h"}, show, error), 0) << error;
+  EXPECT_TRUE(show.schedule);
+  EXPECT_EQ(show.scheduleTime, "");
+  EXPECT_EQ(show.home, "/h");
+  CommandLine set;
+  ASSERT_EQ(Parse({"kestrova", "--schedule", "07:30", "--deals"}, set, error), 0) << error;
+  EXPECT_EQ(set.scheduleTime, "07:30");
+  EXPECT_TRUE(set.deals);
+  CommandLine daily;
+  ASSERT_EQ(Parse({"kestrova", "--headless", "daily", "--deals"}, daily, error), 0) << error;
+  EXPECT_TRUE(daily.deals);
+  for (const std::vector<std::string>& bad :
+       {std::vector<std::string>{"kestrova", "--deals"},
+        {"kestrova", "--schedule", "off", "--deals"},
+        {"kestrova", "--schedule", "--deals"},
+        {"kestrova", "--headless", "search", "--deals"},
+        {"kestrova", "--schedule", "07:30", "--headless", "search"}}) {
+    CommandLine line;
+    EXPECT_EQ(Parse(bad, line, error), -1) << bad.back();
+  }
+  EXPECT_NE(Usage().find("--schedule HH:MM [--deals]"), std::string::npos);
+}
+
 TEST(CommandLineTest, FindOptionsAreReadAsCp932AndCheckedBeforeStartUp) {
   CommandLine line;
   std::string error;
@@ -156,7 +182,8 @@ TEST(CommandLineTest, HeadlessCommandsStandForTheirButtons) {
   // name, main-window button, maintenance-window button (0: none).
   const std::vector<std::tuple<const char*, int, int>> expected = {
       {"search", 1000, 0},      {"deals", 1001, 0}, {"fee", 1051, 0}, {"rebuild-detail", 0, 1000},
-      {"rebuild-csv", 0, 1001}, {"clean", 0, 1002}, {"tidy", 0, 0},   {"find", 0, 0}};
+      {"rebuild-csv", 0, 1001}, {"clean", 0, 1002}, {"tidy", 0, 0},   {"find", 0, 0},
+      {"daily", 0, 0}};
   ASSERT_EQ(HeadlessCommands().size(), expected.size());
   for (const auto& [name, button, maintenance] : expected) {
     const HeadlessCommand* c = FindHeadlessCommand(name);
@@ -327,6 +354,26 @@ TEST_F(HeadlessTest, SearchWhoseStoreCannotBeWrittenExitsThreeAndKeepsTheDate) {
                      Utf8(platform::DisplayPath(home.path() + "\\dat\\TotalData.txt"))),
             std::string::npos)
       << log;
+}
+
+TEST_F(HeadlessTest, RunHistoryThatCannotBeWrittenIsLoggedAndExitsWithThree) {
+  ReadyToLogIn();
+  ScriptLogin("<html>日報検索 前日までの利用料<span class=\"x\">1200円</span></html>");
+  {
+    FailingWrites full({"RunHistory.txt"});
+    EXPECT_EQ(RunHeadlessCommand("fee"), 3) << console;
+  }
+  const std::string line = "\t" + std::to_string(kHistoryWriteFailed) +
+                           "\t書き込みできませんでした: " + Utf8(home.path()) +
+                           "\\Log\\RunHistory.txt";
+  EXPECT_NE(Utf8(ReadNative(Native("Err/ErrLog.txt"))).find(line + "\r\n"), std::string::npos);
+  EXPECT_NE(console.find(line), std::string::npos) << console;
+  // The next run writes its line.
+  ScriptLogin("<html>日報検索</html>");
+  EXPECT_EQ(RunHeadlessCommand("fee"), 0) << console;
+  const std::string history = ReadNative(Native("Log/RunHistory.txt"));
+  EXPECT_EQ(std::count(history.begin(), history.end(), '\n'), 1) << history;
+  EXPECT_NE(history.find("\tfee\t0\t"), std::string::npos) << history;
 }
 
 TEST_F(HeadlessTest, UnknownCommandIsAUsageErrorAndStartsNothing) {

@@ -6,8 +6,11 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
+#include <QContextMenuEvent>
+#include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -503,6 +506,42 @@ class MainWindowDialogTest : public QObject {
     QVERIFY2(version.startsWith(QStringLiteral("Kestrova 0.1 (commit ")), qPrintable(version));
     QCOMPARE(desktop_->opened.size(), 1);
     QVERIFY(desktop_->opened[0].endsWith(QStringLiteral("README.md")));
+  }
+
+  void rightClickMenuOpensTheScheduleBesideTheAbout() {
+    qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(home_->native() + "/config"));
+    std::filesystem::create_directories(home_->native() + "/Log");
+    test::WriteNative(home_->native() + "/Log/RunHistory.txt",
+                      "2011/05/08 07:30:00\t2011/05/08 07:31:00\tdaily\t1\t0\t0\t0\t0\t0\t0\t0\t1"
+                      "\t0\t0\r\n");
+    Start();
+    QStringList entries;
+    QString title, last;
+    QTimer::singleShot(0, [&] {
+      auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+      if (menu == nullptr) return;
+      for (QAction* action : menu->actions()) entries << action->objectName();
+      // The dialog is modal inside the menu's choice: read it once it is up, then cancel.
+      QTimer::singleShot(0, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal == nullptr) return;
+        title = modal->windowTitle();
+        last = modal->findChild<QLineEdit*>(QStringLiteral("scheduleLast"))->text();
+        modal->findChild<QDialogButtonBox*>(QStringLiteral("scheduleButtons"))
+            ->button(QDialogButtonBox::Cancel)
+            ->click();
+      });
+      menu->setActiveAction(menu->actions().value(1));
+      QTest::keyClick(menu, Qt::Key_Return);
+    });
+    QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(20, 20),
+                            dialog_->mapToGlobal(QPoint(20, 20)));
+    QApplication::sendEvent(dialog_.get(), &click);
+    QCOMPARE(entries, (QStringList{QStringLiteral("menuAbout"), QStringLiteral("menuSchedule")}));
+    QCOMPARE(title, QStringLiteral("自動取得の設定"));
+    QVERIFY2(last.startsWith(QStringLiteral(u"2011/05/08 07:30:00 daily 終了コード 1")),
+             qPrintable(last));
+    qunsetenv("XDG_CONFIG_HOME");
   }
 };
 

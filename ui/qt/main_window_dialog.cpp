@@ -24,6 +24,7 @@
 #include "ui/qt/input_dialog.h"
 #include "ui/qt/program_icon.h"
 #include "ui/qt/qt_text.h"
+#include "ui/qt/schedule_dialog.h"
 #include "ui/qt/tab_order.h"
 
 namespace kestrova {
@@ -386,7 +387,18 @@ void MainWindowDialog::contextMenuEvent(QContextMenuEvent* event) {
   QAction* about = menu.addAction(QStringLiteral("Kestrova のﾊﾞｰｼﾞｮﾝ情報(&A)..."));
   about->setObjectName(QStringLiteral("menuAbout"));
   about->setEnabled(!window_.busy());
-  if (menu.exec(event->globalPos()) == about) ShowAbout();
+  QAction* schedule = menu.addAction(QStringLiteral("自動取得の設定..."));
+  schedule->setObjectName(QStringLiteral("menuSchedule"));
+  schedule->setEnabled(!window_.busy());
+  QAction* chosen = menu.exec(event->globalPos());
+  if (chosen == about) ShowAbout();
+  if (chosen == schedule) ShowSchedule();
+}
+
+void MainWindowDialog::ShowSchedule() {
+  const std::unique_ptr<Scheduler> scheduler = SystemScheduler(SystemProgramRunner());
+  ScheduleDialog dialog(state_, *scheduler, window_.Fields().loginInfo, this);
+  dialog.exec();
 }
 
 }  // namespace kestrova

@@ -36,6 +36,8 @@ class MainWindowDialog final : public QDialog, public MainWindowView {
     openers_[id] = std::move(open);
   }
   void ShowAbout();
+  // "自動取得の設定...": the daily run of this program folder.
+  void ShowSchedule();
 
   void ReadFields(MainFields& fields) override;
   void ShowFields(const MainFields& fields) override;
