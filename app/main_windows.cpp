@@ -31,7 +31,7 @@ void ShowText(const std::string& utf8, UINT icon) {
   MessageBoxW(nullptr, WideUtf8(utf8).c_str(), L"Kestrova", MB_OK | icon);
 }
 
-// The start-up error lines RunProgram writes go to a file the message box then shows.
+// The start-up lines RunProgram writes go to a file the message box then shows.
 std::string ReadAll(std::FILE* file) {
   std::string text;
   std::rewind(file);
@@ -47,9 +47,11 @@ int RunWindow(const CommandLine& line, const std::string& argv0) {
   InitCommonControlsEx(&controls);
   Win32Desktop desktop;
   std::FILE* err = std::tmpfile();
+  bool started = false;
   const int status = RunProgram(
       line, argv0, desktop,
       [&](ProgramState& state, const StartUp& start) {
+        started = true;
         CatchStopSignals(state.stopSignal);
         MainWindowDialog dialog(state, SystemTransportFactory());
         if (!dialog.Create(nullptr)) {
@@ -76,7 +78,9 @@ int RunWindow(const CommandLine& line, const std::string& argv0) {
   if (err != nullptr) {
     const std::string text = ReadAll(err);
     std::fclose(err);
-    if (!text.empty()) ShowText(text, MB_ICONERROR);
+    // Only a start that failed is worth a box; the note that a new program folder was made
+    // (the first start of an installed copy) is not an error.
+    if (!started && !text.empty()) ShowText(text, MB_ICONERROR);
   }
   return status;
 }

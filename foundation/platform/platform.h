@@ -26,8 +26,10 @@ std::string ProgramPath(std::string_view nativePath);
 
 std::string DesktopFolder();    // XDG desktop folder
 std::string DocumentsFolder();  // XDG documents folder
-// The per-user data folder (native): $XDG_DATA_HOME, else ~/.local/share; %APPDATA% on Windows.
-std::string UserDataFolder();
+// The program folder of an installed copy for this user (native): $XDG_DATA_HOME/kestrova, else
+// ~/.local/share/kestrova; %LOCALAPPDATA%\Kestrova on Windows, which does not roam with the
+// profile (the store and the PDFs grow large). Empty when there is no such folder.
+std::string UserProgramFolder();
 std::string TempFolder();  // ends with the separator
 // The value of an environment variable in UTF-8; nothing when it is not set.
 std::optional<std::string> EnvironmentVariable(const char* name);

@@ -97,11 +97,12 @@ std::string ProgramPath(std::string_view nativePath) {
 std::string DesktopFolder() { return XdgUserDir("XDG_DESKTOP_DIR", "/Desktop"); }
 std::string DocumentsFolder() { return XdgUserDir("XDG_DOCUMENTS_DIR", "/Documents"); }
 
-std::string UserDataFolder() {
+std::string UserProgramFolder() {
   // A relative XDG_DATA_HOME is invalid and ignored, as the base directory rules say.
   const char* data = std::getenv("XDG_DATA_HOME");
-  if (data && data[0] == '/') return data;
-  return FromHome("/.local/share");
+  if (data && data[0] == '/') return std::string(data) + "/kestrova";
+  const std::string share = FromHome("/.local/share");
+  return share.empty() ? share : share + "/kestrova";
 }
 
 std::string TempFolder() {

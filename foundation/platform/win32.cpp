@@ -46,7 +46,12 @@ std::string ProgramPath(std::string_view nativePath) {
 
 std::string DesktopFolder() { return Folder(CSIDL_DESKTOPDIRECTORY); }
 std::string DocumentsFolder() { return Folder(CSIDL_PERSONAL); }
-std::string UserDataFolder() { return Folder(CSIDL_APPDATA); }
+std::string UserProgramFolder() {
+  // The variable first, as XDG_DATA_HOME on Linux: Windows sets it from the profile.
+  const wchar_t* local = _wgetenv(L"LOCALAPPDATA");
+  const std::string folder = local && *local ? Utf8(local) : Folder(CSIDL_LOCAL_APPDATA);
+  return folder.empty() ? folder : folder + "\\Kestrova";
+}
 
 std::string TempFolder() {
   wchar_t path[MAX_PATH + 1] = {};
