@@ -20,6 +20,7 @@
 #include "ui/win32/dpi.h"
 #include "ui/win32/main_window_dialog.h"
 #include "ui/win32/maintenance_dialog.h"
+#include "ui/win32/search_dialog.h"
 #include "ui/win32/win32_desktop.h"
 #include "ui/win32/win32_text.h"
 
@@ -64,6 +65,8 @@ int RunWindow(const CommandLine& line, const std::string& argv0) {
                                [&] { RunMaintenance(state, dialog.hwnd()); });
         dialog.SetWindowOpener(MainCommand::kCodeLookup,
                                [&] { RunCodeLookup(state, dialog.hwnd()); });
+        dialog.SetWindowOpener(MainCommand::kLocalSearch,
+                               [&] { RunLocalSearch(state, dialog.hwnd(), &desktop); });
         int result = 1;
         if (dialog.StartUp(start.source, start.loginId)) {
           dialog.RunModal(nullptr);

@@ -157,6 +157,8 @@ class SearchWindow {
   const CsvLayout& Layout() const;
   // "1;" per "N" column, "0;" for any other, the last ";" removed.
   std::string SortTypes() const;
+  // The column the rows were last sorted by and its direction (the view's sort arrow).
+  const ListSorter& Sorter() const { return sorter_; }
 
   // The opening: data read, stations, key lists, saved state, the first search. false (after
   // "「管理情報作成」を行ってください") when the current data holds 3 lines or fewer: the window
