@@ -13,6 +13,7 @@
 #include "foundation/sjis.h"
 #include "store/program_state.h"
 #include "ui/command_line.h"
+#include "ui/pumping_transport.h"
 #include "ui/start_up.h"
 #include "ui/stop_signals.h"
 #include "ui/version.h"
@@ -54,7 +55,8 @@ int RunWindow(const CommandLine& line, const std::string& argv0) {
       [&](ProgramState& state, const StartUp& start) {
         started = true;
         CatchStopSignals(state.stopSignal);
-        MainWindowDialog dialog(state, SystemTransportFactory());
+        // Requests run beside the window, which keeps handling its messages meanwhile.
+        MainWindowDialog dialog(state, PumpingTransports(SystemTransportFactory(), desktop));
         if (!dialog.Create(nullptr)) {
           desktop.Message(SJIS("画面を開けません"), "Kestrova", MessageIcon::kError,
                           MessageButtons::kOk);

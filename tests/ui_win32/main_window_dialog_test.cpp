@@ -15,6 +15,7 @@
 #include "tests/support/source_paths.h"
 #include "tests/support/temp_folder.h"
 #include "tests/ui_win32/window_test.h"
+#include "ui/pumping_transport.h"
 #include "ui/win32/resource_ids.h"
 
 namespace kestrova {
@@ -34,7 +35,8 @@ class MainWindowDialogTest : public ::testing::Test {
     state_ = std::make_unique<ProgramState>();
     state_->clock = clock_.get();
     state_->desktop = &desktop_;
-    dialog_ = std::make_unique<MainWindowDialog>(*state_, SystemTransportFactory());
+    dialog_ = std::make_unique<MainWindowDialog>(
+        *state_, PumpingTransports(SystemTransportFactory(), desktop_));
     ASSERT_TRUE(dialog_->Create(nullptr)) << "no window: is the display there?";
     desktop_.SetWindow(dialog_->hwnd());
     ShowWindow(dialog_->hwnd(), SW_SHOW);

@@ -118,19 +118,28 @@ inline std::string HostSimFile(const std::string& name) {
   return path;
 }
 
-// The settings of a run against the host sim: dates, codes, both sale and rent, downloads,
-// terms agreed, no wait between requests, a retention long enough that the close's tidy keeps
-// the fetched records. Empty when there is no sim beside the tests.
-inline std::string HostSimSettings(const std::string& lastDate = "2011/04/30") {
+// The host sim's address as the certificate names it (https://localhost:port), or empty when
+// there is no sim beside the tests.
+inline std::string HostSimUrl() {
   std::ifstream in(HostSimFile("url.txt"), std::ios::binary);
   std::string url;
   std::getline(in, url);
   while (!url.empty() && (url.back() == '\r' || url.back() == '\n')) url.pop_back();
   if (url.rfind("https://127.0.0.1:", 0) != 0) return std::string();
-  url.replace(8, 9, "localhost");  // the name its certificate carries
-  return "[設定]\n開始日付=2011/05/01\n終了日付=2011/05/02\n最終日付=" + lastDate +
-         "\n成約開始日=2011/05/01\n市町村コード=27128,27111\nログインパス=demo-pass"
-         "\n売買=1\n賃貸=1\nPDFDL=1\nPDF取得=1\n詳細情報取得=1\n同意=1\n"
+  return url.replace(8, 9, "localhost");
+}
+
+// The settings of a run against the host sim: the dates and codes given, both sale and rent,
+// downloads, terms agreed, no wait between requests, a retention long enough that the close's
+// tidy keeps the fetched records. Empty when there is no sim beside the tests.
+inline std::string HostSimSettings(const std::string& lastDate = "2011/04/30",
+                                   const std::string& endDate = "2011/05/02",
+                                   const std::string& codes = "27128,27111") {
+  const std::string url = HostSimUrl();
+  if (url.empty()) return std::string();
+  return "[設定]\n開始日付=2011/05/01\n終了日付=" + endDate + "\n最終日付=" + lastDate +
+         "\n成約開始日=2011/05/01\n市町村コード=" + codes +
+         "\nログインパス=demo-pass\n売買=1\n賃貸=1\nPDFDL=1\nPDF取得=1\n詳細情報取得=1\n同意=1\n"
          "[設定2]\n負荷軽減スリープ=0\nデータ保持期間=240\n接続先URL=" +
          url + "\nCA証明書=" + HostSimFile("ca.pem") + "\n";
 }

@@ -17,6 +17,7 @@
 #include "tests/support/cp932_text.h"
 #include "tests/support/temp_folder.h"
 #include "tests/ui_win32/window_test.h"
+#include "ui/pumping_transport.h"
 #include "ui/start_up.h"
 #include "ui/win32/code_lookup_dialog.h"
 #include "ui/win32/main_window_dialog.h"
@@ -149,7 +150,7 @@ int main(int argc, char** argv) {
     test::ScriptedWin32Desktop desktop;
     state.clock = &clock;
     state.desktop = &desktop;
-    MainWindowDialog main(state, SystemTransportFactory());
+    MainWindowDialog main(state, PumpingTransports(SystemTransportFactory(), desktop));
     main.Create(nullptr);
     main.StartUp({home.path() + "\\kestrova"}, {"demo", ""});
     ShowWindow(main.hwnd(), SW_SHOW);

@@ -13,13 +13,6 @@
 
 namespace kestrova {
 
-// How the pump kept up during a stretch of work: the dispatches and the longest time between
-// two of them.
-struct PumpStats {
-  int dispatches = 0;
-  std::chrono::steady_clock::duration longestGap{};
-};
-
 class QtDesktop : public Desktop {
  public:
   // Modal messages and pickers open over the window (none: over nothing).

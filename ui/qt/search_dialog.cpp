@@ -23,7 +23,6 @@
 
 #include "foundation/settings_keys.h"
 #include "store/program_state.h"
-#include "ui/default_settings.h"
 #include "ui/qt/dialog_font.h"
 #include "ui/qt/program_icon.h"
 #include "ui/qt/qt_desktop.h"
@@ -60,16 +59,6 @@ class ResultList final : public QTableView {
  private:
   std::function<QStringList()> files_;
 };
-
-// The shipped column widths were measured for another column order than the shipped layout's:
-// while they stand, the columns fit their headings and first rows instead.
-bool ShippedColumnWidths(const SettingsStore& settings) {
-  for (const DefaultSetting& setting : DefaultSettings()) {
-    if (setting.key == &keys::kSearchColumnWidths)
-      return settings.GetView(keys::kSearchColumnWidths) == setting.value;
-  }
-  return false;
-}
 
 void SetText(QLineEdit* edit, const QString& text) {
   // setText moves the cursor and drops the undo history: only on a real change.
@@ -319,7 +308,7 @@ void SearchDialog::BuildControls() {
 bool SearchDialog::Open() {
   RestorePlacement(*this, state_.settings, keys::kSearchPlacement);
   for (int i = 0; i < model_->columnCount({}); ++i) list_->setColumnWidth(i, 100);
-  const bool fit = ShippedColumnWidths(state_.settings);
+  const bool fit = ColumnsFitContents(state_.settings);
   RestoreColumnWidths(*list_, state_.settings, keys::kSearchColumnWidths);
   if (!window_.Open()) return false;
   if (fit) FitColumns();
@@ -327,10 +316,9 @@ bool SearchDialog::Open() {
 }
 
 void SearchDialog::FitColumns() {
-  // Measured over the first rows only, so a long list opens as fast as a short one.
-  list_->verticalHeader()->setResizeContentsPrecision(100);
+  list_->verticalHeader()->setResizeContentsPrecision(kFitRows);
   list_->resizeColumnsToContents();
-  const int widest = fontMetrics().horizontalAdvance(QString(16, QChar(0x3042)));
+  const int widest = fontMetrics().horizontalAdvance(QString(kFitChars, QChar(0x3042)));
   for (int i = 0; i < model_->columnCount({}); ++i) {
     if (list_->columnWidth(i) > widest) list_->setColumnWidth(i, widest);
   }
