@@ -226,8 +226,11 @@ TEST_F(SearchDialogTest, CloseBoxKeepsStateAndPlacementWhileEscapeLeavesThem) {
   SendMessageW(d_, WM_CLOSE, 0, 0);
   EXPECT_TRUE(dialog_->ended());
   EXPECT_EQ(std::string(state_.settings.GetView(keys::kSearchPlacement)), "40,50,900,700");
-  EXPECT_EQ(std::string(state_.settings.GetView(keys::kSearchColumnWidths)).substr(0, 7),
-            "80,123,");
+  // The shipped widths gave way to the fitted ones (物件番号 is no 80 pixels); the widths the
+  // close box keeps are the list's, and a later opening keeps them as they are.
+  const std::string widths(state_.settings.GetView(keys::kSearchColumnWidths));
+  EXPECT_EQ(widths.substr(widths.find(','), 5), ",123,");
+  EXPECT_NE(widths.substr(0, widths.find(',')), "80");
   EXPECT_NE(Utf8(std::string(state_.settings.GetView(keys::kSearchKeys))).find("谷町"),
             std::string::npos);
 

@@ -3,6 +3,8 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
+#include <algorithm>
+
 #include "foundation/settings_keys.h"
 #include "store/csv_layout.h"
 #include "store/program_state.h"
@@ -83,9 +85,36 @@ void SearchDialog::OnCreated() {
 
 bool SearchDialog::Open() {
   RestorePlacement(hwnd(), state_.settings, keys::kSearchPlacement);
+  const bool fit = ColumnsFitContents(state_.settings);
   RestoreColumnWidths(Item(IDC_SEARCH_RESULTS), state_.settings, keys::kSearchColumnWidths);
   Layout();
-  return window_.Open();
+  if (!window_.Open()) return false;
+  if (fit) FitColumns();
+  return true;
+}
+
+void SearchDialog::FitColumns() {
+  // Measured over the first rows only, so a long list opens as fast as a short one.
+  HWND list = Item(IDC_SEARCH_RESULTS);
+  HDC dc = GetDC(list);
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(list, WM_GETFONT, 0, 0)));
+  auto width = [dc](const std::wstring& text) {
+    SIZE size{};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    return size.cx;
+  };
+  const LONG widest = width(std::wstring(16, L'\u3042'));
+  const CsvLayout& layout = window_.Layout();
+  const int rows = std::min(window_.Results().RowCount(), 100);
+  for (int column = 0; column < layout.Columns(); ++column) {
+    LONG fit = width(WideText(layout.headings.View(column))) + 40;  // room for the sort arrow
+    for (int row = 0; row < rows; ++row) {
+      fit = std::max(fit, width(WideText(window_.Results().Cell(row, column))) + 12);
+    }
+    ListView_SetColumnWidth(list, column, std::min(fit, widest));
+  }
+  SelectObject(dc, old);
+  ReleaseDC(list, dc);
 }
 
 void SearchDialog::ReadFields(SearchFields& fields) {

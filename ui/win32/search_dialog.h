@@ -45,6 +45,8 @@ class SearchDialog final : public Win32Dialog, public SearchView {
   bool OnListNotify(const NMHDR* header, LRESULT& result);
   void ShowMenu(POINT screen);
   void ShowSortArrow();
+  // Every column as wide as its heading and its first rows, within 16 characters.
+  void FitColumns();
   // The list takes the room the window gives it; the controls above keep their places.
   void Layout();
 
