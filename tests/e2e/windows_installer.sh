@@ -16,7 +16,7 @@ sim=
 xvfb=
 cleanup() {
   "$server" -k 2>/dev/null || true
-  [ -n "$sim" ] && kill "$sim" 2>/dev/null && wait "$sim" 2>/dev/null
+  [ -n "$sim" ] && "$root/tests/service/host_sim.sh" stop "$work/sim"
   [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null && wait "$xvfb" 2>/dev/null
   rm -rf "$work"
 }
@@ -90,16 +90,12 @@ cmp -s "$data/Setting/UserFindKeyList1.txt" "$inst/share/kestrova/Setting/UserFi
 step "the window started from the installed path, made $local_win\\Kestrova and closed with 0"
 
 # A console search into that folder against the native kestrova-sim.
-"$native/bin/kestrova-sim" --port 0 --ca-out "$work" >"$work/url.txt" 2>"$work/sim.log" &
-sim=$!
-for _ in $(seq 100); do
-  [ -s "$work/url.txt" ] && break
-  sleep 0.1
-done
-url=$(head -n1 "$work/url.txt")
+"$root/tests/service/host_sim.sh" start "$native/bin/kestrova-sim" "$work/sim"
+sim=1
+url=$(head -n1 "$work/sim/url.txt")
 case "$url" in https://127.0.0.1:*) ;; *) fail "kestrova-sim did not start" ;; esac
 url=${url/127.0.0.1/localhost}
-python3 - "$data/kestrova.ini" "$url" "Z:${work//\//\\}\\ca.pem" \
+python3 - "$data/kestrova.ini" "$url" "Z:${work//\//\\}\\sim\\ca.pem" \
   "$(date -d '-2 days' +%Y/%m/%d)" "$(date -d '-1 day' +%Y/%m/%d)" <<'PY'
 import sys
 path, url, ca, start, end = sys.argv[1:]
@@ -142,6 +138,7 @@ step "upgrade: edited key list kept and used ($(tr -d '\r' <"$work/find.err" | t
 echo mine >"$inst/notes.txt"
 "$wine" "$inst_win\\uninstall.exe" /S
 "$server" -w
+[ -d "$inst" ] || fail "the uninstall removed the whole program folder, the user's file too"
 left=$(cd "$inst" && find . -mindepth 1 | sort | tr '\n' ' ')
 [ "$left" = "./notes.txt " ] || fail "the uninstall left or took: $left"
 [ -e "$menu" ] && fail "the Start menu entry is still there"

@@ -36,13 +36,14 @@ bool IsDropFormat(const FORMATETC* format) {
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
 
-class FileDataObject final : public IDataObject {
+// IUnknown for an object of one interface, counted; the last Release deletes it.
+template <typename Interface>
+class ComObject : public Interface {
  public:
-  explicit FileDataObject(std::vector<std::string> paths) : paths_(std::move(paths)) {}
-
+  virtual ~ComObject() = default;
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-    if (iid == IID_IUnknown || iid == IID_IDataObject) {
-      *object = static_cast<IDataObject*>(this);
+    if (iid == IID_IUnknown || iid == __uuidof(Interface)) {
+      *object = static_cast<Interface*>(this);
       AddRef();
       return S_OK;
     }
@@ -55,6 +56,15 @@ class FileDataObject final : public IDataObject {
     if (left == 0) delete this;
     return left;
   }
+
+ private:
+  ULONG references_ = 1;
+};
+
+class FileDataObject final : public ComObject<IDataObject> {
+ public:
+  explicit FileDataObject(std::vector<std::string> paths) : paths_(std::move(paths)) {}
+
   HRESULT STDMETHODCALLTYPE GetData(FORMATETC* format, STGMEDIUM* medium) override {
     if (!IsDropFormat(format)) return DV_E_FORMATETC;
     medium->tymed = TYMED_HGLOBAL;
@@ -86,35 +96,16 @@ class FileDataObject final : public IDataObject {
 
  private:
   std::vector<std::string> paths_;
-  ULONG references_ = 1;
 };
 
 // The drag follows the left button: released drops, Escape cancels.
-class LeftButtonDropSource final : public IDropSource {
+class LeftButtonDropSource final : public ComObject<IDropSource> {
  public:
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-    if (iid == IID_IUnknown || iid == IID_IDropSource) {
-      *object = static_cast<IDropSource*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-  ULONG STDMETHODCALLTYPE Release() override {
-    const ULONG left = --references_;
-    if (left == 0) delete this;
-    return left;
-  }
   HRESULT STDMETHODCALLTYPE QueryContinueDrag(BOOL escape, DWORD keys) override {
     if (escape) return DRAGDROP_S_CANCEL;
     return (keys & MK_LBUTTON) ? S_OK : DRAGDROP_S_DROP;
   }
   HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD) override { return DRAGDROP_S_USEDEFAULTCURSORS; }
-
- private:
-  ULONG references_ = 1;
 };
 
 #pragma GCC diagnostic pop

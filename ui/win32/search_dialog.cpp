@@ -275,8 +275,7 @@ bool SearchDialog::OnListNotify(const NMHDR* header, LRESULT& result) {
       ShowMenu(at);
       return true;
     }
-    case LVN_BEGINDRAG:
-    case LVN_BEGINRDRAG:
+    case LVN_BEGINDRAG:  // the left button; the drop source follows it
       DragFilesOut(DragFiles());
       return true;
     case LVN_ODFINDITEMW:
