@@ -3,7 +3,7 @@
 // (reversed, the selection kept, the arrow shown), the row menu's entries in order, the
 // double-click on every selected row through the real clipboard, the drag data's file list,
 // the close box keeping the placement, and the run from the main window handing the desktop's
-// messages to the window and back.
+// messages to the window and back, hiding the main window until it closes.
 #include "ui/win32/search_dialog.h"
 
 #include <commctrl.h>
@@ -18,11 +18,13 @@
 #include "foundation/settings_keys.h"
 #include "store/program_state.h"
 #include "tests/support/cp932_text.h"
+#include "tests/support/source_paths.h"
 #include "tests/support/temp_folder.h"
 #include "tests/ui_win32/window_test.h"
 #include "ui/default_settings.h"
 #include "ui/win32/file_drag.h"
 #include "ui/win32/list_view.h"
+#include "ui/win32/main_window_dialog.h"
 #include "ui/win32/resource_ids.h"
 
 namespace kestrova {
@@ -265,6 +267,59 @@ TEST_F(SearchDialogTest, RunFromTheMainWindowPutsMessagesOverItAndBackWhenClosed
   EXPECT_EQ(desktop_.window(), main);
   EXPECT_EQ(std::string(state_.settings.GetView(keys::kSearchPlacement)), "30,40,1000,700");
   DestroyWindow(main);
+}
+
+// The main window's 物件管理(ローカル検索) with the program's own files: the main window hides
+// while the search window is up and comes back when its close box ends it.
+TEST_F(SearchDialogTest, MainWindowHidesWhileTheSearchIsOpenAndComesBackAfterIt) {
+  dialog_.reset();
+  std::filesystem::copy(
+      std::string(KESTROVA_SOURCE_DIR) + "/Setting", test::FsPath(home_.native() + "/Setting"),
+      std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
+  test::WriteNative(home_.native() + "/kestrova.ini", test::Cp932Lines("[設定]\n同意=1\n"));
+  ProgramState state;
+  state.desktop = &desktop_;
+  MainWindowDialog main(state, SystemTransportFactory());
+  ASSERT_TRUE(main.Create(nullptr));
+  ASSERT_TRUE(main.StartUp({home_.path() + "\\kestrova"}, {"12345678", ""}));
+  desktop_.SetWindow(main.hwnd());
+  main.SetWindowOpener(MainCommand::kLocalSearch,
+                       [&] { RunLocalSearch(state, main.hwnd(), &desktop_); });
+  ShowWindow(main.hwnd(), SW_SHOW);
+  // The search window's title carries its counts; any window so titled is it.
+  static HWND search = nullptr;
+  static bool mainHidden = false;
+  static HWND mainWindow = nullptr;
+  static std::string title;
+  search = nullptr;
+  mainWindow = main.hwnd();
+  const UINT_PTR timer = SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR, DWORD) {
+    if (search != nullptr) return;
+    EnumWindows(
+        [](HWND window, LPARAM) -> BOOL {
+          wchar_t title[64] = {};
+          GetWindowTextW(window, title, 64);
+          if (!IsWindowVisible(window) || std::wstring(title).rfind(L"Kestrova-", 0) != 0)
+            return TRUE;
+          search = window;
+          return FALSE;
+        },
+        0);
+    if (search == nullptr) return;
+    mainHidden = !IsWindowVisible(mainWindow);
+    title = test::Title(search);
+    SetWindowPos(search, nullptr, 20, 30, 1000, 700, SWP_NOZORDER);
+    PostMessageW(search, WM_CLOSE, 0, 0);
+  });
+  test::Click(main.hwnd(), 1013);
+  KillTimer(nullptr, timer);
+  ASSERT_NE(search, nullptr) << "the search window did not open";
+  EXPECT_EQ(title.rfind("Kestrova-検索(", 0), 0u) << title;
+  EXPECT_TRUE(mainHidden);
+  EXPECT_TRUE(IsWindowVisible(main.hwnd()));
+  EXPECT_EQ(desktop_.window(), main.hwnd());
+  EXPECT_EQ(std::string(state.settings.GetView(keys::kSearchPlacement)), "20,30,1000,700");
+  main.window().Close();
 }
 
 }  // namespace
