@@ -1,5 +1,6 @@
 #include "foundation/message_pump.h"
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -24,6 +25,38 @@ void WaitPumping(MessagePump* pump, int milliseconds) {
       std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
   }
+}
+
+void PumpPacer::Pump(const std::function<void()>& dispatch) {
+  if (std::chrono::steady_clock::now() - lastDispatch_ < interval_) return;
+  Dispatch(dispatch);
+}
+
+void PumpPacer::Sleep(int ms, const std::function<void()>& dispatch) {
+  using namespace std::chrono;
+  const auto deadline = steady_clock::now() + milliseconds(ms);
+  for (auto now = steady_clock::now(); now < deadline; now = steady_clock::now()) {
+    if (now - lastDispatch_ >= interval_) Dispatch(dispatch);
+    const auto next = std::min(deadline, lastDispatch_ + interval_);
+    if (next > steady_clock::now()) std::this_thread::sleep_until(next);
+  }
+}
+
+void PumpPacer::Reset() {
+  stats_ = PumpStats();
+  lastDispatch_ = std::chrono::steady_clock::now();
+}
+
+void PumpPacer::Dispatch(const std::function<void()>& dispatch) {
+  // The gap is the time no event could be handled: from the end of one dispatch to the start
+  // of the next.
+  const auto start = std::chrono::steady_clock::now();
+  if (lastDispatch_.time_since_epoch().count() != 0) {
+    stats_.longestGap = std::max(stats_.longestGap, start - lastDispatch_);
+  }
+  dispatch();
+  ++stats_.dispatches;
+  lastDispatch_ = std::chrono::steady_clock::now();
 }
 
 }  // namespace kestrova

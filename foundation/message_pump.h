@@ -2,6 +2,9 @@
 // mode pass none (or one that does nothing).
 #pragma once
 
+#include <chrono>
+#include <functional>
+
 namespace kestrova {
 
 class MessagePump {
@@ -11,6 +14,35 @@ class MessagePump {
   virtual void Pump(int n) = 0;
   // Sleep for the given milliseconds (tests replace it so that waits cost nothing).
   virtual void Sleep(int milliseconds);
+};
+
+// How a pump kept up during a stretch of work: the dispatches and the longest time between
+// two of them.
+struct PumpStats {
+  int dispatches = 0;
+  std::chrono::steady_clock::duration longestGap{};
+};
+
+// The pace of a desktop's pump, the same for every toolkit: a dispatch of the pending events at
+// most every interval, so a loop that pumps per line pays for one only every few dozen
+// milliseconds, and a wait that dispatches at that pace until its time is up.
+class PumpPacer {
+ public:
+  explicit PumpPacer(std::chrono::milliseconds interval) : interval_(interval) {}
+  // Runs dispatch unless the last one ended less than the interval ago.
+  void Pump(const std::function<void()>& dispatch);
+  // Sleeps for ms, running dispatch every interval meanwhile.
+  void Sleep(int ms, const std::function<void()>& dispatch);
+  // Starts a new measurement (the benchmark's longest gap).
+  void Reset();
+  const PumpStats& stats() const { return stats_; }
+
+ private:
+  void Dispatch(const std::function<void()>& dispatch);
+
+  std::chrono::milliseconds interval_;
+  std::chrono::steady_clock::time_point lastDispatch_{};
+  PumpStats stats_;
 };
 
 // n tries at dispatching one pending message each; a null pump does nothing.

@@ -17,6 +17,7 @@
 #include "store/csv_layout.h"
 #include "store/management_csv.h"
 #include "store/program_state.h"
+#include "ui/default_settings.h"
 
 namespace kestrova {
 
@@ -216,6 +217,14 @@ void LoadSearchState(const SettingsStore& settings, SearchState& state) {
   // export or collect files.
   if (state.doubleClick < 0 || state.doubleClick > static_cast<int>(ResultAction::kOpenLocation))
     state.doubleClick = 0;
+}
+
+bool ColumnsFitContents(const SettingsStore& settings) {
+  for (const DefaultSetting& setting : DefaultSettings()) {
+    if (setting.key == &keys::kSearchColumnWidths)
+      return settings.GetView(keys::kSearchColumnWidths) == setting.value;
+  }
+  return false;
 }
 
 void SaveSearchState(SettingsStore& settings, const SearchState& state) {

@@ -41,6 +41,14 @@ std::array<std::string, 9> SplitSearchKeys(std::string_view joined);
 void LoadSearchState(const SettingsStore& settings, SearchState& state);
 void SaveSearchState(SettingsStore& settings, const SearchState& state);
 
+// Whether the list's columns fit their headings and first rows on opening: while the column
+// widths are the shipped ones, which were measured for another column order than the shipped
+// layout's. A fitted column is measured over the first kFitRows rows (a long list opens as
+// fast as a short one) and is at most kFitChars full-width characters wide.
+bool ColumnsFitContents(const SettingsStore& settings);
+inline constexpr int kFitRows = 100;
+inline constexpr int kFitChars = 16;
+
 // The actions on selected result rows. The numbers 0-4 are the entries of the double-click
 // list, in its order.
 enum class ResultAction : int {
@@ -181,6 +189,8 @@ class SearchWindow {
   const CsvLayout& Layout() const;
   // "1;" per "N" column, "0;" for any other, the last ";" removed.
   std::string SortTypes() const;
+  // The column the rows were last sorted by and its direction (the view's sort arrow).
+  const ListSorter& Sorter() const { return sorter_; }
 
   // The opening: data read, stations, key lists, saved state, the first search. false (after
   // "「管理情報作成」を行ってください") when the current data holds 3 lines or fewer: the window

@@ -74,14 +74,14 @@ bool FindStartUp(const CommandLine& line, std::string_view argv0, StartUp& start
   if (!line.home.empty()) {
     home = FolderOf(ProgramPathFromArgv0(line.home + "/kestrova"));
   } else if (!IsWritableFolder(exeFolder) || !IsFolder(exeFolder + "\\Setting")) {
-    // An installed program: its folder is not the user's to write, so the data lives in the
-    // user's own data folder.
-    const std::string userData = platform::UserDataFolder();
-    if (userData.empty()) {
-      error = "no per-user data folder: set HOME or XDG_DATA_HOME, or give --home DIR";
+    // An installed program (its folder holds no Setting/, as a per-user install on Windows, or
+    // is not the user's to write): the data lives in the user's own folder.
+    const std::string userFolder = platform::UserProgramFolder();
+    if (userFolder.empty()) {
+      error = "no per-user data folder (HOME, XDG_DATA_HOME or LOCALAPPDATA): give --home DIR";
       return false;
     }
-    home = platform::ProgramPath(userData + "/kestrova");
+    home = platform::ProgramPath(userFolder);
   }
   if (!home.empty()) {
     const bool isNew = !IsFolder(home);

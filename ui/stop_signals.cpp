@@ -2,6 +2,8 @@
 
 #include <csignal>
 
+#include "foundation/platform/platform.h"
+
 namespace kestrova {
 
 namespace {
@@ -20,6 +22,7 @@ void CatchStopSignals(std::atomic<int>& flag) {
   stopFlag = &flag;
   std::signal(SIGINT, OnStopSignal);
   std::signal(SIGTERM, OnStopSignal);
+  platform::CatchConsoleStop(flag);
 }
 
 }  // namespace kestrova

@@ -7,8 +7,9 @@
 
 namespace kestrova {
 
-// From now on SIGINT and SIGTERM store their number in flag (ProgramState::stopSignal). The
-// flag must live until the program ends.
+// From now on SIGINT and SIGTERM store their number in flag (ProgramState::stopSignal); on
+// Windows so do Ctrl+C and closing the console window (SIGINT), logging off and shutting down
+// (SIGTERM). The flag must live until the program ends.
 void CatchStopSignals(std::atomic<int>& flag);
 
 }  // namespace kestrova

@@ -2,6 +2,7 @@
 // and host names. platform/posix.cpp implements it here; platform/win32.cpp on Windows.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <ctime>
 #include <optional>
@@ -28,8 +29,10 @@ std::string DisplayPath(std::string_view cp932Path);
 
 std::string DesktopFolder();    // XDG desktop folder
 std::string DocumentsFolder();  // XDG documents folder
-// The per-user data folder (native): $XDG_DATA_HOME, else ~/.local/share; %APPDATA% on Windows.
-std::string UserDataFolder();
+// The program folder of an installed copy for this user (native): $XDG_DATA_HOME/kestrova, else
+// ~/.local/share/kestrova; %LOCALAPPDATA%\Kestrova on Windows, which does not roam with the
+// profile (the store and the PDFs grow large). Empty when there is no such folder.
+std::string UserProgramFolder();
 std::string TempFolder();  // ends with the separator
 // The value of an environment variable in UTF-8; nothing when it is not set.
 std::optional<std::string> EnvironmentVariable(const char* name);
@@ -51,6 +54,11 @@ std::string SystemName();
 // True when a process with this id is running (or its state cannot be told).
 bool ProcessIsRunning(long long pid);
 int ProcessId();
+// Windows: Ctrl+C, Ctrl+Break and closing the console window store SIGINT in flag, logging off
+// and shutting down SIGTERM, as the signals do elsewhere; the program is then given the time
+// the system allows to stop and close (it ends when main returns). Elsewhere nothing: the
+// signals themselves do it. The flag must live until the program ends.
+void CatchConsoleStop(std::atomic<int>& flag);
 // A large buffer about to be filled: ask for huge pages, so filling it costs fewer page faults.
 void AdviseLargeBuffer(void* data, std::size_t size);
 // The bytes of the file at the native path mapped read-only into memory, to be read in order;

@@ -111,11 +111,12 @@ std::string DisplayPath(std::string_view cp932Path) {
 std::string DesktopFolder() { return XdgUserDir("XDG_DESKTOP_DIR", "/Desktop"); }
 std::string DocumentsFolder() { return XdgUserDir("XDG_DOCUMENTS_DIR", "/Documents"); }
 
-std::string UserDataFolder() {
+std::string UserProgramFolder() {
   // A relative XDG_DATA_HOME is invalid and ignored, as the base directory rules say.
   const char* data = std::getenv("XDG_DATA_HOME");
-  if (data && data[0] == '/') return data;
-  return FromHome("/.local/share");
+  if (data && data[0] == '/') return std::string(data) + "/kestrova";
+  const std::string share = FromHome("/.local/share");
+  return share.empty() ? share : share + "/kestrova";
 }
 
 std::string TempFolder() {
@@ -244,6 +245,8 @@ std::size_t FindBytes(std::string_view text, std::string_view key, std::size_t f
 }
 
 int ProcessId() { return static_cast<int>(::getpid()); }
+
+void CatchConsoleStop(std::atomic<int>&) {}
 
 long long LockFileExclusive(const std::string& nativePath, std::string_view text,
                             std::string& holder) {

@@ -6,6 +6,7 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include <csignal>
 #include <cstdint>
 #include <string>
 
@@ -48,7 +49,12 @@ std::string DisplayPath(std::string_view cp932Path) { return std::string(cp932Pa
 
 std::string DesktopFolder() { return Folder(CSIDL_DESKTOPDIRECTORY); }
 std::string DocumentsFolder() { return Folder(CSIDL_PERSONAL); }
-std::string UserDataFolder() { return Folder(CSIDL_APPDATA); }
+std::string UserProgramFolder() {
+  // The variable first, as XDG_DATA_HOME on Linux: Windows sets it from the profile.
+  const wchar_t* local = _wgetenv(L"LOCALAPPDATA");
+  const std::string folder = local && *local ? Utf8(local) : Folder(CSIDL_LOCAL_APPDATA);
+  return folder.empty() ? folder : folder + "\\Kestrova";
+}
 
 std::string TempFolder() {
   wchar_t path[MAX_PATH + 1] = {};
@@ -161,6 +167,36 @@ std::size_t FindBytes(std::string_view text, std::string_view key, std::size_t f
 }
 
 int ProcessId() { return static_cast<int>(GetCurrentProcessId()); }
+
+namespace {
+
+// A console handler can reach nothing but a static; a lock-free atomic store is safe in it.
+std::atomic<int>* consoleStopFlag = nullptr;
+
+BOOL WINAPI OnConsoleEvent(DWORD event) {
+  if (consoleStopFlag == nullptr) return FALSE;
+  switch (event) {
+    case CTRL_C_EVENT:
+    case CTRL_BREAK_EVENT:
+      consoleStopFlag->store(SIGINT);
+      return TRUE;
+    case CTRL_CLOSE_EVENT:
+    case CTRL_LOGOFF_EVENT:
+    case CTRL_SHUTDOWN_EVENT:
+      consoleStopFlag->store(event == CTRL_CLOSE_EVENT ? SIGINT : SIGTERM);
+      // Returning would end the process at once: this thread waits while the program stops
+      // the run and closes; its end (or the system's time limit) ends the process.
+      for (;;) Sleep(1000);
+  }
+  return FALSE;
+}
+
+}  // namespace
+
+void CatchConsoleStop(std::atomic<int>& flag) {
+  consoleStopFlag = &flag;
+  SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
+}
 
 long long LockFileExclusive(const std::string& nativePath, std::string_view text,
                             std::string& holder) {

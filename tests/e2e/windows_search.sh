@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# kestrova.exe --headless search under Wine against the native kestrova-sim on loopback, named
+# kestrova-cli.exe --headless search under Wine against the native kestrova-sim on loopback, named
 # "localhost" (the name its certificate carries), and the native kestrova against the same
 # service: both must store the same records, pages and PDFs.
 #   tests/e2e/windows_search.sh WINDOWS_BUILD_DIR NATIVE_BUILD_DIR
@@ -47,7 +47,7 @@ status=0
 "$native/bin/kestrova" --home "$work/linux" --login-id demo --headless search \
   >"$work/linux.out" 2>&1 || status=$?
 [ "$status" = 0 ] || { cat "$work/linux.out"; echo "windows_search: Linux run ended $status" >&2; exit 1; }
-"$root/scripts/wine-run" "$win/bin/kestrova.exe" --home "$(winpath "$work/windows")" \
+"$root/scripts/wine-run" "$win/bin/kestrova-cli.exe" --home "$(winpath "$work/windows")" \
   --login-id demo --headless search >"$work/windows.out" 2>&1 || status=$?
 [ "$status" = 0 ] || { cat "$work/windows.out"; echo "windows_search: Windows run ended $status" >&2; exit 1; }
 

@@ -99,12 +99,18 @@ TEST_F(StartUpTest, InstalledProgramKeepsItsDataInTheUserDataFolder) {
   fs::create_directories(prefix + "/bin");
   fs::create_directories(prefix + "/share");
   fs::rename(shipped.native(), prefix + "/share/kestrova");
-#ifdef _WIN32
-  GTEST_SKIP() << "the XDG data folder; Windows keeps the data beside the program";
-#endif  // _WIN32
+  // The per-user folder: %LOCALAPPDATA%\Kestrova for the per-user install on Windows, whose
+  // program folder the user may write.
   TempFolder data;
-  ScopedEnv dataHome("XDG_DATA_HOME", data.native());
-  const std::string userHome = data.native() + "/kestrova";
+#ifdef _WIN32
+  const char* const dataVariable = "LOCALAPPDATA";
+  const std::string userName = "\\Kestrova";
+#else
+  const char* const dataVariable = "XDG_DATA_HOME";
+  const std::string userName = "/kestrova";
+#endif  // _WIN32
+  const std::string userHome = data.native() + userName;
+  ScopedEnv dataHome(dataVariable, data.native());
 
   StartUp first;
   std::string error;
@@ -127,10 +133,12 @@ TEST_F(StartUpTest, InstalledProgramKeepsItsDataInTheUserDataFolder) {
 
   // An unusable user data folder stops the start with its name.
   WriteNative(parent.native() + "/file", "x");
-  SetEnv("XDG_DATA_HOME", parent.native() + "/file");
+  SetEnv(dataVariable, parent.native() + "/file");
   StartUp blocked;
   EXPECT_FALSE(FindStartUp(CommandLine{}, prefix + "/bin/kestrova", blocked, error));
-  EXPECT_NE(error.find(parent.native() + "/file/kestrova"), std::string::npos) << error;
+  const std::string blockedPath =
+      platform::NativePath(platform::ProgramPath(parent.native() + "/file"));
+  EXPECT_NE(error.find(blockedPath + userName), std::string::npos) << error;
 }
 
 TEST_F(StartUpTest, HomeThatCannotBeMadeFailsTheStart) {

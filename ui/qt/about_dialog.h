@@ -3,15 +3,10 @@
 #pragma once
 
 #include <QDialog>
-#include <string>
 
 namespace kestrova {
 
 struct ProgramState;
-
-// The home page the picture opens (cp932): an address, or the documentation shipped with the
-// program (a file name found beside the executable or in its installed data folder).
-std::string HomePageTarget();
 
 class AboutDialog final : public QDialog {
   Q_OBJECT

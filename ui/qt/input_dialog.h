@@ -4,16 +4,12 @@
 #include <QDialog>
 #include <string>
 
+#include "ui/input_texts.h"
+
 class QLineEdit;
 class QLabel;
 
 namespace kestrova {
-
-// The two texts the prompt works on: the caller sets both; value is the answer after OK.
-struct InputTexts {
-  std::string prompt;  // cp932, CR LF starts a new line
-  std::string value;   // cp932
-};
 
 class InputDialog final : public QDialog {
   Q_OBJECT

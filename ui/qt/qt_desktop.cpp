@@ -8,8 +8,6 @@
 #include <QMessageBox>
 #include <QProcess>
 #include <QUrl>
-#include <algorithm>
-#include <thread>
 
 #include "foundation/platform/platform.h"
 #include "ui/qt/qt_text.h"
@@ -106,35 +104,11 @@ bool QtDesktop::IsCtrlHeld() {
 }
 
 void QtDesktop::Pump(int) {
-  if (std::chrono::steady_clock::now() - lastDispatch_ < kPumpInterval) return;
-  Dispatch();
+  pacer_.Pump([] { QCoreApplication::processEvents(QEventLoop::AllEvents); });
 }
 
 void QtDesktop::Sleep(int ms) {
-  using namespace std::chrono;
-  const auto deadline = steady_clock::now() + milliseconds(ms);
-  for (auto now = steady_clock::now(); now < deadline; now = steady_clock::now()) {
-    if (now - lastDispatch_ >= kPumpInterval) Dispatch();
-    const auto next = std::min(deadline, lastDispatch_ + kPumpInterval);
-    if (next > steady_clock::now()) std::this_thread::sleep_until(next);
-  }
-}
-
-void QtDesktop::ResetPumpStats() {
-  stats_ = PumpStats();
-  lastDispatch_ = std::chrono::steady_clock::now();
-}
-
-void QtDesktop::Dispatch() {
-  // The gap is the time no event could be handled: from the end of one dispatch to the start
-  // of the next.
-  const auto start = std::chrono::steady_clock::now();
-  if (lastDispatch_.time_since_epoch().count() != 0) {
-    stats_.longestGap = std::max(stats_.longestGap, start - lastDispatch_);
-  }
-  QCoreApplication::processEvents(QEventLoop::AllEvents);
-  ++stats_.dispatches;
-  lastDispatch_ = std::chrono::steady_clock::now();
+  pacer_.Sleep(ms, [] { QCoreApplication::processEvents(QEventLoop::AllEvents); });
 }
 
 }  // namespace kestrova

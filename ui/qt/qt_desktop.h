@@ -13,13 +13,6 @@
 
 namespace kestrova {
 
-// How the pump kept up during a stretch of work: the dispatches and the longest time between
-// two of them.
-struct PumpStats {
-  int dispatches = 0;
-  std::chrono::steady_clock::duration longestGap{};
-};
-
 class QtDesktop : public Desktop {
  public:
   // Modal messages and pickers open over the window (none: over nothing).
@@ -40,17 +33,14 @@ class QtDesktop : public Desktop {
   void Sleep(int ms) override;
 
   // Starts a new measurement of the pump (the benchmark's longest gap).
-  void ResetPumpStats();
-  const PumpStats& pumpStats() const { return stats_; }
+  void ResetPumpStats() { pacer_.Reset(); }
+  const PumpStats& pumpStats() const { return pacer_.stats(); }
 
   static constexpr std::chrono::milliseconds kPumpInterval{30};
 
  private:
-  void Dispatch();
-
   QPointer<QWidget> window_;
-  std::chrono::steady_clock::time_point lastDispatch_{};
-  PumpStats stats_;
+  PumpPacer pacer_{kPumpInterval};
 };
 
 }  // namespace kestrova

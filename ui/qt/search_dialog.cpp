@@ -24,7 +24,6 @@
 
 #include "foundation/settings_keys.h"
 #include "store/program_state.h"
-#include "ui/default_settings.h"
 #include "ui/qt/dialog_font.h"
 #include "ui/qt/program_icon.h"
 #include "ui/qt/qt_desktop.h"
@@ -80,16 +79,6 @@ class ResultList final : public QTableView {
   std::function<QStringList()> files_;
   std::function<void()> doubleClick_;
 };
-
-// The shipped column widths were measured for another column order than the shipped layout's:
-// while they stand, the columns fit their headings and first rows instead.
-bool ShippedColumnWidths(const SettingsStore& settings) {
-  for (const DefaultSetting& setting : DefaultSettings()) {
-    if (setting.key == &keys::kSearchColumnWidths)
-      return settings.GetView(keys::kSearchColumnWidths) == setting.value;
-  }
-  return false;
-}
 
 void SetText(QLineEdit* edit, const QString& text) {
   // setText moves the cursor and drops the undo history: only on a real change.
@@ -346,7 +335,7 @@ void SearchDialog::BuildControls() {
 bool SearchDialog::Open() {
   RestorePlacement(*this, state_.settings, keys::kSearchPlacement);
   for (int i = 0; i < model_->columnCount({}); ++i) list_->setColumnWidth(i, 100);
-  const bool fit = ShippedColumnWidths(state_.settings);
+  const bool fit = ColumnsFitContents(state_.settings);
   RestoreColumnWidths(*list_, state_.settings, keys::kSearchColumnWidths);
   if (!window_.Open()) return false;
   if (fit) FitColumns();
@@ -354,10 +343,9 @@ bool SearchDialog::Open() {
 }
 
 void SearchDialog::FitColumns() {
-  // Measured over the first rows only, so a long list opens as fast as a short one.
-  list_->verticalHeader()->setResizeContentsPrecision(100);
+  list_->verticalHeader()->setResizeContentsPrecision(kFitRows);
   list_->resizeColumnsToContents();
-  const int widest = fontMetrics().horizontalAdvance(QString(16, QChar(0x3042)));
+  const int widest = fontMetrics().horizontalAdvance(QString(kFitChars, QChar(0x3042)));
   for (int i = 0; i < model_->columnCount({}); ++i) {
     if (list_->columnWidth(i) > widest) list_->setColumnWidth(i, widest);
   }
