@@ -206,8 +206,7 @@ int RunHeadless(ProgramState& state, const HeadlessRun& run, TransportFactory tr
   }
   window.Close();
   state.desktop = consoleDesktop;
-  if (!lastLine.empty()) std::fprintf(out, "%s
-", Utf8(VisibleText(lastLine)).c_str());
+  if (!lastLine.empty()) std::fprintf(out, "%s\n", Utf8(VisibleText(lastLine)).c_str());
   // Ran, but something it fetched or computed did not reach the disk (each write logged).
   if (status == 0 && state.failedWrites > 0) status = 3;
   // Ran and saved everything, but a search still cut at 100 hits lost listings.
