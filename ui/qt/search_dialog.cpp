@@ -344,7 +344,12 @@ bool SearchDialog::Open() {
 
 void SearchDialog::FitColumns() {
   list_->verticalHeader()->setResizeContentsPrecision(kFitRows);
+  // Every heading gets room for the sort arrow, so a later sort never cuts its text.
+  QHeaderView* header = list_->horizontalHeader();
+  const bool arrowShown = header->isSortIndicatorShown();
+  header->setSortIndicatorShown(true);
   list_->resizeColumnsToContents();
+  header->setSortIndicatorShown(arrowShown);
   const int widest = fontMetrics().horizontalAdvance(QString(kFitChars, QChar(0x3042)));
   for (int i = 0; i < model_->columnCount({}); ++i) {
     if (list_->columnWidth(i) > widest) list_->setColumnWidth(i, widest);
