@@ -84,7 +84,7 @@ int RunDesktop(int& argc, char** argv, const CommandLine& line) {
           dialog.SetWindowOpener(MainCommand::kCodeLookup, [&] { RunCodeLookup(state, &dialog); });
           dialog.SetWindowOpener(MainCommand::kLocalSearch,
                                  [&] { RunLocalSearch(state, &dialog, &desktop); });
-          status = dialog.StartUp(start.source, start.loginId) ? (dialog.exec(), 0) : 1;
+          status = dialog.StartUp(start.source, start.loginId) ? (dialog.Run(), 0) : 1;
           desktop.SetWindow(nullptr);
         }
         // Closed by SIGINT or SIGTERM: the shell's convention, as headless mode does.

@@ -21,6 +21,7 @@
 #include "ui/win32/dpi.h"
 #include "ui/win32/main_window_dialog.h"
 #include "ui/win32/maintenance_dialog.h"
+#include "ui/win32/search_dialog.h"
 #include "ui/win32/win32_desktop.h"
 #include "ui/win32/win32_text.h"
 
@@ -32,7 +33,7 @@ void ShowText(const std::string& utf8, UINT icon) {
   MessageBoxW(nullptr, WideUtf8(utf8).c_str(), L"Kestrova", MB_OK | icon);
 }
 
-// The start-up error lines RunProgram writes go to a file the message box then shows.
+// The start-up lines RunProgram writes go to a file the message box then shows.
 std::string ReadAll(std::FILE* file) {
   std::string text;
   std::rewind(file);
@@ -48,9 +49,11 @@ int RunWindow(const CommandLine& line, const std::string& argv0) {
   InitCommonControlsEx(&controls);
   Win32Desktop desktop;
   std::FILE* err = std::tmpfile();
+  bool started = false;
   const int status = RunProgram(
       line, argv0, desktop,
       [&](ProgramState& state, const StartUp& start) {
+        started = true;
         CatchStopSignals(state.stopSignal);
         // Requests run beside the window, which keeps handling its messages meanwhile.
         MainWindowDialog dialog(state, PumpingTransports(SystemTransportFactory(), desktop));
@@ -64,6 +67,8 @@ int RunWindow(const CommandLine& line, const std::string& argv0) {
                                [&] { RunMaintenance(state, dialog.hwnd()); });
         dialog.SetWindowOpener(MainCommand::kCodeLookup,
                                [&] { RunCodeLookup(state, dialog.hwnd()); });
+        dialog.SetWindowOpener(MainCommand::kLocalSearch,
+                               [&] { RunLocalSearch(state, dialog.hwnd(), &desktop); });
         int result = 1;
         if (dialog.StartUp(start.source, start.loginId)) {
           dialog.RunModal(nullptr);
@@ -78,7 +83,9 @@ int RunWindow(const CommandLine& line, const std::string& argv0) {
   if (err != nullptr) {
     const std::string text = ReadAll(err);
     std::fclose(err);
-    if (!text.empty()) ShowText(text, MB_ICONERROR);
+    // Only a start that failed is worth a box; the note that a new program folder was made
+    // (the first start of an installed copy) is not an error.
+    if (!started && !text.empty()) ShowText(text, MB_ICONERROR);
   }
   return status;
 }

@@ -18,11 +18,15 @@
 
 namespace kestrova::bench {
 
-// A new program folder "<temp>/<prefix>-XXXXXX" with the shipped Setting files and the data
-// folders; state's environment, layouts and detail files are read for it. Its native path.
+// A new program folder "<temp>/<prefix>-<process>-<time>" with the shipped Setting files and the
+// data folders; state's environment, layouts and detail files are read for it. Its native path.
 inline std::string MakeBenchFolder(ProgramState& state, const std::string& prefix) {
-  std::string tmpl = (std::filesystem::temp_directory_path() / (prefix + "-XXXXXX")).string();
-  std::string native = mkdtemp(tmpl.data());
+  // Named by process and time rather than by mkdtemp, which Windows lacks.
+  const std::string native = (std::filesystem::temp_directory_path() /
+                              (prefix + "-" + std::to_string(platform::ProcessId()) + "-" +
+                               std::to_string(platform::TickCount())))
+                                 .string();
+  std::filesystem::create_directories(native);
   std::filesystem::copy(KESTROVA_SOURCE_DIR "/Setting", native + "/Setting");
   for (const char* f : {"dat", "csv", "csv_total"})
     std::filesystem::create_directory(native + "/" + f);

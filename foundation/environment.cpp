@@ -167,12 +167,34 @@ std::string ReadableBytes(std::string_view line) {
   return out;
 }
 
+// The name of a key line's text before its "=": up to two trailing blanks, then up to two
+// trailing tabs removed.
+std::string KeyName(std::string_view before) {
+  std::string key(before);
+  for (int k = 0; k < 2 && !key.empty() && key.back() == ' '; ++k) key.pop_back();
+  for (int k = 0; k < 2 && !key.empty() && key.back() == '\t'; ++k) key.pop_back();
+  return key;
+}
+
+IniDamage DamagedLine(std::string_view line, int number, const std::string& section) {
+  IniDamage d;
+  d.line = number;
+  d.section = section;
+  if (line[0] == '[') return d;  // read repaired; the section is written from its keys
+  d.bytes = std::string(line);
+  const std::size_t eq = FindText(line, "=");
+  if (eq != std::string_view::npos && IsReadableLine(line.substr(0, eq)))
+    d.key = "//ini/" + section + "/" + KeyName(line.substr(0, eq));
+  return d;
+}
+
 // One line of the file into the store; section is the current section.
-void ReadIniLine(std::string_view line, std::string& section, SettingsStore& store,
-                 const SettingsStore& env, int flags) {
+void ReadIniLine(std::string_view line, int number, std::string& section, SettingsStore& store,
+                 const SettingsStore& env, int flags, IniDamageList* damage) {
   if (line.empty() || line[0] == '#' || line[0] == ';') return;
   std::string repaired;
   if (!IsReadableLine(line)) {
+    if (damage != nullptr) damage->push_back(DamagedLine(line, number, section));
     // A damaged key line is dropped (the key keeps its default); a damaged section header is
     // read without its bad bytes, so the keys below it still find their section.
     if (line[0] != '[') return;
@@ -186,9 +208,7 @@ void ReadIniLine(std::string_view line, std::string& section, SettingsStore& sto
   }
   std::size_t eq = FindText(line, "=");
   if (eq == std::string_view::npos) return;
-  std::string key(line.substr(0, eq));
-  for (int k = 0; k < 2 && !key.empty() && key.back() == ' '; ++k) key.pop_back();
-  for (int k = 0; k < 2 && !key.empty() && key.back() == '\t'; ++k) key.pop_back();
+  const std::string key = KeyName(line.substr(0, eq));
   std::size_t v = eq + 1;
   while (v < line.size() && (line[v] == ' ' || line[v] == '\t')) ++v;
   std::string value(line.substr(v));
@@ -196,37 +216,56 @@ void ReadIniLine(std::string_view line, std::string& section, SettingsStore& sto
   store.Set("//ini/" + section + "/" + key, value);
 }
 
+// Text bound for one line of the file: CR, LF and NUL would end it or cut it.
+std::string OneLine(std::string text) {
+  std::erase_if(text, [](char c) { return c == '\r' || c == '\n' || c == '\0'; });
+  return text;
+}
+
 }  // namespace
 
 void ReadIniFromText(std::string_view data, SettingsStore& store, const SettingsStore& env,
-                     int flags) {
+                     int flags, IniDamageList* damage) {
+  const std::size_t firstDamage = damage != nullptr ? damage->size() : 0;
   // Line by line, past any NUL: a damaged line costs that line and no more.
   std::string section;
   std::size_t i = 0;
-  while (i < data.size()) {
+  for (int number = 1; i < data.size(); ++number) {
     std::size_t end = data.find_first_of("\r\n", i);
     if (end == std::string_view::npos) end = data.size();
-    ReadIniLine(data.substr(i, end - i), section, store, env, flags);
+    ReadIniLine(data.substr(i, end - i), number, section, store, env, flags, damage);
     i = end;
     if (i < data.size() && data[i] == '\r') ++i;
     if (i < data.size() && data[i] == '\n') ++i;
   }
+  if (damage == nullptr) return;
+  for (std::size_t d = firstDamage; d < damage->size(); ++d)
+    (*damage)[d].valueAtRead = store.GetText((*damage)[d].key);
 }
 
-void ReadIni(const std::string& path, SettingsStore& store, const SettingsStore& env, int flags) {
+void ReadIni(const std::string& path, SettingsStore& store, const SettingsStore& env, int flags,
+             IniDamageList* damage) {
   LineReaderPtr reader = Open(path, "fr");
   if (!reader) return;
-  // A settings file saved as UTF-16 is accepted: it starts with its byte-order mark or with two
-  // characters whose second bytes are 0. Any other NUL is damage inside a line.
-  const std::string_view t = reader->Text();
-  const bool wide =
-      t.size() >= 4 && (t.substr(0, 2) == "\xFF\xFE" || (t[1] == '\0' && t[3] == '\0'));
-  if (wide) WideToAnsi(reader.get());
-  ReadIniFromText(reader->Text(), store, env, flags);
+  // Always code page 932: a guess at UTF-16 from NUL bytes would read a damaged file as
+  // nonsense and lose every setting in it.
+  ReadIniFromText(reader->Text(), store, env, flags, damage);
 }
 
-std::string FormatIni(const SettingsStore& store, const SettingsStore& env, int flags) {
+std::string FormatIni(const SettingsStore& store, const SettingsStore& env, int flags,
+                      const IniDamageList* damage) {
+  const IniDamageList none;
+  const IniDamageList& damaged = damage != nullptr ? *damage : none;
+  std::vector<bool> placed(damaged.size());
   std::string out;
+  // The damaged lines of a section not placed at their keys go at its end.
+  auto closeSection = [&](std::string_view foldedSection) {
+    for (std::size_t d = 0; d < damaged.size(); ++d) {
+      if (placed[d] || FoldCase(damaged[d].section) != foldedSection) continue;
+      if (!damaged[d].bytes.empty()) out += damaged[d].bytes + "\r\n";
+      placed[d] = true;
+    }
+  };
   std::string previousSection;
   for (int i = 0; i < store.Count(); ++i) {
     std::string_view folded = store.FoldedKeyAt(i);
@@ -234,25 +273,52 @@ std::string FormatIni(const SettingsStore& store, const SettingsStore& env, int 
     std::string_view rest = std::string_view(store.KeyTextAt(i)).substr(6);
     std::size_t slash = FindText(rest, "/");
     // A key without a section is written under the empty section.
-    std::string section(slash == std::string_view::npos ? std::string_view()
-                                                        : rest.substr(0, slash));
-    std::string name(slash == std::string_view::npos ? rest : rest.substr(slash + 1));
+    std::string section = OneLine(
+        std::string(slash == std::string_view::npos ? std::string_view() : rest.substr(0, slash)));
+    std::string name =
+        OneLine(std::string(slash == std::string_view::npos ? rest : rest.substr(slash + 1)));
     std::string foldedSection = FoldCase(section);
     if (foldedSection != previousSection) {
+      closeSection(previousSection);
       out += "[" + section + "]\r\n";
       previousSection = foldedSection;
     }
+    // A damaged line stays as it was while its key holds the value it had after the read.
+    bool kept = false;
+    for (std::size_t d = 0; d < damaged.size(); ++d) {
+      if (placed[d] || damaged[d].key.empty() || FoldCase(damaged[d].key) != folded) continue;
+      placed[d] = true;
+      if (damaged[d].valueAtRead != store.ValueAt(i)) continue;
+      out += damaged[d].bytes + "\r\n";
+      kept = true;
+    }
+    if (kept) continue;
     std::string value = store.ValueAt(i);
     if (!(flags & kIniNoMacros)) ContractMacros(value, env);
-    out += name + "=" + value + "\r\n";
+    out += name + "=" + OneLine(std::move(value)) + "\r\n";
+  }
+  closeSection(previousSection);
+  // Damaged lines of sections that have no key left.
+  for (std::size_t d = 0; d < damaged.size(); ++d) {
+    if (placed[d] || damaged[d].bytes.empty()) continue;
+    out += "[" + damaged[d].section + "]\r\n";
+    closeSection(FoldCase(damaged[d].section));
   }
   return out;
 }
 
+std::string DamagedLineNumbers(const IniDamageList& damage) {
+  std::string numbers;
+  for (const IniDamage& d : damage)
+    numbers += (numbers.empty() ? "" : ", ") + std::to_string(d.line);
+  return numbers;
+}
+
 bool WriteIni(const std::string& path, const SettingsStore& store, const SettingsStore& env,
-              int flags) {
+              int flags, const IniDamageList* damage) {
   // The file may hold the password: readable by its owner only, also when the user made it.
-  return WriteFileAtomic(path, FormatIni(store, env, flags), 0600) && SetFileMode(path, 0600);
+  return WriteFileAtomic(path, FormatIni(store, env, flags, damage), 0600) &&
+         SetFileMode(path, 0600);
 }
 
 bool KeepIniBackup(const std::string& path) {

@@ -3,6 +3,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kestrova {
 
@@ -58,18 +59,36 @@ void ContractMacros(std::string& text, const SettingsStore& environment);
 void SetDefault(std::string_view key, std::string_view value, SettingsStore& store,
                 const SettingsStore& environment);
 
+// A line of the settings file that could not be read. Its key keeps its default for the run,
+// and the file keeps the line byte for byte unless the key was set anew since.
+struct IniDamage {
+  int line = 0;             // counted from 1
+  std::string section;      // the section it stands in
+  std::string key;          // "//ini/<section>/<name>"; empty when the name itself is damaged
+  std::string bytes;        // the line as read; empty for a section header (read repaired)
+  std::string valueAtRead;  // the key's value once the whole file was read
+};
+using IniDamageList = std::vector<IniDamage>;
+
 inline constexpr int kIniNoMacros = 0x02;
-// Reads the file line by line: a line with a NUL or bytes that are no cp932 character is
-// skipped (a damaged section header is read without those bytes), the rest are kept.
+// Reads the file line by line, always as code page 932: a line with a NUL or bytes that are no
+// cp932 character is skipped (a damaged section header is read without those bytes) and
+// listed in damage when given, the rest are kept.
 void ReadIni(const std::string& path, SettingsStore& store, const SettingsStore& environment,
-             int flags = 0);
+             int flags = 0, IniDamageList* damage = nullptr);
 void ReadIniFromText(std::string_view text, SettingsStore& store, const SettingsStore& environment,
-                     int flags = 0);
-// The bytes of the INI file for the "//ini/" entries of the store.
-std::string FormatIni(const SettingsStore& store, const SettingsStore& environment, int flags = 0);
+                     int flags = 0, IniDamageList* damage = nullptr);
+// The bytes of the INI file for the "//ini/" entries of the store, with the damaged lines of
+// the file as read put back where their keys were not set anew. CR, LF and NUL never reach the
+// file from a key or value: they are removed, so no value can start a line of its own.
+std::string FormatIni(const SettingsStore& store, const SettingsStore& environment, int flags = 0,
+                      const IniDamageList* damage = nullptr);
 // Written atomically, then given mode 0600 because it may hold the password.
 [[nodiscard]] bool WriteIni(const std::string& path, const SettingsStore& store,
-                            const SettingsStore& environment, int flags = 0);
+                            const SettingsStore& environment, int flags = 0,
+                            const IniDamageList* damage = nullptr);
+// The numbers of the damaged lines, joined for a message: "3, 7".
+std::string DamagedLineNumbers(const IniDamageList& damage);
 // The file as it is now kept as path + ".bak" (mode 0600), before the close replaces it; true
 // also when there is no file to keep.
 [[nodiscard]] bool KeepIniBackup(const std::string& path);

@@ -137,9 +137,14 @@ int ListSorter::SortBy(int column, int direction) {
   if (!list_) return -1;
   SetSortState(column, direction);
   const int flag = sortFlag_;
-  list_->SortRows(
-      [flag](const std::string& a, const std::string& b) { return CompareKeys(a, b, flag); });
+  list_->SortRowsByKeys(flag);
   return 0;
+}
+
+void ListControl::SortRowsByKeys(int flag) {
+  SortRows([flag](const std::string& a, const std::string& b) {
+    return ListSorter::CompareKeys(a, b, flag);
+  });
 }
 
 int ListSorter::CompareKeys(const std::string& key1, const std::string& key2, int flag) {

@@ -239,4 +239,32 @@ std::string CopyNChars(std::string_view source, std::size_t n) {
   return std::string(source.substr(0, i));
 }
 
+std::string QuoteWindowsArgument(std::string_view argument) {
+  if (!argument.empty() && argument.find_first_of(" \t\n\v\"") == std::string_view::npos)
+    return std::string(argument);
+  std::string quoted = "\"";
+  std::size_t backslashes = 0;
+  for (char c : argument) {
+    if (c == '\\') {
+      ++backslashes;
+      continue;
+    }
+    // Backslashes count only before a quote: there each stands for half of its pair.
+    quoted.append(c == '"' ? backslashes * 2 + 1 : backslashes, '\\');
+    backslashes = 0;
+    quoted += c;
+  }
+  quoted.append(backslashes * 2, '\\');  // before the closing quote
+  return quoted + "\"";
+}
+
+std::string WindowsCommandLine(const std::vector<std::string>& arguments) {
+  std::string line;
+  for (const std::string& argument : arguments) {
+    if (!line.empty()) line += ' ';
+    line += QuoteWindowsArgument(argument);
+  }
+  return line;
+}
+
 }  // namespace kestrova

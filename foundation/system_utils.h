@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kestrova {
 
@@ -44,6 +45,12 @@ bool MdFile(std::string_view path, std::string& hex);
 // UTF-8 to cp932 the way pages from the listing service are converted: no validation,
 // a leading byte-order mark dropped, a character without a cp932 form becomes " ".
 std::string Utf8ToAnsi(std::string_view text);
+
+// One argument as CommandLineToArgvW (and the C runtime) read it back: as it is when it holds
+// no blank or quote, else quoted, with the backslashes before a quote and at the end doubled.
+std::string QuoteWindowsArgument(std::string_view argument);
+// The arguments quoted and joined by blanks: the command line of CreateProcessW.
+std::string WindowsCommandLine(const std::vector<std::string>& arguments);
 
 // At most n bytes, NUL-padded to n (the result has length <= n).
 std::string CopyN(std::string_view source, std::size_t n);

@@ -13,6 +13,22 @@ std::size_t CharLength(std::string_view text, std::size_t i) {
   return 1;
 }
 
+std::string VisibleText(std::string_view text, bool lineBreaks) {
+  std::string out(text);
+  for (std::size_t i = 0; i < out.size();) {
+    const auto c = static_cast<unsigned char>(out[i]);
+    const auto next = i + 1 < out.size() ? static_cast<unsigned char>(out[i + 1]) : 0;
+    if (IsLeadByte(c) && next >= 0x40 && next != 0x7F && next <= 0xFC) {
+      i += 2;
+      continue;
+    }
+    const bool kept = c == '\t' || (lineBreaks && (c == '\r' || c == '\n'));
+    if ((c < 0x20 && !kept) || c == 0x7F) out[i] = '?';
+    ++i;
+  }
+  return out;
+}
+
 void FoldCaseInPlace(std::string& text) {
   for (std::size_t i = 0; i < text.size();) {
     auto c = static_cast<unsigned char>(text[i]);

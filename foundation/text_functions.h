@@ -14,6 +14,11 @@ constexpr bool IsLeadByte(unsigned char c) {
 // Length in bytes of the character starting at text[i] (1 or 2; 1 for a lead byte at the end).
 std::size_t CharLength(std::string_view text, std::size_t i);
 
+// The text with every control byte but TAB (and CR and LF when lineBreaks is set) replaced by
+// "?", so that text from outside cannot move a terminal's cursor or start a line of a log.
+// A valid trail byte is part of its character and never replaced.
+std::string VisibleText(std::string_view text, bool lineBreaks = false);
+
 // ASCII A-Z and full-width Ａ-Ｚ to lower case; other double-byte characters unchanged.
 std::string FoldCase(std::string_view text);
 void FoldCaseInPlace(std::string& text);

@@ -57,6 +57,16 @@ const std::string& ScratchFolder() {
   return *folder;
 }
 
+const std::string& ScratchProgramFolder() {
+  static const std::string folder = [] {
+    const std::string& native = ScratchFolder();
+    std::filesystem::create_directories(native + "/Setting");
+    std::filesystem::create_directories(native + "/csv_total");
+    return native;
+  }();
+  return folder;
+}
+
 void WriteNative(const std::string& path, std::string_view bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));

@@ -22,6 +22,9 @@ std::vector<std::string_view> Parts(const std::uint8_t* data, std::size_t size, 
 // at exit; as a native path without a trailing "/".
 const std::string& ScratchFolder();
 
+// ScratchFolder() with the "Setting" and "csv_total" folders of a program folder made in it.
+const std::string& ScratchProgramFolder();
+
 // Writes the bytes to the native path; aborts when that fails (the drivers rely on the file).
 void WriteNative(const std::string& path, std::string_view bytes);
 

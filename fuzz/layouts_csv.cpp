@@ -4,7 +4,6 @@
 // store pairs. Both layouts then write the records to CSV files.
 #include <cstddef>
 #include <cstdint>
-#include <filesystem>
 #include <string>
 
 #include "foundation/files.h"
@@ -18,16 +17,6 @@
 using namespace kestrova;
 
 namespace {
-
-const std::string& Folder() {
-  static const std::string folder = [] {
-    const std::string& native = fuzz::ScratchFolder();
-    std::filesystem::create_directories(native + "/Setting");
-    std::filesystem::create_directories(native + "/csv_total");
-    return native;
-  }();
-  return folder;
-}
 
 // Records that give a CSV line: those with a type text (the second field).
 int WrittenRecords(const TextList& records) {
@@ -68,7 +57,7 @@ void CheckCsv(const ProgramState& state, const TextList& records, const CsvLayou
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   auto parts = fuzz::Parts(data, size, 7);
-  const std::string& folder = Folder();
+  const std::string& folder = fuzz::ScratchProgramFolder();
   fuzz::WriteNative(folder + "/Setting/HeaderInfo.dat", parts[0]);
   fuzz::WriteNative(folder + "/Setting/Output_CSV.txt", parts[1]);
   fuzz::WriteNative(folder + "/Setting/Output_Kanri.txt", parts[2]);

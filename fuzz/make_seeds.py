@@ -95,3 +95,36 @@ write('text', 'alternatives_kept', b'\x24\x00\x06' + SEP.join(
 write('text', 'separator', b'\x14|\x02' + SEP.join(
     [sjis('<td>価格</td><***><b>1,980万円</b>'), b';|</td>|', b'<*>', b'']))
 write('text', 'whole_list', b'\x00\x00\x00' + SEP.join([b'a;b;;c', b';;', b'(*)', b'x']))
+
+# The local search: controls (type, plan, past, duplicates, station, three list selections, sort
+# column, selected rows), layout (empty: the driver's own), current and past management lines,
+# the nine keys, the dates, three key lists.
+kanri_head = sjis('"番号","更新日","図面","駅","価格","会員","所在地","種別","階","徒歩",\r\n\r\n\r\n')
+
+
+def kanri(number, date, plan, station, price, member, place, type_text, floor='5', walk='3'):
+    return sjis(f'"{number}",{date},"{plan}","{station}",{price},"{member}","{place}","{type_text}",'
+                f'"{floor}",{walk},\r\n')
+
+
+current = kanri_head + b''.join([
+    kanri('1', '2011/05/01', '有', '本町', '1980.00', 'A社', '大阪市北区', '11売り・土地'),
+    kanri('2', '2011/04/15', '無', '梅田', '2500', 'B社', '大阪市中央区', '12売り・戸建て'),
+    kanri('3', '', '有', '本町', '8.5', 'A社', '豊中市', '23賃貸・マンション'),
+    kanri('3', '', '有', '本町', '8.5', 'A社', '豊中市', '23賃貸・マンション'),
+    kanri('4', '2011/05/03', '有', '江坂', '12', 'C社', '吹田市ポ', '21賃貸・土地')])
+past = kanri_head + kanri('9', '2010/01/01', '無', '梅田', '1,000.005', 'D社', '堺市堺区', '13売り・マンション')
+lists = [sjis('# 地域\r\n北区|中央区\r\n豊中市\r\n'), sjis('A社|\r\n|\r\nC社'), sjis('すべて\r\n売り・\r\n')]
+write('local_search', 'keys_and_lists', SEP.join(
+    [bytes([3, 3, 1, 0, 0, 2, 0, 0, 4, 0, 1, 2]), b'', current, past, sjis('北区;中央区;;A社;;;;;'),
+     b'2011/04/01', b'2011/05/31'] + lists))
+write('local_search', 'type_plan_station_duplicates', SEP.join(
+    [bytes([2, 1, 0, 1, 4, 1, 1, 1, 2, 0, 1]), b'', current, past, b'', b'', b''] + lists))
+write('local_search', 'hostile_lines', SEP.join(
+    [bytes([0, 0, 1, 1, 1, 1, 1, 1, 0, 255, 7]), b'',
+     kanri_head + b'"unbalanced,\x83\x5c"x,\r\n\x81\r\n"",""",,,,,,,,,,,,\r\n\x00\x00"1.00"\r\n' + current,
+     b'\x83', b'\x5c;;\x83;' + sjis(';;;;;;;;;;本'), b'9999/99/99', b'', b'|||', b'\x81|\x83', b'']))
+write('local_search', 'shipped_layout', SEP.join(
+    [bytes([3, 3, 0, 1, 1, 1, 1, 1, 5, 0, 2, 4]), (setting / 'Output_Kanri.txt').read_bytes(),
+     b'h\r\n\r\n\r\n' + b'\r\n'.join(record(str(n)).replace(b'\t', b',') for n in range(1, 6)) + b'\r\n',
+     b'', b'', b'', b'', b'', b'', b'']))

@@ -2,7 +2,6 @@
 // rest is the file, written to a scratch file and read as the program reads kestrova.ini.
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 #include <string>
 
 #include "foundation/environment.h"
@@ -41,16 +40,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   fuzz::WriteNative(native, text);
 
   SettingsStore store;
-  ReadIni(platform::ProgramPath(native), store, Environment(), flags);
+  IniDamageList damage;
+  ReadIni(platform::ProgramPath(native), store, Environment(), flags, &damage);
   for (int i = 0; i < store.Count(); ++i) {
     FUZZ_CHECK(std::string_view(store.KeyTextAt(i)).rfind("//ini/", 0) == 0, store.KeyTextAt(i));
   }
-  // Without a NUL the file is taken as cp932 text, exactly as the same bytes held in memory.
-  if (std::memchr(text.data(), 0, text.size()) == nullptr) {
-    SettingsStore fromText;
-    ReadIniFromText(text, fromText, Environment(), flags);
-    FUZZ_CHECK(Entries(store) == Entries(fromText), text);
+  // The file is always cp932 text, exactly as the same bytes held in memory, NULs and all.
+  SettingsStore fromText;
+  ReadIniFromText(text, fromText, Environment(), flags);
+  FUZZ_CHECK(Entries(store) == Entries(fromText), text);
+  // Written back, every damaged line is there byte for byte.
+  const std::string written = FormatIni(store, Environment(), flags, &damage);
+  for (const IniDamage& d : damage) {
+    if (d.bytes.empty()) continue;  // a section header, written from its keys
+    FUZZ_CHECK(written.find(d.bytes + "\r\n") != std::string::npos, d.bytes);
   }
-  (void)FormatIni(store, Environment(), flags);
   return 0;
 }

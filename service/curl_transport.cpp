@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstring>
+#include <functional>
 #include <mutex>
 
 #include "foundation/files.h"
@@ -126,11 +127,46 @@ TransportFailure FailureOf(CURLcode rc, bool idleExpired) {
   }
 }
 
+// Runs the transfer of easy on multi until it ends, asking shouldStop between waits of at most
+// 100 ms; a true answer ends the transfer at once (its connection is closed) and sets stopped.
+// The transfer's own result otherwise.
+CURLcode Perform(CURLM* multi, CURL* easy, const std::function<bool()>& shouldStop, bool& stopped) {
+  if (curl_multi_add_handle(multi, easy) != CURLM_OK) return CURLE_FAILED_INIT;
+  CURLcode rc = CURLE_OK;
+  for (;;) {
+    int running = 0;
+    if (curl_multi_perform(multi, &running) != CURLM_OK) {
+      rc = CURLE_FAILED_INIT;
+      break;
+    }
+    if (running == 0) {
+      int left = 0;
+      while (CURLMsg* message = curl_multi_info_read(multi, &left)) {
+        if (message->msg == CURLMSG_DONE && message->easy_handle == easy) rc = message->data.result;
+      }
+      break;
+    }
+    if (shouldStop && shouldStop()) {
+      stopped = true;
+      break;
+    }
+    if (curl_multi_poll(multi, nullptr, 0, 100, nullptr) != CURLM_OK) {
+      rc = CURLE_FAILED_INIT;
+      break;
+    }
+  }
+  curl_multi_remove_handle(multi, easy);
+  return rc;
+}
+
 }  // namespace
 
 struct CurlTransport::Impl {
   TransportOptions options;
   CURL* easy = nullptr;
+  // Drives the easy handle, so the request can be looked at between waits of 100 ms; it holds
+  // the session's connection from one request to the next.
+  CURLM* multi = nullptr;
   std::string extraPem;
   long connections = 0;
   IdleWatch idle;
@@ -148,8 +184,14 @@ int CurlTransport::Open(std::string_view userAgent) {
   Close();
   GlobalInitOnce();
   CURL* easy = curl_easy_init();
-  if (easy == nullptr) return kExchangeSessionFailed;
+  CURLM* multi = curl_multi_init();
+  if (easy == nullptr || multi == nullptr) {
+    if (easy != nullptr) curl_easy_cleanup(easy);
+    if (multi != nullptr) curl_multi_cleanup(multi);
+    return kExchangeSessionFailed;
+  }
   impl_->easy = easy;
+  impl_->multi = multi;
   impl_->connections = 0;
   std::string agent(userAgent);
   curl_easy_setopt(easy, CURLOPT_USERAGENT, agent.c_str());  // libcurl keeps its own copy
@@ -218,7 +260,8 @@ TransportResult CurlTransport::Send(const TransportRequest& request) {
   impl_->idle = IdleWatch();
   impl_->idle.lastProgress = std::chrono::steady_clock::now();
   impl_->idle.limitMs = impl_->options.receiveTimeoutSeconds * 1000;
-  CURLcode rc = curl_easy_perform(easy);
+  bool stopped = false;
+  CURLcode rc = Perform(impl_->multi, easy, request.stopRequested, stopped);
 
   curl_easy_setopt(easy, CURLOPT_HTTPHEADER, nullptr);
   curl_slist_free_all(headers);
@@ -229,7 +272,11 @@ TransportResult CurlTransport::Send(const TransportRequest& request) {
     impl_->connections += connects;
   }
   result.status = static_cast<int>(status);
-  if (rc != CURLE_OK) {
+  if (stopped) {
+    result.code = status != 0 ? kExchangeReadFailed : kExchangeSendFailed;
+    result.failure = TransportFailure::kStopped;
+    result.error = "stopped while waiting for the answer";
+  } else if (rc != CURLE_OK) {
     // With a status line in hand the answer broke off while its body was read.
     result.code = status != 0 ? kExchangeReadFailed : kExchangeSendFailed;
     result.failure = FailureOf(rc, impl_->idle.expired);
@@ -246,7 +293,9 @@ TransportResult CurlTransport::Send(const TransportRequest& request) {
 
 void CurlTransport::Close() {
   if (impl_->easy != nullptr) curl_easy_cleanup(impl_->easy);
+  if (impl_->multi != nullptr) curl_multi_cleanup(impl_->multi);
   impl_->easy = nullptr;
+  impl_->multi = nullptr;
 }
 
 long CurlTransport::ConnectionsMade() const { return impl_->connections; }

@@ -4,6 +4,7 @@
 
 #include "foundation/dates.h"
 #include "foundation/line_reader.h"
+#include "foundation/message_pump.h"
 #include "foundation/sjis.h"
 #include "service/transport.h"
 #include "store/program_state.h"
@@ -140,6 +141,13 @@ int SendRequest(HttpSession& session, std::string_view url, bool get, std::strin
     request.body.assign(form);
   }
   request.url = RequestUrl(parts, session.host, session.port);
+  // While the request waits, the window is kept alive, so the stop button can be pressed, and a
+  // stop (the button or a signal) ends the wait rather than the service's silence or a time-out.
+  ProgramState& state = session.state;
+  request.stopRequested = [&state] {
+    PumpMessages(state.desktop, 50);
+    return state.StopRequested();
+  };
 
   TransportResult result = session.transport.Send(request);
   session.lastStatus = result.status;
@@ -170,6 +178,25 @@ void CloseSession(HttpSession& session) {
   session.connected = false;
   session.host.clear();
   session.port = 0;
+}
+
+std::string FailureCause(int rc, const HttpSession& session) {
+  const std::string detail = session.lastError.empty() ? "" : ": " + session.lastError;
+  switch (session.lastFailure) {
+    case TransportFailure::kCertificate:
+      return "certificate not trusted" + detail;
+    case TransportFailure::kTimeout:
+      return "time-out" + detail;
+    case TransportFailure::kConnection:
+      return "connection failed" + detail;
+    case TransportFailure::kNone:
+      break;
+  }
+  if (rc == kExchangeBadUrl) return "not an https URL";
+  if (rc == kExchangeOpenFailed) return "no session";
+  if (rc == kExchangeReadFailed) return "answer broke off" + detail;
+  if (session.lastStatus != 0) return "status " + std::to_string(session.lastStatus);
+  return "no answer" + detail;
 }
 
 }  // namespace kestrova

@@ -73,6 +73,9 @@ struct HttpSession {
                               std::string_view form, LineReader* answer);
 // Closes what is open and forgets it; a second call closes nothing.
 void CloseSession(HttpSession& session);
+// Why the last request of the session failed with code rc, for the error log: "time-out: …",
+// "status 500", "answer broke off", …
+std::string FailureCause(int rc, const HttpSession& session);
 
 // Adds "time\tcode\ttext" ("%s\t%5d\t%s", time from Now) to state.errorList.
 

@@ -47,6 +47,7 @@ void KeepStyleSheets(ProgramState& state, HttpSession& session) {
     std::string answer;
     // Only a whole answer is kept: an empty file would count as present from then on.
     const int rc = SendRequest(session, ServiceUrl(state.settings, sheet.path), true, "", answer);
+    if (rc != 0 && session.lastFailure == TransportFailure::kStopped) return;
     if (rc != 0) {
       LogError(state, rc, sheet.path);
     } else if (!WriteFileAtomic(file, answer)) {
@@ -102,6 +103,7 @@ LoginFault LoginFaultOf(int rc, const HttpSession& session) {
       return {rc, SJIS("接続先から応答がありません（タイムアウト）"), "time-out" + detail};
     case TransportFailure::kConnection:
       return {rc, SJIS("接続先に接続できませんでした"), "connection failed" + detail};
+    case TransportFailure::kStopped:  // the caller ends a stopped login before asking
     case TransportFailure::kNone:
       break;
   }
@@ -197,8 +199,10 @@ void RunSearches(OnlineContext& context, SearchKind kind, LoginRunResult& result
     PumpMessages(state.desktop, 100);
     const SearchAnswer answer = SearchAndDownload(context, form.body, queue.Taken() - 1, stamp,
                                                   kind, splitting && CanSplit(form));
-    if (answer.stopped) break;
+    // A form stopped while its answer was awaited has gone out (and may be charged for).
+    if (answer.stopped && answer.code == 0) break;
     result.formsSent = queue.Taken();
+    if (answer.stopped) break;
     if (answer.code == kExchangeRedirect) {
       // The session is gone: every later form would come back the same.
       LogError(state, kExchangeRedirect, SJIS("検索がログイン画面に戻されました ") + form.status);
@@ -225,9 +229,7 @@ std::string StoppedLine(const LoginRunResult& run) {
          std::to_string(run.formsPlanned) + SJIS(" 件を送信済み）");
 }
 
-LoginRunResult LoginAndSearch(ProgramState& state, OnlineCommandWindow& window,
-                              Transport& transport, SearchKind kind) {
-  LoginRunResult result;
+std::string RefusalBeforeRun(ProgramState& state, OnlineCommandWindow& window, SearchKind kind) {
   window.ReadFields();
   MainFields& fields = window.Fields();
   NormaliseField(fields.startDate, true);
@@ -250,11 +252,19 @@ LoginRunResult LoginAndSearch(ProgramState& state, OnlineCommandWindow& window,
     fault = SearchLimitFault(
         PlannedFormCount(state.settings, kind, fields.sale != 0, fields.rent != 0), limit);
   }
-  if (!fault.empty()) {
-    Tell(state, fault, MessageIcon::kWarning);
+  return fault;
+}
+
+LoginRunResult LoginAndSearch(ProgramState& state, OnlineCommandWindow& window,
+                              Transport& transport, SearchKind kind) {
+  LoginRunResult result;
+  result.refusal = RefusalBeforeRun(state, window, kind);
+  if (!result.refusal.empty()) {
+    Tell(state, result.refusal, MessageIcon::kWarning);
     result.refused = true;
     return result;
   }
+  MainFields& fields = window.Fields();
   if (fields.pdf != 0 || fields.detail != 0) {
     std::string notice = LoadBalancingNotice(fields.loginInfo, LocalHour(*state.clock));
     if (!notice.empty()) Tell(state, notice, MessageIcon::kInformation);
@@ -265,17 +275,19 @@ LoginRunResult LoginAndSearch(ProgramState& state, OnlineCommandWindow& window,
   int rc = OpenSession(session, kUserAgent, loginUrl);
   if (rc != 0) LogError(state, rc, "Connect Error..");
 
-  WaitPumping(state.desktop, LoadReductionMs(state.settings));
-  if (state.StopRequested()) {
+  auto endStopped = [&] {
     CloseSession(session);
     result.stopped = true;
     fields.statusLine = SJIS("中止");
     fields.logBox = StoppedLine(result);
     window.ShowFields();
     return result;
-  }
+  };
+  WaitPumping(state.desktop, LoadReductionMs(state.settings));
+  if (state.StopRequested()) return endStopped();
   std::string answer;
   rc = SendRequest(session, loginUrl, false, LoginBody(fields.loginInfo, fields.password), answer);
+  if (rc != 0 && session.lastFailure == TransportFailure::kStopped) return endStopped();
   {
     const std::string page = Utf8ToAnsi(answer);
     if (rc != 0 || !LoginSucceeded(page)) {
@@ -295,7 +307,7 @@ LoginRunResult LoginAndSearch(ProgramState& state, OnlineCommandWindow& window,
   KeepStyleSheets(state, session);
 
   if (kind == SearchKind::kListings || kind == SearchKind::kClosedDeals) {
-    OnlineContext context{state, window, session};
+    OnlineContext context{state, window, session, 0, {}, {}};
     RunSearches(context, kind, result);
   }
   CloseSession(session);

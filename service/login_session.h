@@ -19,6 +19,7 @@ class SettingsStore;
 // How a run went, so the command can decide what to move and what to report.
 struct LoginRunResult {
   bool refused = false;        // an input check stopped it before any request
+  std::string refusal;         // the message of that check
   bool loggedIn = false;       // the page after the login showed the service's menu
   int formsSent = 0;           // search forms sent, the extra forms of splits included
   int formsFailed = 0;         // of them, answered with neither 0 nor a redirect
@@ -48,6 +49,10 @@ std::string LoadBalancingNotice(std::string_view loginId, int hour);
 // The fee of the page after login ("前日までの利用料" ... "\">" amount "円") as "%d 円".
 std::string FeeText(std::string_view convertedPage);
 
+// The checks a run passes before it starts (terms, inputs, https, the form limit), on the
+// window's fields (normalised, shown and stored first): the message of the first that fails,
+// or empty. A refused run shows no running state at all.
+std::string RefusalBeforeRun(ProgramState& state, OnlineCommandWindow& window, SearchKind kind);
 LoginRunResult LoginAndSearch(ProgramState& state, OnlineCommandWindow& window,
                               Transport& transport, SearchKind kind);
 // Builds and sends every search form of the run, in order, until a stop is asked for.

@@ -30,7 +30,7 @@ class RunningTitleScope {
 
 // Why the last fetched date stayed where it was, or empty when the run earned the move.
 std::string DateKeptReason(const LoginRunResult& run) {
-  if (run.refused) return SJIS("入力エラーのため");
+  if (run.refused) return run.refusal;
   if (run.stopped) return SJIS("中止したため");
   if (!run.loggedIn) return SJIS("ログインできなかったため");
   std::string reasons;

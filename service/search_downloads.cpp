@@ -43,14 +43,29 @@ void Show(OnlineContext& context) {
 // One download of a row: the request, and the answer written to target only when it arrived
 // whole, so a failed download leaves an earlier file as it was and no empty file behind. true
 // when the service answered; an answer that could not be saved is logged and counted.
-bool Download(OnlineContext& context, const char* path, const std::string& body,
+bool Download(OnlineContext& context, DownloadKind& kind, const std::string& kindName,
+              const char* path, const std::string& number, const std::string& body,
               const std::string& target, std::string& answer) {
   WaitPumping(context.state.desktop, LoadReductionMs(context.state.settings));
   if (context.state.StopRequested()) return false;
   int rc =
       SendRequest(context.session, ServiceUrl(context.state.settings, path), false, body, answer);
+  const TransportFailure failure = context.session.lastFailure;
+  // A request ended by a stop is no failure of the service: the run's stop line tells it.
+  if (rc != 0 && failure == TransportFailure::kStopped) return false;
+  kind.timeoutsInARow =
+      rc != 0 && failure == TransportFailure::kTimeout ? kind.timeoutsInARow + 1 : 0;
   if (rc != 0) {
-    LogError(context.state, rc, body);
+    LogError(context.state, rc,
+             SJIS("ダウンロードできませんでした: 物件番号 ") + number + " " + path + " (" +
+                 FailureCause(rc, context.session) + ")");
+    if (kind.timeoutsInARow >= kTimeoutsBeforeGivingUp) {
+      kind.givenUp = true;
+      LogError(context.state, kDownloadsGivenUpCode,
+               kindName + SJIS("の取得が ") + std::to_string(kind.timeoutsInARow) +
+                   SJIS(" 回続けてタイムアウトしたため、この実行では以降の") + kindName +
+                   SJIS("を取得しません"));
+    }
     return false;
   }
   if (!WriteFileAtomic(target, answer, 0644, false)) {
@@ -64,8 +79,9 @@ void DownloadRow(OnlineContext& context, const std::vector<std::string_view>& ro
   ProgramState& state = context.state;
   MainFields& fields = context.window.Fields();
   const std::string number(FieldOf(row, 2));
-  const bool wantDetail = fields.detail != 0;
-  const bool wantPdf = FieldOf(row, 0) == SJIS("有") && fields.pdf != 0;
+  const bool wantDetail = fields.detail != 0 && !context.detailPages.givenUp;
+  const bool wantPdf =
+      FieldOf(row, 0) == SJIS("有") && fields.pdf != 0 && !context.floorPlans.givenUp;
   if (!wantDetail && !wantPdf) return;
 
   const std::string_view typeCode = TypeCodeOf(FieldOf(row, 1));
@@ -91,8 +107,11 @@ void DownloadRow(OnlineContext& context, const std::vector<std::string_view>& ro
       // The values are taken from the answer itself, so a page the disk had no room for
       // still reaches the detail store.
       std::string answer;
-      if (Download(context, kDetailPath, DetailBody(number), file, answer))
+      if (Download(context, context.detailPages, SJIS("詳細ページ"), kDetailPath, number,
+                   DetailBody(number), file, answer)) {
+        ++state.pagesFetched;
         ParseDetailText(state, Utf8ToAnsi(answer));
+      }
     }
   }
   if (wantPdf) {
@@ -102,7 +121,9 @@ void DownloadRow(OnlineContext& context, const std::vector<std::string_view>& ro
       fields.logBox = SJIS("★PDF取得中★") + progress;
       Show(context);
       std::string answer;
-      Download(context, kFloorPlanPath, FloorPlanBody(number), file, answer);
+      if (Download(context, context.floorPlans, SJIS("図面PDF"), kFloorPlanPath, number,
+                   FloorPlanBody(number), file, answer))
+        ++state.pdfsFetched;
     }
   }
 }
@@ -191,6 +212,10 @@ SearchAnswer SearchAndDownload(OnlineContext& context, const std::string& formBo
                             formBody, answer);
   // A redirect is the service sending the session back to its login form: no result page.
   if (result.code == kExchangeRedirect) return result;
+  if (result.code != 0 && context.session.lastFailure == TransportFailure::kStopped) {
+    result.stopped = true;
+    return result;
+  }
   if (result.code != 0) {
     LogError(state, result.code, formBody);
     return result;

@@ -15,12 +15,23 @@ struct ProgramState;
 struct HttpSession;
 class OnlineCommandWindow;
 
+// The downloads of one kind (detail pages, or PDFs) in a run. A service that lets two requests
+// of a kind in a row run into the time-out is taken to hold them all: asking for each of the
+// rest would cost the time-out per property.
+struct DownloadKind {
+  int timeoutsInARow = 0;
+  bool givenUp = false;  // no more requests of this kind in this run
+};
+inline constexpr int kTimeoutsBeforeGivingUp = 2;
+
 // What one online command works with: the program state, the main window, the open session.
 struct OnlineContext {
   ProgramState& state;
   OnlineCommandWindow& window;
   HttpSession& session;
   int downloadsNotSaved = 0;  // detail pages and PDFs answered but not written to disk
+  DownloadKind detailPages;
+  DownloadKind floorPlans;
 };
 
 // The first two characters of the type text ("11売り・土地" -> "11").
@@ -59,7 +70,8 @@ struct SearchAnswer {
                          // else the failure code, already logged
   bool cut = false;      // the page showed its hundredth hit
   bool split = false;    // cut, and left to the forms that search it again in parts
-  bool stopped = false;  // a stop came during the wait before it: the form was not sent
+  bool stopped = false;  // a stop came during the wait before it (the form was not sent, code
+                         // 0) or while its answer was awaited (code not 0, nothing logged)
 };
 
 // Sends one search form, saves its page and, unless the page was cut and splitIfCut is set,

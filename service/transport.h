@@ -3,6 +3,7 @@
 // WinINet on Windows); a scripted fake stands in for it in tests.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -32,6 +33,10 @@ struct TransportRequest {
   std::string url;                   // scheme://host[:port]/path[?query]
   std::vector<std::string> headers;  // whole header lines, e.g. "Content-Type: ..."
   std::string body;                  // sent as it is; empty for none
+  // Asked about every 100 ms while the request waits, on the thread that called Send; true ends
+  // the request at once (TransportFailure::kStopped). Empty: the request waits for its answer
+  // or its time-outs.
+  std::function<bool()> stopRequested = nullptr;
 };
 
 // Why a request got no whole answer, so the user can be told more than "it failed".
@@ -40,6 +45,7 @@ enum class TransportFailure {
   kCertificate,  // the server's certificate is not trusted (or names another host)
   kTimeout,      // nothing arrived within the connect or receive time-out
   kConnection,   // no connection, or it was closed before the answer was whole
+  kStopped,      // the request's stopRequested said so before the answer was whole
 };
 
 struct TransportResult {

@@ -11,8 +11,12 @@
 #include <wincrypt.h>
 #include <wininet.h>
 
+#include <chrono>
+#include <condition_variable>
 #include <cstring>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "foundation/files.h"
@@ -44,6 +48,74 @@ class Internet {
   explicit operator bool() const { return h_ != nullptr; }
 
  private:
+  HINTERNET h_ = nullptr;
+};
+
+// The request handles of the request in flight. WinINet's calls block their thread; a stop
+// closes the handles from the thread that waits for them, which makes the blocking call return
+// at once. A handle closed that way is not closed again by its owner.
+class InFlight {
+ public:
+  // Takes a new request handle into account; closes it and answers false when a stop came first.
+  bool Hold(HINTERNET handle) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (stopped_) {
+      InternetCloseHandle(handle);
+      return false;
+    }
+    handles_.push_back(handle);
+    return true;
+  }
+  // The owner's close: only a handle the stop has not closed already.
+  void Close(HINTERNET handle) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    for (auto it = handles_.begin(); it != handles_.end(); ++it) {
+      if (*it == handle) {
+        handles_.erase(it);
+        InternetCloseHandle(handle);
+        return;
+      }
+    }
+  }
+  void Stop() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    stopped_ = true;
+    for (HINTERNET handle : handles_) InternetCloseHandle(handle);
+    handles_.clear();
+  }
+  bool Stopped() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return stopped_;
+  }
+  void Reset() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    stopped_ = false;
+  }
+
+ private:
+  std::mutex mutex_;
+  std::vector<HINTERNET> handles_;
+  bool stopped_ = false;
+};
+
+// A request handle that a stop may close from the waiting thread.
+class RequestHandle {
+ public:
+  RequestHandle(InFlight& inFlight, HINTERNET handle) : inFlight_(inFlight) {
+    if (handle && inFlight_.Hold(handle)) h_ = handle;
+  }
+  ~RequestHandle() { Reset(); }
+  RequestHandle(const RequestHandle&) = delete;
+  RequestHandle& operator=(const RequestHandle&) = delete;
+  void Reset() {
+    if (h_) inFlight_.Close(h_);
+    h_ = nullptr;
+  }
+  HINTERNET get() const { return h_; }
+  explicit operator bool() const { return h_ != nullptr; }
+
+ private:
+  InFlight& inFlight_;
   HINTERNET h_ = nullptr;
 };
 
@@ -188,6 +260,7 @@ struct WinInetTransport::Impl {
   std::wstring connectedHost;
   INTERNET_PORT connectedPort = 0;
   bool verified = false;  // the harmless first request found the chain ending in the CA
+  InFlight inFlight;
 
   ~Impl() { ForgetCas(); }
   void ForgetCas() {
@@ -225,7 +298,7 @@ struct WinInetTransport::Impl {
   // The harmless first request: a GET of the service's root, whose answer is read and dropped
   // so the connection can carry the next request. true when its chain ends in the CA.
   bool VerifyConnection(TransportResult& result) {
-    Internet probe(OpenRequest(L"GET", L"/"));
+    RequestHandle probe(inFlight, OpenRequest(L"GET", L"/"));
     if (!probe || !HttpSendRequestW(probe.get(), nullptr, 0, nullptr, 0)) {
       const DWORD error = GetLastError();
       result.code = kExchangeSendFailed;
@@ -278,6 +351,44 @@ int WinInetTransport::Open(std::string_view userAgent) {
 }
 
 TransportResult WinInetTransport::Send(const TransportRequest& request) {
+  if (!request.stopRequested) return SendNow(request);
+  // The request runs on a second thread; this one asks about a stop between waits of 100 ms,
+  // so the stop is seen (and the window kept alive) while the service is silent.
+  impl_->inFlight.Reset();
+  TransportResult result;
+  std::mutex mutex;
+  std::condition_variable ended;
+  bool done = false;
+  std::thread worker([&] {
+    TransportResult answer = SendNow(request);
+    std::lock_guard<std::mutex> lock(mutex);
+    result = std::move(answer);
+    done = true;
+    ended.notify_one();
+  });
+  for (;;) {
+    {
+      std::unique_lock<std::mutex> lock(mutex);
+      if (ended.wait_for(lock, std::chrono::milliseconds(100), [&] { return done; })) break;
+    }
+    if (!impl_->inFlight.Stopped() && request.stopRequested()) impl_->inFlight.Stop();
+  }
+  worker.join();
+  // An answer that arrived whole before the stop took hold is kept.
+  if (impl_->inFlight.Stopped() && result.code != 0) {
+    result.code = result.status != 0 ? kExchangeReadFailed : kExchangeSendFailed;
+    result.failure = TransportFailure::kStopped;
+    result.error = "stopped while waiting for the answer";
+    // The connection may be in the middle of an answer: the next request starts a new one.
+    impl_->connection.Reset();
+    impl_->connectedHost.clear();
+    impl_->verified = false;
+  }
+  impl_->inFlight.Reset();
+  return result;
+}
+
+TransportResult WinInetTransport::SendNow(const TransportRequest& request) {
   TransportResult result;
   if (!impl_->session) {
     result.code = kExchangeSendFailed;
@@ -297,11 +408,12 @@ TransportResult WinInetTransport::Send(const TransportRequest& request) {
     return result;
   }
   if (!impl_->cas.empty() && !impl_->verified && !impl_->VerifyConnection(result)) {
-    Close();  // a server the CA does not vouch for ends the session
+    // A server the CA does not vouch for ends the session; a check cut short by a stop does not.
+    if (!impl_->inFlight.Stopped()) Close();
     return result;
   }
   const bool post = request.method == "POST";
-  Internet handle(impl_->OpenRequest(post ? L"POST" : L"GET", target.path));
+  RequestHandle handle(impl_->inFlight, impl_->OpenRequest(post ? L"POST" : L"GET", target.path));
   if (!handle) {
     result.code = kExchangeOpenFailed;
     result.error = ErrorText(GetLastError());
@@ -319,6 +431,10 @@ TransportResult WinInetTransport::Send(const TransportRequest& request) {
   DWORD error = sent ? 0 : GetLastError();
   if (sent && !ChainTrusted(handle.get(), impl_->cas)) {
     handle.Reset();
+    if (impl_->inFlight.Stopped()) {
+      result.code = kExchangeSendFailed;
+      return result;
+    }
     Close();
     result.code = kExchangeSendFailed;
     result.failure = TransportFailure::kCertificate;

@@ -20,6 +20,10 @@ class WinInetTransport final : public Transport {
   void Close() override;
 
  private:
+  // The request itself, blocking until it ends; Send runs it on a second thread when the
+  // request may be stopped.
+  TransportResult SendNow(const TransportRequest& request);
+
   struct Impl;
   std::unique_ptr<Impl> impl_;
 };

@@ -3,7 +3,9 @@
 #include <cstdio>
 
 #include "foundation/dates.h"
+#include "foundation/platform/platform.h"
 #include "foundation/sjis.h"
+#include "foundation/text_functions.h"
 #include "store/program_state.h"
 
 namespace kestrova {
@@ -20,11 +22,13 @@ std::string FormatErrorLine(std::string_view time, int code, std::string_view te
 }
 
 void LogError(ProgramState& state, int code, std::string_view text) {
-  state.errorList.Add(FormatErrorLine(Now(*state.clock), code, text));
+  // Texts from pages and options: no control byte reaches the log, where it could pass for a
+  // line end or a terminal's escape sequence when the log is read.
+  state.errorList.Add(FormatErrorLine(Now(*state.clock), code, VisibleText(text)));
 }
 
 void LogWriteFailure(ProgramState& state, int code, std::string_view path) {
-  LogError(state, code, SJIS("書き込みできませんでした: ") + std::string(path));
+  LogError(state, code, SJIS("書き込みできませんでした: ") + platform::DisplayPath(path));
   ++state.failedWrites;
 }
 

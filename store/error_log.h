@@ -15,6 +15,11 @@ inline constexpr int kLostResultsCode = 20001;
 inline constexpr int kRefusedNameCode = 20002;
 // The login was answered, but without the service's menu: the ID or the password is wrong.
 inline constexpr int kLoginRefusedCode = 20003;
+// Downloads of one kind (detail pages, PDFs) timed out twice in a row; the run asks for no more.
+inline constexpr int kDownloadsGivenUpCode = 20004;
+// The municipality code table cannot be used: a damaged "zip_code.dat", or a "zip_code.txt"
+// without a valid row.
+inline constexpr int kCodeTableDamagedCode = 20005;
 
 // Writes that did not reach the disk; the text names the path.
 inline constexpr int kStoreWriteFailed = 30001;       // "\\dat\\TotalData.txt"
@@ -25,6 +30,7 @@ inline constexpr int kPageWriteFailed = 30005;        // a saved page, detail pa
 inline constexpr int kSettingsWriteFailed = 30006;    // the settings file
 inline constexpr int kBackupFailed = 30007;           // a backup of the store
 inline constexpr int kCodeTableWriteFailed = 30009;   // "\\Setting\\zip_code.dat"
+inline constexpr int kHistoryWriteFailed = 30010;     // "\\Log\\RunHistory.txt"
 // A rewrite of the store refused because it would have lost records the old store held.
 inline constexpr int kStoreGuardRefused = 30008;
 

@@ -27,6 +27,8 @@ struct ProgramState {
   SettingsStore environment;  // ids kEnvFirstMarker-kEnvEndMarker and what the program adds
   TextList errorList;         // "%s\t%5d\t%s" lines, appended to "\\Err\\ErrLog.txt" at close
   int failedWrites = 0;       // files of this program run that could not be written
+  int pagesFetched = 0;       // detail pages the service answered during this program run
+  int pdfsFetched = 0;        // floor-plan PDFs the service answered during this program run
   DetailStore detailStore;
   DealStore dealStore;
   DetailHeader detailHeader;

@@ -6,10 +6,12 @@
 #include <functional>
 #include <string>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
 #include "foundation/dates.h"
 #include "foundation/files.h"
+#include "foundation/platform/platform.h"
 #include "foundation/settings_keys.h"
 #include "foundation/sjis.h"
 #include "foundation/text_functions.h"
@@ -45,9 +47,9 @@ bool ForEachStoredLine(char* data, std::size_t size, Visit visit) {
 }
 
 void RefuseWrite(ProgramState& state, const std::string& path, std::string_view lost) {
-  LogError(
-      state, kStoreGuardRefused,
-      SJIS("記録が失われるため書き込みを中止しました: ") + path + " (" + std::string(lost) + ")");
+  LogError(state, kStoreGuardRefused,
+           SJIS("記録が失われるため書き込みを中止しました: ") + platform::DisplayPath(path) + " (" +
+               std::string(lost) + ")");
   ++state.failedWrites;  // what was fetched did not reach the store
 }
 
@@ -175,10 +177,73 @@ void SortByKeyColumns(TextList& list, std::string_view columns) {
   list = std::move(sorted);
 }
 
+namespace {
+
+// The place of a backup of fileName in the order they were taken: its stamp and its number
+// within that second (1 for the unnumbered first); {} when name is no backup of that file.
+std::pair<std::string, long> BackupOrder(std::string_view name, std::string_view fileName) {
+  constexpr std::string_view kPrefix = "backup_";
+  constexpr std::size_t kStamp = 14;
+  const std::string tail = "_" + std::string(fileName);
+  if (name.rfind(kPrefix, 0) != 0 || name.size() < kPrefix.size() + kStamp + tail.size() ||
+      name.substr(name.size() - tail.size()) != tail)
+    return {};
+  const std::string_view stamp = name.substr(kPrefix.size(), kStamp);
+  std::string_view number = name.substr(kPrefix.size() + kStamp);
+  number.remove_suffix(tail.size());
+  const auto digits = [](std::string_view t) {
+    return !t.empty() && t.find_first_not_of("0123456789") == std::string_view::npos;
+  };
+  if (!digits(stamp)) return {};
+  if (number.empty()) return {std::string(stamp), 1};
+  long n = 0;
+  if (number[0] != '-' || !digits(number.substr(1)) || number.size() > 8) return {};
+  std::from_chars(number.data() + 1, number.data() + number.size(), n);
+  return {std::string(stamp), n};
+}
+
+// The newest backup of the file at path, or empty.
+std::string LatestBackup(const PathParts& parts) {
+  TextList names;
+  ListFiles(parts.folderPath, "backup_", names, kListFilesFiles, 1);
+  std::pair<std::string, long> latest;
+  std::string latestPath;
+  for (int i = 0; i < names.Count(); ++i) {
+    const auto order = BackupOrder(SplitPath(names.View(i)).fileName, parts.fileName);
+    if (!order.first.empty() && order > latest) {
+      latest = order;
+      latestPath = names.View(i);
+    }
+  }
+  return latestPath;
+}
+
+bool SameBytes(std::string_view a, std::string_view b) {
+  if (FileSize(a) != FileSize(b)) return false;
+  std::vector<char> one(1 << 20), two(1 << 20);
+  for (long long at = 0;; at += static_cast<long long>(one.size())) {
+    const long long n = ReadFileInto(a, one.data(), one.size(), at);
+    if (n < 0 || ReadFileInto(b, two.data(), two.size(), at) != n) return false;
+    if (n == 0) return true;
+    if (std::memcmp(one.data(), two.data(), static_cast<std::size_t>(n)) != 0) return false;
+  }
+}
+
+}  // namespace
+
 bool BackupFile(ProgramState& state, const std::string& path) {
   if (!FileExists(path)) return true;
   PathParts parts = SplitPath(path);
-  std::string target = parts.folderPath + "backup_" + NowStamp(*state.clock) + "_" + parts.fileName;
+  // A file that has not changed since its last backup is kept already: a tidy that fails at
+  // every close would otherwise add a full copy of the store each time.
+  if (const std::string latest = LatestBackup(parts); !latest.empty() && SameBytes(path, latest))
+    return true;
+  // Two backups in one second (the merge's, then the tidy's of the merged store) are numbered,
+  // so that neither replaces the other.
+  const std::string stamp = parts.folderPath + "backup_" + NowStamp(*state.clock);
+  std::string target = stamp + "_" + parts.fileName;
+  for (int n = 2; FileExists(target); ++n)
+    target = stamp + "-" + std::to_string(n) + "_" + parts.fileName;
   if (CopyFileTo(path, target)) return true;
   LogWriteFailure(state, kBackupFailed, target);
   return false;

@@ -12,8 +12,9 @@ struct ProgramState;
 
 // Sorts TAB-separated lines by the given fields ("2,18"), descending, then by the whole line.
 void SortByKeyColumns(TextList& list, std::string_view columns);
-// Copies the file to "<folder>backup_<stamp>_<name>"; a missing source is ignored. false when
-// the copy could not be written (logged).
+// Copies the file to "<folder>backup_<stamp>_<name>" ("backup_<stamp>-<n>_<name>" when that
+// name is taken); a missing source, or one byte-equal to its newest backup, is not copied.
+// false when the copy could not be written (logged).
 bool BackupFile(ProgramState& state, const std::string& path);
 // After an online listing run that found rows: run files, backup, merge, total CSV files.
 // 0 when every file was written, else the code of the worst failed write, each logged:

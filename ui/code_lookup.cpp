@@ -1,7 +1,9 @@
 #include "ui/code_lookup.h"
 
+#include "foundation/desktop.h"
 #include "foundation/files.h"
 #include "foundation/settings_keys.h"
+#include "foundation/sjis.h"
 #include "foundation/system_utils.h"
 #include "foundation/text_functions.h"
 #include "store/error_log.h"
@@ -9,34 +11,76 @@
 
 namespace kestrova {
 
-bool LoadCodeTable(const std::string& settingFolder, CodeTable& table) {
+namespace {
+
+bool HasValidRow(const TextList& lines) {
+  for (int i = 0; i < lines.Count(); ++i) {
+    if (IsValidCodeRow(lines.View(i))) return true;
+  }
+  return false;
+}
+
+bool EndsWithLineEnd(std::string_view text) {
+  return !text.empty() && (text.back() == '\n' || text.back() == '\r');
+}
+
+}  // namespace
+
+bool IsValidCodeRow(std::string_view line) {
+  const std::string_view code = CodeTableField(line, 1);
+  if (code.size() != 5) return false;
+  for (char c : code) {
+    if (c < '0' || c > '9') return false;
+  }
+  return !CodeTableField(line, 2).empty() && !CodeTableField(line, 3).empty();
+}
+
+CodeTableLoad LoadCodeTable(const std::string& settingFolder, CodeTable& table) {
   table.lines.Clear();
   table.names = SettingsStore();
   const std::string plainPath = settingFolder + "\\zip_code.txt";
   const std::string scrambledPath = settingFolder + "\\zip_code.dat";
   const std::string& key = keys::kCodeTableScrambleKey.Text();
 
-  bool written = true;
+  CodeTableLoad load;
   std::string text;
+  TextList all;
+  bool haveTable = false;
   if (FileExists(plainPath) == 1) {
     ReadWholeFile(plainPath, text);
-    written = WriteFileAtomic(scrambledPath, Scramble(text, key));
-    // Without its scrambled copy the plain file is the only table there is.
-    if (written) (void)RemoveFile(plainPath);
-  } else {
+    all.LoadLinesFromText(text);
+    if (!HasValidRow(all)) {
+      // A damaged or foreign file never replaces the table in use.
+      load.plainRefused = true;
+    } else {
+      // A table ends with its line end, so a .dat cut short can be told from a whole one.
+      if (!EndsWithLineEnd(text)) text += "\r\n";
+      load.notWritten = !WriteFileAtomic(scrambledPath, Scramble(text, key));
+      // Without its scrambled copy the plain file is the only table there is.
+      if (!load.notWritten) (void)RemoveFile(plainPath);
+      haveTable = true;
+    }
+  }
+  if (!haveTable) {
+    all.Clear();
     std::string scrambled;
-    if (ReadWholeFile(scrambledPath, scrambled) && !Unscramble(scrambled, key, text)) text.clear();
+    if (FileExists(scrambledPath) == 1 && ReadWholeFile(scrambledPath, scrambled)) {
+      if (!Unscramble(scrambled, key, text)) text.clear();
+      all.LoadLinesFromText(text);
+      load.damaged = !HasValidRow(all);
+      load.cut = !load.damaged && !EndsWithLineEnd(text);
+      // The cut line itself is no row.
+      if (load.cut) all.Remove(all.Count() - 1, kRemoveTakeOut);
+    }
   }
 
-  TextList all;
-  all.LoadLinesFromText(text);
-  for (int i = 0; i < all.Count(); ++i) {
+  for (int i = 0; i < all.Count() && !load.damaged; ++i) {
     const std::string_view line = all.View(i);
     if (line.empty()) continue;  // a blank line is no municipality
     table.lines.Add(line);
     table.names.Set(CodeTableField(line, 1), CodeTableField(line, 3));
   }
-  return written;
+  return load;
 }
 
 std::string_view CodeTableField(std::string_view line, int field) {
@@ -58,8 +102,32 @@ void CodeLookupWindow::Open() {
   fields_.municipality = state_.settings.GetText(keys::kLookupMunicipality);
   fields_.codes = state_.settings.GetText(keys::kMunicipalityCodes);
   const std::string setting = state_.PathOf("\\Setting");
-  if (!LoadCodeTable(setting, table_)) {
-    LogError(state_, kCodeTableWriteFailed, setting + "\\zip_code.dat");
+  const CodeTableLoad load = LoadCodeTable(setting, table_);
+  if (load.notWritten) LogError(state_, kCodeTableWriteFailed, setting + "\\zip_code.dat");
+  // A table that cannot be used is said, or the lookup would just find nothing: a line each in
+  // the error log, one message.
+  std::vector<std::string> problems;
+  if (load.plainRefused) {
+    problems.push_back(
+        SJIS(
+            "市町村コード表 zip_code.txt に有効な行（5桁のコードと名称）がないため、使いません: ") +
+        setting + "\\zip_code.txt");
+  }
+  if (load.damaged || load.cut) {
+    problems.push_back((load.damaged
+                            ? SJIS("市町村コード表 zip_code.dat が壊れているため読めません: ")
+                            : SJIS("市町村コード表 zip_code.dat が途中で切れています: ")) +
+                       setting + "\\zip_code.dat");
+  }
+  if (!problems.empty()) {
+    std::string message;
+    for (const std::string& problem : problems) {
+      LogError(state_, kCodeTableDamagedCode, problem);
+      message += problem + "\r\n";
+    }
+    state_.desktop->Message(
+        message + SJIS("Setting フォルダに正しい zip_code.txt を置いてください"),
+        SJIS("市町村コード検索"), MessageIcon::kWarning, MessageButtons::kOk);
   }
   RefreshNames();
   view_.ShowFields(fields_);

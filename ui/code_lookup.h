@@ -21,10 +21,22 @@ struct CodeTable {
   SettingsStore names;
 };
 
-// Reads the table of the Setting folder. A plain "zip_code.txt" is first scrambled into
-// "zip_code.dat" and removed; when the .dat cannot be written the plain file stays (and the
-// table is read from it), so the table is never lost. false when that write failed.
-bool LoadCodeTable(const std::string& settingFolder, CodeTable& table);
+// What went wrong while the table was read; all false when nothing did.
+struct CodeTableLoad {
+  bool notWritten = false;    // the .dat could not be written: the plain file stays and was read
+  bool plainRefused = false;  // the plain file holds no valid row: the .dat was kept as it was,
+                              // and the plain file left in place
+  bool damaged = false;       // the .dat is no scrambled table, or holds no valid row
+  bool cut = false;           // the .dat ends inside a line: only the rows before were read
+};
+
+// A valid table line: a five-digit code, a prefecture and a municipality name.
+bool IsValidCodeRow(std::string_view line);
+// Reads the table of the Setting folder. A plain "zip_code.txt" holding at least one valid
+// row is first scrambled into "zip_code.dat" and removed; one holding none never replaces the
+// table in use. When the .dat cannot be written the plain file stays (and the table is read
+// from it), so the table is never lost.
+CodeTableLoad LoadCodeTable(const std::string& settingFolder, CodeTable& table);
 // Field 1-4 of a table line; empty for a missing field.
 std::string_view CodeTableField(std::string_view line, int field);
 

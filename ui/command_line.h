@@ -1,5 +1,6 @@
 // The program's command line: kestrova [--home DIR] [--login-id ID] [--headless COMMAND [OPTIONS]],
-// or kestrova --version, or kestrova --help.
+// kestrova [--home DIR] [--login-id ID] --schedule [HH:MM [--deals] | off], or kestrova --version,
+// or kestrova --help.
 #pragma once
 
 #include <optional>
@@ -17,8 +18,11 @@ struct CommandLine {
   std::string loginId;   // as typed (UTF-8 on the console)
   std::string headless;  // the command; empty: the desktop window
   bool help = false;
-  bool version = false;  // --version: print the version and the commit, nothing else
-  FindOptions find;      // the options of --headless find
+  bool version = false;      // --version: print the version and the commit, nothing else
+  FindOptions find;          // the options of --headless find
+  bool schedule = false;     // --schedule: show, set or remove the daily run
+  std::string scheduleTime;  // its value: "HH:MM", "off", or empty to show what is set
+  bool deals = false;        // --deals: the daily run searches the closed deals too
 };
 
 // Headless commands and the button each stands for: one of the main window, one of the

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "foundation/sjis.h"
+#include "foundation/text_functions.h"
 
 namespace kestrova {
 
@@ -27,8 +28,11 @@ MessageAnswer ConsoleDesktop::Message(std::string_view text, std::string_view ca
   const char* kind = icon == MessageIcon::kError     ? "error"
                      : icon == MessageIcon::kWarning ? "warning"
                                                      : "message";
-  std::string head = caption.empty() ? "" : " [" + Utf8(caption) + "]";
-  std::fprintf(out_, "%s%s: %s\n", kind, head.c_str(), Indented(Utf8(text)).c_str());
+  // Message texts carry names and values from pages and options: no escape sequence of
+  // theirs reaches the terminal.
+  std::string head = caption.empty() ? "" : " [" + Utf8(VisibleText(caption)) + "]";
+  std::fprintf(out_, "%s%s: %s\n", kind, head.c_str(),
+               Indented(Utf8(VisibleText(text, true))).c_str());
   std::fflush(out_);
   // Nobody can answer in headless mode: a question takes its safe answer.
   switch (buttons) {
@@ -43,12 +47,12 @@ MessageAnswer ConsoleDesktop::Message(std::string_view text, std::string_view ca
 }
 
 bool ConsoleDesktop::ShellOpen(std::string_view target) {
-  std::fprintf(out_, "headless: not opening %s\n", Utf8(target).c_str());
+  std::fprintf(out_, "headless: not opening %s\n", Utf8(VisibleText(target)).c_str());
   return false;
 }
 
 bool ConsoleDesktop::StartProgram(std::string_view program, const std::vector<std::string>&) {
-  std::fprintf(out_, "headless: not starting %s\n", Utf8(program).c_str());
+  std::fprintf(out_, "headless: not starting %s\n", Utf8(VisibleText(program)).c_str());
   return false;
 }
 

@@ -1,6 +1,7 @@
 #include "ui/console_view.h"
 
 #include "foundation/sjis.h"
+#include "foundation/text_functions.h"
 
 namespace kestrova {
 
@@ -32,7 +33,7 @@ void ConsoleMainWindowView::ShowFields(const MainFields& fields) {
 }
 
 void ConsoleMainWindowView::Print(const std::string& cp932) {
-  std::string line = Utf8(cp932);
+  std::string line = Utf8(VisibleText(cp932, true));
   std::string out;
   out.reserve(line.size() + 8);
   for (char c : line) {
@@ -53,7 +54,7 @@ void ConsoleMaintenanceView::ShowFields(const MaintenanceFields& fields) {
   if (counting && now - last_ < std::chrono::milliseconds(250)) return;
   last_ = now;
   shown_ = fields.statusLine;
-  std::fprintf(out_, "%s\n", Utf8(shown_).c_str());
+  std::fprintf(out_, "%s\n", Utf8(VisibleText(shown_)).c_str());
   std::fflush(out_);
 }
 

@@ -89,8 +89,8 @@ bool ExportCompatibleCsv(ProgramState& state, const std::set<std::string>& numbe
       state.PathOf(SJIS("\\csv_total\\TotalData_csvdata(検索管理データより).csv"));
   if (WriteCsv(state, kept, path, state.csvLayout) != 0) {
     LogWriteFailure(state, kCsvWriteFailed, path);
-    state.desktop->Message(SJIS("書き込みできませんでした: ") + path, "Kestrova",
-                           MessageIcon::kWarning, MessageButtons::kOk);
+    state.desktop->Message(SJIS("書き込みできませんでした: ") + platform::DisplayPath(path),
+                           "Kestrova", MessageIcon::kWarning, MessageButtons::kOk);
     return false;
   }
   ShellOpen(*state.desktop, state.PathOf("\\csv_total"));

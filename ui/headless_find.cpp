@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "foundation/sjis.h"
+#include "foundation/text_functions.h"
 #include "store/program_state.h"
 #include "ui/console_view.h"
 #include "ui/search_window.h"
@@ -23,6 +24,25 @@ bool IsDate(const std::string& t) {
 int IndexOf(const std::vector<std::string>& entries, const std::string& text) {
   auto at = std::find(entries.begin(), entries.end(), text);
   return at == entries.end() ? -1 : static_cast<int>(at - entries.begin());
+}
+
+// Every row as the clipboard copy has it, in UTF-8, converted a block of whole rows at a time
+// so that a million rows never stand in memory as text.
+void WriteRows(const SearchResults& results, int columns, std::FILE* rows) {
+  constexpr std::size_t kBlock = 1 << 20;
+  std::string text;
+  text.reserve(kBlock + 4096);
+  auto flush = [&] {
+    const std::string utf8 = Utf8(text);
+    std::fwrite(utf8.data(), 1, utf8.size(), rows);
+    text.clear();
+  };
+  for (int row = 0; row < results.RowCount(); ++row) {
+    results.AppendRowText(row, columns, text);
+    if (text.size() >= kBlock) flush();
+  }
+  flush();
+  std::fflush(rows);
 }
 
 }  // namespace
@@ -100,7 +120,8 @@ int RunFind(ProgramState& state, const FindOptions& options, std::FILE* rows, st
             std::string& title) {
   ConsoleSearchView view;
   SearchWindow window(state, view);
-  if (!window.Load()) return 1;
+  // The stations are gathered only to find the one asked for.
+  if (!window.Load(options.station && !options.station->empty())) return 1;
   SearchFields& fields = window.Fields();
   SearchState& s = fields.state;
   if (options.keys) s.keys = SplitSearchKeys(*options.keys);
@@ -114,7 +135,7 @@ int RunFind(ProgramState& state, const FindOptions& options, std::FILE* rows, st
     fields.station = options.station->empty() ? 0 : IndexOf(fields.stations, *options.station);
     if (fields.station < 0) {
       std::fprintf(console, "kestrova: no station \"%s\" in the current data\n",
-                   Utf8(*options.station).c_str());
+                   Utf8(VisibleText(*options.station)).c_str());
       return 2;
     }
   }
@@ -123,16 +144,12 @@ int RunFind(ProgramState& state, const FindOptions& options, std::FILE* rows, st
     fields.keyListSelection[list] = IndexOf(fields.keyLists[list], *options.lists[list]);
     if (fields.keyListSelection[list] < 0) {
       std::fprintf(console, "kestrova: no entry \"%s\" in key list %d\n",
-                   Utf8(*options.lists[list]).c_str(), static_cast<int>(list) + 1);
+                   Utf8(VisibleText(*options.lists[list])).c_str(), static_cast<int>(list) + 1);
       return 2;
     }
   }
   window.RunSearch();
-  std::vector<int> all(static_cast<std::size_t>(window.Results().RowCount()));
-  for (std::size_t row = 0; row < all.size(); ++row) all[row] = static_cast<int>(row);
-  const std::string text = Utf8(ClipboardText(window.Results(), all, window.Layout().Columns()));
-  std::fwrite(text.data(), 1, text.size(), rows);
-  std::fflush(rows);
+  WriteRows(window.Results(), window.Layout().Columns(), rows);
   window.Close();
   title = view.Title();
   return 0;

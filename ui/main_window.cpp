@@ -3,9 +3,11 @@
 #include "foundation/dates.h"
 #include "foundation/desktop.h"
 #include "foundation/files.h"
+#include "foundation/platform/platform.h"
 #include "foundation/settings_keys.h"
 #include "foundation/sjis.h"
 #include "foundation/system_utils.h"
+#include "service/login_session.h"
 #include "service/online_commands.h"
 #include "service/transport.h"
 #include "store/csv_layout.h"
@@ -44,7 +46,8 @@ bool RememberLoginId(const ProgramState& state, std::string_view id) {
 MainWindow::MainWindow(ProgramState& state, MainWindowView& view, TransportFactory transports)
     : state_(state), view_(view), transports_(std::move(transports)) {}
 
-bool MainWindow::StartUp(const EnvironmentSource& source, const LoginIdSources& loginId) {
+bool MainWindow::StartUp(const EnvironmentSource& source, const LoginIdSources& loginId,
+                         bool localSearchOnly) {
   const std::string folder = SplitPath(source.programPath).folderPath;
   EnvironmentCheck check = CheckEnvironment(folder);
   if (check.code != 0) {
@@ -55,18 +58,27 @@ bool MainWindow::StartUp(const EnvironmentSource& source, const LoginIdSources& 
   // settings writes with this one's.
   std::string holder;
   if (int locked = folderLock_.Acquire(folder, holder); locked != 0) {
-    std::string message =
-        locked == -1 ? SJIS("このプログラムフォルダは別の Kestrova が使用中です（") +
-                           (holder.empty() ? SJIS("不明") : holder) +
-                           SJIS("）。\r\nそちらを終了してから起動してください。\r\n") + folder
-                     : SJIS("プログラムフォルダをロックできないため起動できません：") + folder;
+    std::string message = locked == -1
+                              ? SJIS("このプログラムフォルダは別の Kestrova が使用中です（") +
+                                    (holder.empty() ? SJIS("不明") : holder) +
+                                    SJIS("）。\r\nそちらを終了してから起動してください。\r\n") +
+                                    platform::DisplayPath(folder)
+                              : SJIS("プログラムフォルダをロックできないため起動できません：") +
+                                    platform::DisplayPath(folder);
     state_.desktop->Message(message, kTitle, MessageIcon::kError, MessageButtons::kOk);
     return false;
   }
   BuildEnvironment(state_.environment, source);
   ApplyDefaultSettings(state_.settings, state_.environment);
-  ReadIni(state_.environment.GetId(kEnvIniFile), state_.settings, state_.environment);
+  const std::string ini = state_.environment.GetId(kEnvIniFile);
+  ReadIni(ini, state_.settings, state_.environment, 0, &iniDamage_);
   LoadFieldsFromSettings(fields_, state_.settings);
+  if (!iniDamage_.empty()) {
+    // Said once per start, in the log box: the run goes on with those keys' defaults.
+    fields_.logBox = SJIS("設定ファイルの ") + DamagedLineNumbers(iniDamage_) +
+                     SJIS(" 行目を読めませんでした（既定値で動作し、行はそのまま残します）: ") +
+                     platform::DisplayPath(ini);
+  }
 
   state_.newRowsFound = 0;
   LoadLayouts(state_);
@@ -90,7 +102,10 @@ bool MainWindow::StartUp(const EnvironmentSource& source, const LoginIdSources& 
   }
   ShowFields();
 
-  LoadDetailFiles(state_);
+  if (!localSearchOnly) {
+    LoadDetailFiles(state_);
+    detailFilesLoaded_ = true;
+  }
   SetTitle(kTitle);
   return true;
 }
@@ -151,6 +166,11 @@ int MainWindow::MonthlyTidy(bool force) {
   const std::string month = Now(*state_.clock).substr(0, 7);
   const std::string& key = keys::kLastTidyMonth.Text();
   if (!force && state_.settings.GetView(key) == month) return 0;
+  // The tidy rewrites the CSV files, whose detail columns come from the detail stores.
+  if (!detailFilesLoaded_) {
+    LoadDetailFiles(state_);
+    detailFilesLoaded_ = true;
+  }
   const int result = TidyData(state_);
   // A tidy that could not finish is tried again at the next close.
   if (result != 0) return result;
@@ -166,8 +186,10 @@ void MainWindow::Close() {
   // A failed tidy is logged; the close goes on to keep the settings and the stores.
   (void)MonthlyTidy(false);
   const std::string ini = state_.environment.GetId(kEnvIniFile);
-  if (!KeepIniBackup(ini)) LogWriteFailure(state_, kSettingsWriteFailed, ini + ".bak");
-  if (!WriteIni(ini, state_.settings, state_.environment))
+  // Only a file read whole is kept as the backup: a damaged one would replace the good copy.
+  if (iniDamage_.empty() && !KeepIniBackup(ini))
+    LogWriteFailure(state_, kSettingsWriteFailed, ini + ".bak");
+  if (!WriteIni(ini, state_.settings, state_.environment, 0, &iniDamage_))
     LogWriteFailure(state_, kSettingsWriteFailed, ini);
   (void)SaveChangedDetailFiles(state_);  // a failure is logged and told below
   // The error log comes last, so that the failures of the close itself are in it.
@@ -185,9 +207,19 @@ void MainWindow::Close() {
   std::string text = SJIS("終了時に保存できなかったファイルがあります。");
   for (int i = listedBefore; i < state_.errorList.Count(); ++i)
     text += "\r\n" + std::string(state_.errorList.View(i));
-  if (!errorLogWritten) text += "\r\n" + SJIS("書き込みできませんでした: ") + errorLog;
+  if (!errorLogWritten)
+    text += "\r\n" + SJIS("書き込みできませんでした: ") + platform::DisplayPath(errorLog);
   state_.desktop->Message(text, kTitle, MessageIcon::kError, MessageButtons::kOk);
 }
+
+namespace {
+
+SearchKind OnlineKind(MainCommand id) {
+  if (id == MainCommand::kPropertySearch) return SearchKind::kListings;
+  return id == MainCommand::kClosedDealSearch ? SearchKind::kClosedDeals : SearchKind::kFeeCheck;
+}
+
+}  // namespace
 
 bool IsOnlineCommand(MainCommand id) {
   return id == MainCommand::kPropertySearch || id == MainCommand::kClosedDealSearch ||
@@ -204,7 +236,19 @@ CommandResult MainWindow::Command(MainCommand id) {
   if (busy_) {
     state_.desktop->Message(SJIS("他の処理を実行中です。終了してから操作してください"), kTitle,
                             MessageIcon::kWarning, MessageButtons::kOk);
+    // A control the refused press changed (a check box ticks as it is pressed) shows again
+    // what the window holds.
+    ShowFields();
     return CommandResult::kRefused;
+  }
+  // A run the checks refuse (terms, inputs) never shows the running state: its message names
+  // the reason and the window stays as it was.
+  if (IsOnlineCommand(id)) {
+    const std::string refusal = RefusalBeforeRun(state_, *this, OnlineKind(id));
+    if (!refusal.empty()) {
+      state_.desktop->Message(refusal, kTitle, MessageIcon::kWarning, MessageButtons::kOk);
+      return CommandResult::kRefused;
+    }
   }
   busy_ = true;
   state_.stopPressed = false;
@@ -250,6 +294,11 @@ void MainWindow::StopSignalled() {
 void MainWindow::CloseAndEnd() {
   closePending_ = false;
   closed_ = true;
+  // The close's tidy writes the CSV files on a second thread and keeps the window answering
+  // meanwhile: no command may change the layouts or the stores under it, so every one is
+  // refused until the window has gone.
+  busy_ = true;
+  view_.ShowBusy(true, false);
   Close();
   view_.EndWindow();
 }
@@ -284,6 +333,7 @@ CommandResult MainWindow::RunCommand(MainCommand id) {
   auto online = [this](LoginRunResult (*command)(ProgramState&, OnlineCommandWindow&, Transport&)) {
     std::unique_ptr<Transport> transport = transports_(state_.settings);
     LoginRunResult run = command(state_, *this, *transport);
+    pagesCut_ = run.pagesCut;
     if (run.stopped) return CommandResult::kStopped;
     return run.refused || !run.loggedIn ? CommandResult::kRefused : CommandResult::kRan;
   };

@@ -95,12 +95,18 @@ class MainWindow final : public OnlineCommandWindow {
   // The start-up sequence. false when the start-up check failed or another process holds the
   // program folder (its message was shown) and the program must end with exit code 1. The
   // folder stays locked while the window lives.
-  bool StartUp(const EnvironmentSource& source, const LoginIdSources& loginId);
+  // localSearchOnly: the start of a run that only searches the management CSV files; the detail
+  // and closed-deal stores are read only if the close's monthly tidy needs them.
+  bool StartUp(const EnvironmentSource& source, const LoginIdSources& loginId,
+               bool localSearchOnly = false);
   // The close sequence: fields stored, monthly tidy, settings file, error log, changed stores.
   void Close();
 
   CommandResult Command(MainCommand id);
   bool busy() const { return busy_; }
+  // The last online command ran but took result pages still cut at 100 hits (logged 20001,
+  // last fetched date kept): listings were lost.
+  bool LostListings() const { return pagesCut_ > 0; }
 
   // The stop button: the running online command ends after the request in flight.
   void RequestStop();
@@ -136,8 +142,13 @@ class MainWindow final : public OnlineCommandWindow {
   MainFields fields_;
   bool busy_ = false;
   FolderLock folderLock_;
+  // The lines of the settings file that could not be read at start-up: the close keeps them,
+  // and takes no backup of a damaged file.
+  IniDamageList iniDamage_;
   bool closePending_ = false;
   bool closed_ = false;
+  int pagesCut_ = 0;
+  bool detailFilesLoaded_ = false;
 };
 
 // The prompt of the login ID question at start-up (cp932).

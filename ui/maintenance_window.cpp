@@ -180,4 +180,11 @@ void MaintenanceWindow::Close() {
   state_.settings.Set(keys::kSplitOnCut, fields_.splitOnCut != 0 ? "1" : "0");
 }
 
+bool MaintenanceWindow::Leave(bool keep) {
+  // While operation ① pumps messages the window must not go away under it.
+  if (busy_) return false;
+  if (keep) Close();
+  return true;
+}
+
 }  // namespace kestrova

@@ -65,9 +65,11 @@ class MaintenanceWindow {
   CommandResult Command(MaintenanceCommand id);
   bool busy() const { return busy_; }
   // The close box: stores the three edits as typed and the split box (the settings file is written
-  // by the main window's close). Leaving by Enter or Esc does not call this, so nothing is stored
-  // then.
+  // by the main window's close).
   void Close();
+  // Leaving the window: the close box and Enter keep what was typed (Close), Escape leaves
+  // without keeping. false while a command runs: the window stays.
+  bool Leave(bool keep);
 
   // Operation ①: parses every saved ".html" page below "\\pdf" into the detail store, showing
   // "i/count ..." after each page and "count/count ...作成完了！" at the end, then writes the

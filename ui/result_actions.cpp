@@ -5,6 +5,7 @@
 
 #include "foundation/environment.h"
 #include "foundation/files.h"
+#include "foundation/platform/platform.h"
 #include "foundation/sjis.h"
 #include "foundation/system_utils.h"
 #include "foundation/text_functions.h"
@@ -51,8 +52,8 @@ void OpenDetailPage(ProgramState& state, const std::string& page) {
   const std::string temporary = state.PathOf("\\Tmp\\temp.html");
   if (!WriteFileAtomic(temporary, text, 0644, false)) {
     LogWriteFailure(state, kPageWriteFailed, temporary);
-    state.desktop->Message(SJIS("書き込みできませんでした: ") + temporary, "Kestrova",
-                           MessageIcon::kWarning, MessageButtons::kOk);
+    state.desktop->Message(SJIS("書き込みできませんでした: ") + platform::DisplayPath(temporary),
+                           "Kestrova", MessageIcon::kWarning, MessageButtons::kOk);
     return;
   }
   ShellOpen(*state.desktop, temporary);

@@ -2,11 +2,14 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <set>
 #include <unordered_set>
 
 #include "foundation/dates.h"
 #include "foundation/desktop.h"
+#include "foundation/message_pump.h"
+#include "foundation/platform/platform.h"
 #include "foundation/settings_keys.h"
 #include "foundation/settings_store.h"
 #include "foundation/sjis.h"
@@ -65,6 +68,8 @@ class LineKey {
     }
   }
 
+  const std::string& Text() const { return text_; }
+
  private:
   std::string text_;
 };
@@ -118,6 +123,84 @@ struct Filter {
     return true;
   }
 };
+
+// The group the walk looks up in the whole file: the one with the fewest texts, of those the one
+// whose shortest text is longest (a long text is rarely found by chance); -1 when there is none.
+int LeadingGroup(const std::vector<std::vector<LineKey>>& groups) {
+  int best = -1;
+  std::size_t bestCount = 0, bestLength = 0;
+  for (std::size_t g = 0; g < groups.size(); ++g) {
+    std::size_t shortest = std::string::npos;
+    for (const LineKey& key : groups[g]) shortest = std::min(shortest, key.Text().size());
+    if (best < 0 || groups[g].size() < bestCount ||
+        (groups[g].size() == bestCount && shortest > bestLength)) {
+      best = static_cast<int>(g);
+      bestCount = groups[g].size();
+      bestLength = shortest;
+    }
+  }
+  return best;
+}
+
+// The lines from `first` on that hold at least one text of the group, in file order; nothing
+// when the texts turn out to be common. The whole file is searched at once, so a text found in
+// few lines costs about one pass over the file; where most lines hold it, testing each line on
+// its own is quicker than starting the search again after every hit.
+std::optional<std::vector<int>> LinesHolding(const LineFile& lines, int first,
+                                             const std::vector<LineKey>& group) {
+  constexpr std::size_t kFewHits = 4096;
+  constexpr std::size_t kLinesPerHit = 16;
+  const std::string_view text = lines.Text();
+  const std::size_t begin = lines.Count() > first
+                                ? static_cast<std::size_t>(lines.View(first).data() - text.data())
+                                : text.size();
+  std::vector<int> found;
+  for (const LineKey& key : group) {
+    const std::string& k = key.Text();
+    const std::size_t before = found.size();
+    for (std::size_t from = begin; from < text.size();) {
+      const std::size_t at = platform::FindBytes(text, k, from);
+      if (at == std::string_view::npos) break;
+      const int index = lines.LineAt(at);
+      const std::string_view line = lines.View(index);
+      const std::size_t start = static_cast<std::size_t>(line.data() - text.data());
+      // A match reaching past the line's end (a text holding a line end) is none.
+      if (at + k.size() <= start + line.size() && AtCharStart(line, at - start)) {
+        found.push_back(index);
+        from = start + line.size() + 1;  // one hit is enough for a line
+        const std::size_t hits = found.size() - before;
+        if (hits > kFewHits && hits * kLinesPerHit > static_cast<std::size_t>(index - first))
+          return std::nullopt;
+      } else {
+        from = at + 1;
+      }
+    }
+  }
+  if (group.size() > 1) {
+    std::sort(found.begin(), found.end());
+    found.erase(std::unique(found.begin(), found.end()), found.end());
+  }
+  return found;
+}
+
+// Calls pass(line) for each line from `first` on that passes the filter, in file order.
+template <typename Pass>
+void WalkPassing(const LineFile& lines, int first, Filter& filter, Pass pass) {
+  // Groups hold no empty text: a group with one passes every line and is left out.
+  const int leading = LeadingGroup(filter.groups);
+  const std::optional<std::vector<int>> holding =
+      leading < 0 ? std::nullopt
+                  : LinesHolding(lines, first, filter.groups[static_cast<std::size_t>(leading)]);
+  if (!holding) {
+    for (int i = first; i < lines.Count(); ++i) {
+      if (filter.Passes(lines.View(i))) pass(lines.View(i));
+    }
+    return;
+  }
+  for (int i : *holding) {
+    if (filter.Passes(lines.View(i))) pass(lines.View(i));
+  }
+}
 
 }  // namespace
 
@@ -179,14 +262,12 @@ bool SearchWindow::Open() {
   return true;
 }
 
-bool SearchWindow::Load() {
+bool SearchWindow::Load(bool withStations) {
   sorter_.Attach(&results_, SortTypes(), kSortKeyLength);
-  data_.current.Clear();
-  data_.past.Clear();
-  data_.current.LoadLines(state_.PathOf("\\csv_total\\TotalData_kanri_csvdata.csv"), 1,
-                          state_.desktop);
-  data_.past.LoadLines(state_.PathOf("\\csv_total\\TotalData_kanri_kako_csvdata.csv"), 1,
-                       state_.desktop);
+  // The rows point into the loaded lines.
+  results_.Clear();
+  data_.current.Load(state_.PathOf("\\csv_total\\TotalData_kanri_csvdata.csv"), state_.desktop);
+  data_.past.Load(state_.PathOf("\\csv_total\\TotalData_kanri_kako_csvdata.csv"), state_.desktop);
   if (data_.current.Count() <= 3) {
     state_.desktop->Message(SJIS("「管理情報作成」を行ってください"), kTitle,
                             MessageIcon::kInformation, MessageButtons::kOk);
@@ -197,10 +278,12 @@ bool SearchWindow::Load() {
   const int stationColumn = SourceColumn(Layout(), SJIS("$駅$"));
   std::set<std::string, std::less<>> stations;
   std::string buffer;
-  for (int i = Layout().blankLines + 1; i < data_.current.Count(); ++i) {
+  for (int i = Layout().blankLines + 1; withStations && i < data_.current.Count(); ++i) {
     const std::string_view station =
         Unquoted(RawField(data_.current.View(i), Layout().separator, stationColumn), buffer);
     if (!station.empty() && stations.find(station) == stations.end()) stations.emplace(station);
+    // A million lines take a while: the window keeps answering.
+    if (i % 65536 == 0) PumpMessages(state_.desktop, 1);
   }
   fields_.stations.assign({SJIS("すべて")});
   fields_.stations.insert(fields_.stations.end(), stations.begin(), stations.end());
@@ -213,6 +296,7 @@ bool SearchWindow::Load() {
   LoadSearchState(state_.settings, fields_.state);
   fields_.selected.clear();
   ShowFields();
+  PumpMessages(state_.desktop, 1);
   return true;
 }
 
@@ -263,16 +347,15 @@ void SearchWindow::RunSearch() {
 
   sorter_.FreeAllKeys();
   results_.Clear();
+  sortedColumn_ = -1;
   fields_.selected.clear();
   const int skip = layout.blankLines + 1;
   int walked = 0;
-  auto walk = [&](const TextList& lines) {
-    for (int i = skip; i < lines.Count(); ++i) {
-      const std::string_view line = lines.View(i);
-      if (!filter.Passes(line)) continue;
-      results_.Add(line, layout.separator, layout.Columns());
+  auto walk = [&](const LineFile& lines) {
+    WalkPassing(lines, skip, filter, [&](std::string_view line) {
+      results_.AddLine(line, layout.separator, layout.Columns());
       sorter_.AllocKey(results_.RowCount() - 1);
-    }
+    });
     // A file shorter than its heading block walks no record (and counts none).
     walked += std::max(0, lines.Count() - skip);
   };
@@ -349,6 +432,7 @@ void SearchWindow::SortByColumn(int column) {
     added[static_cast<std::size_t>(row)] = results_.AddedAt(row);
   sorter_.PrepareKeys(column);
   sorter_.SortBy(column, -9);
+  sortedColumn_ = column;
   fields_.selected = results_.RowsNow(fields_.selected, added);
   view_.ShowResults();
   view_.SelectRows(fields_.selected);

@@ -6,10 +6,13 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
+#include "foundation/line_file.h"
 #include "foundation/list_sorter.h"
 #include "foundation/text_list.h"
 
@@ -65,40 +68,59 @@ std::string_view ActionText(ResultAction action);
 
 // The shown rows: one per record that passed, its cells as displayed (double quotes taken out,
 // ".00" taken off the end of a number), with a sort-key buffer each. The sorter reorders rows.
+// A row keeps its record line where it lies (AddLine) or a copy of it (Add) and cuts its cells
+// when they are asked for, so a search that passes a million lines copies none of them.
 class SearchResults : public ListControl {
  public:
-  void Clear() { rows_.clear(); }
-  // Appends the record line as a row, cut at the separator into at most columns cells.
+  void Clear();
+  // Appends a copy of the record line as a row, cut at the separator into at most columns cells.
   void Add(std::string_view rawLine, std::string_view separator, int columns);
+  // As Add, without the copy: the line must outlive the row (the window's loaded data does).
+  void AddLine(std::string_view rawLine, std::string_view separator, int columns);
 
   int RowCount() const override { return static_cast<int>(rows_.size()); }
-  std::string CellText(int row, int column) const override {
-    return std::string(Cell(row, column));
-  }
+  std::string CellText(int row, int column) const override;
   // Where the rows that were at these places before a sort stand now, in list order.
   std::vector<int> RowsNow(const std::vector<int>& beforeSort,
                            const std::vector<int>& addedBeforeSort) const;
   // The place at which the row was added (a search adds in file order).
   int AddedAt(int row) const { return rows_[static_cast<std::size_t>(row)].added; }
-  // The cell as displayed; empty for a row or column out of range.
+  // The cell as displayed; empty for a row or column out of range. The text stays valid until
+  // the rows are cleared.
   std::string_view Cell(int row, int column) const;
+  // Appends the row as the clipboard has it: each of the first columns cells and a TAB, CR LF.
+  void AppendRowText(int row, int columns, std::string& out) const;
 
   std::string& RowKey(int row) override { return rows_[static_cast<std::size_t>(row)].key; }
   bool HasRowKey(int row) const override;
   void AllocRowKey(int row, std::size_t size) override;
   void FreeRowKey(int row) override;
   void SortRows(const std::function<int(const std::string&, const std::string&)>& compare) override;
+  void SortRowsByKeys(int flag) override;
 
  private:
-  struct Row {
-    std::string cells;  // the displayed cells, each followed by '\0'
-    std::string key;
-    bool hasKey = false;
-    int added = 0;  // the row's place when it was added, kept through sorting
+  struct Shape {
+    std::string separator;
+    int columns = 0;
   };
-  std::vector<Row> rows_;
-};
+  struct Row {
+    const char* line = nullptr;  // the raw record line
+    std::uint32_t length = 0;
+    int added = 0;  // the row's place when it was added, kept through sorting
+    std::uint16_t shape = 0;
+    bool hasKey = false;
+    std::string key;
+  };
+  // The row's displayed cells, each followed by '\0', cut from the whole displayed line.
+  const std::string& ShownCells(const Row& row) const;
+  std::string_view Line(const Row& row) const { return {row.line, row.length}; }
 
+  std::vector<Row> rows_;
+  std::vector<Shape> shapes_;
+  std::vector<std::unique_ptr<std::string>> copies_;  // the lines given to Add
+  // The cells of the rows that Cell was asked for, by the place at which they were added.
+  mutable std::unordered_map<int, std::string> shown_;
+};
 // The rows as text, as the clipboard gets them: every cell of the first columns followed by a
 // TAB (the last one too), CR LF after each row. Rows out of range are left out.
 std::string ClipboardText(const SearchResults& rows, const std::vector<int>& selected, int columns);
@@ -106,6 +128,8 @@ std::string ClipboardText(const SearchResults& rows, const std::vector<int>& sel
 // The line as the list shows it: every double quote taken out, and ".00" taken out where it
 // ends a number (a digit before it, none after it), so 150.00 shows as 150 and 1.005 stays.
 std::string DisplayText(std::string_view rawLine);
+// Appends DisplayText(raw) to out.
+void AppendDisplayText(std::string_view raw, std::string& out);
 
 // A key list's entries from its file: "すべて", then every line that is neither empty nor begins
 // with "#", in file order. A missing file gives "すべて" alone.
@@ -150,8 +174,8 @@ class SearchView {
 
 // The management lines of the window, read once when it opens.
 struct ManagementData {
-  TextList current;  // "\\csv_total\\TotalData_kanri_csvdata.csv", every line
-  TextList past;     // "\\csv_total\\TotalData_kanri_kako_csvdata.csv"; empty when missing
+  LineFile current;  // "\\csv_total\\TotalData_kanri_csvdata.csv", every line
+  LineFile past;     // "\\csv_total\\TotalData_kanri_kako_csvdata.csv"; empty when missing
 };
 
 class SearchWindow {
@@ -165,14 +189,17 @@ class SearchWindow {
   const CsvLayout& Layout() const;
   // "1;" per "N" column, "0;" for any other, the last ";" removed.
   std::string SortTypes() const;
+  // The column the rows were last sorted by and its direction (the view's sort arrow).
+  const ListSorter& Sorter() const { return sorter_; }
 
   // The opening: data read, stations, key lists, saved state, the first search. false (after
   // "「管理情報作成」を行ってください") when the current data holds 3 lines or fewer: the window
   // closes then.
   bool Open();
   // The opening without its search: data read, stations, key lists, saved state shown. false
-  // as Open.
-  bool Load();
+  // as Open. Without stations the station box holds "すべて" alone (a search that chooses no
+  // station, from the command line, skips a pass over the current data).
+  bool Load(bool withStations = true);
   // Saves the state from the controls, walks the lines and fills the results; sets the title
   // "Kestrova-検索(shown/walked)".
   void RunSearch();
@@ -180,6 +207,10 @@ class SearchWindow {
   void Command(SearchCommand id);
   // A click on a column heading: sorts by it; the same column again reverses.
   void SortByColumn(int column);
+  // The column the rows are sorted by, for the heading's sort arrow; -1 while they stand in
+  // file order (before a sort, and after every search).
+  int SortedColumn() const { return sortedColumn_; }
+  bool SortedDescending() const { return sorter_.sortFlag() != 0; }
   // The double-click: the chosen action on every selected row.
   void DoubleClick();
   // The action on the selected rows (fields.selected); kCollectDragFiles answers the PDF paths
@@ -198,6 +229,7 @@ class SearchWindow {
   ManagementData data_;
   SearchResults results_;
   ListSorter sorter_;
+  int sortedColumn_ = -1;
 };
 
 }  // namespace kestrova

@@ -20,6 +20,14 @@ std::string FolderOf(const std::string& programPath) {
   return folder;
 }
 
+// true when the folder has the file under its own name or under the name the program turns
+// it into: the code lookup scrambles a plain "zip_code.txt" into "zip_code.dat" and removes
+// the plain file, so a folder holding the .dat has the table (perhaps the user's own).
+bool HasOwnCopy(const std::string& folder, const std::string& fileName) {
+  if (FileExists(folder + "\\" + fileName)) return true;
+  return fileName == "zip_code.txt" && FileExists(folder + "\\zip_code.dat");
+}
+
 // Copies each file of from that to has not got; a file already in to, perhaps edited by the
 // user, is never replaced.
 bool CopyMissingFiles(const std::string& from, const std::string& to) {
@@ -28,8 +36,8 @@ bool CopyMissingFiles(const std::string& from, const std::string& to) {
   TextList files;
   ListFiles(from, "", files, kListFilesFiles, 1);
   for (int i = 0; i < files.Count(); ++i) {
-    const std::string target = to + "\\" + SplitPath(files.View(i)).fileName;
-    if (!FileExists(target) && !CopyFileTo(files.View(i), target)) return false;
+    const std::string name = SplitPath(files.View(i)).fileName;
+    if (!HasOwnCopy(to, name) && !CopyFileTo(files.View(i), to + "\\" + name)) return false;
   }
   return true;
 }
@@ -66,14 +74,14 @@ bool FindStartUp(const CommandLine& line, std::string_view argv0, StartUp& start
   if (!line.home.empty()) {
     home = FolderOf(ProgramPathFromArgv0(line.home + "/kestrova"));
   } else if (!IsWritableFolder(exeFolder) || !IsFolder(exeFolder + "\\Setting")) {
-    // An installed program: its folder is not the user's to write, so the data lives in the
-    // user's own data folder.
-    const std::string userData = platform::UserDataFolder();
-    if (userData.empty()) {
-      error = "no per-user data folder: set HOME or XDG_DATA_HOME, or give --home DIR";
+    // An installed program (its folder holds no Setting/, as a per-user install on Windows, or
+    // is not the user's to write): the data lives in the user's own folder.
+    const std::string userFolder = platform::UserProgramFolder();
+    if (userFolder.empty()) {
+      error = "no per-user data folder (HOME, XDG_DATA_HOME or LOCALAPPDATA): give --home DIR";
       return false;
     }
-    home = platform::ProgramPath(userData + "/kestrova");
+    home = platform::ProgramPath(userFolder);
   }
   if (!home.empty()) {
     const bool isNew = !IsFolder(home);
@@ -96,7 +104,7 @@ int RunProgram(const CommandLine& line, std::string_view argv0, Desktop& desktop
   StartUp start;
   std::string error;
   if (!FindStartUp(line, argv0, start, error)) {
-    std::fprintf(err, "kestrova: %s\n", error.c_str());
+    std::fprintf(err, "kestrova: %s\n", VisibleText(error).c_str());
     return 1;
   }
   if (!start.createdHome.empty()) {

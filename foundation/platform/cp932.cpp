@@ -38,6 +38,7 @@ struct Tables {
   std::array<char16_t, 256> single{};
   std::vector<char16_t> pair = std::vector<char16_t>(0x10000, kNone);  // lead << 8 | trail
   std::vector<unsigned> encode = std::vector<unsigned>(0x10000, 0);    // unit -> code
+  std::array<bool, 256> sameAscii{};  // the byte is the ASCII character of its own value
 
   Tables() {
     // Only ASCII and the half-width katakana are single-byte characters: 0x80, 0xA0 and
@@ -47,6 +48,7 @@ struct Tables {
       const char c = static_cast<char>(b);
       single[b] = SystemCp932Unit(std::string_view(&c, 1));
       if (single[b] != kNone) encode[single[b]] = b;
+      sameAscii[b] = b < 0x80 && single[b] == b;
     }
     for (unsigned lead = 0x81; lead <= 0xFC; ++lead) {
       if (!IsLead(static_cast<unsigned char>(lead))) continue;
@@ -71,19 +73,6 @@ const Tables& Table() {
   return tables;
 }
 
-void AppendUtf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
-
 }  // namespace
 
 std::string Cp932FromUnit(char16_t unit) {
@@ -95,10 +84,28 @@ std::string Cp932FromUnit(char16_t unit) {
 
 std::string Cp932ToUtf8(std::string_view cp932) {
   const Tables& t = Table();
-  std::string out;
-  out.reserve(cp932.size() * 3 / 2 + 4);
+  // Each byte becomes at most three: written through a pointer, the string cut to size after.
+  std::string out(cp932.size() * 3, '\0');
+  char* to = out.data();
+  auto put = [&to](char32_t c) {
+    if (c < 0x80) {
+      *to++ = static_cast<char>(c);
+    } else if (c < 0x800) {
+      *to++ = static_cast<char>(0xC0 | (c >> 6));
+      *to++ = static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+      *to++ = static_cast<char>(0xE0 | (c >> 12));
+      *to++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      *to++ = static_cast<char>(0x80 | (c & 0x3F));
+    }
+  };
   for (std::size_t i = 0; i < cp932.size(); ++i) {
     const auto b = static_cast<unsigned char>(cp932[i]);
+    // ASCII (most of a CSV line) stands as it is.
+    if (t.sameAscii[b]) {
+      *to++ = static_cast<char>(b);
+      continue;
+    }
     char16_t unit = b == 0 ? char16_t(0) : t.single[b];
     if (IsLead(b) && i + 1 < cp932.size()) {
       unit = t.pair[b << 8 | static_cast<unsigned char>(cp932[i + 1])];
@@ -106,12 +113,9 @@ std::string Cp932ToUtf8(std::string_view cp932) {
     }
     // A byte without a mapping (or a lone lead byte) stands as U+FFFD; the next byte is read
     // afresh, so a broken pair never swallows the character behind it.
-    if (unit == kNone && b != 0) {
-      out += "\xEF\xBF\xBD";
-    } else {
-      AppendUtf8(out, unit);
-    }
+    put(unit == kNone && b != 0 ? char32_t(0xFFFD) : char32_t(unit));
   }
+  out.resize(static_cast<std::size_t>(to - out.data()));
   return out;
 }
 

@@ -23,11 +23,16 @@ std::string Cp932FromUnit(char16_t unit);
 std::string NativePath(std::string_view cp932Path);
 // A native path back to cp932 with "\\" separators.
 std::string ProgramPath(std::string_view nativePath);
+// A cp932 path as this platform writes paths, for messages: "/" separators on POSIX (trail
+// bytes 0x5C left alone), unchanged on Windows.
+std::string DisplayPath(std::string_view cp932Path);
 
 std::string DesktopFolder();    // XDG desktop folder
 std::string DocumentsFolder();  // XDG documents folder
-// The per-user data folder (native): $XDG_DATA_HOME, else ~/.local/share; %APPDATA% on Windows.
-std::string UserDataFolder();
+// The program folder of an installed copy for this user (native): $XDG_DATA_HOME/kestrova, else
+// ~/.local/share/kestrova; %LOCALAPPDATA%\Kestrova on Windows, which does not roam with the
+// profile (the store and the PDFs grow large). Empty when there is no such folder.
+std::string UserProgramFolder();
 std::string TempFolder();  // ends with the separator
 // The value of an environment variable in UTF-8; nothing when it is not set.
 std::optional<std::string> EnvironmentVariable(const char* name);
@@ -56,6 +61,13 @@ int ProcessId();
 void CatchConsoleStop(std::atomic<int>& flag);
 // A large buffer about to be filled: ask for huge pages, so filling it costs fewer page faults.
 void AdviseLargeBuffer(void* data, std::size_t size);
+// The bytes of the file at the native path mapped read-only into memory, to be read in order;
+// nothing when the file is missing or empty or cannot be mapped (the caller then reads it).
+// UnmapFile gives the mapping back.
+std::string_view MapFile(const std::string& nativePath);
+void UnmapFile(std::string_view bytes);
+// Where key first occurs in text at or after from, byte for byte; npos when it does not.
+std::size_t FindBytes(std::string_view text, std::string_view key, std::size_t from);
 
 // An exclusive lock on the file at the native path (made when missing), held until UnlockFile
 // or the end of the process; programs the process starts do not inherit it. When the lock is
@@ -65,5 +77,13 @@ void AdviseLargeBuffer(void* data, std::size_t size);
 long long LockFileExclusive(const std::string& nativePath, std::string_view text,
                             std::string& holder);
 void UnlockFile(long long handle);
+
+// Runs a program (argv[0] found on the search path) with these UTF-8 arguments, each passed
+// as it is, no shell, and waits for it: its exit status with its standard output and error in
+// output, or -1 when it could not be started (the reason in output).
+int RunAndWait(const std::vector<std::string>& argv, std::string& output);
+// A desktop notification with this cp932 text through the session's notification service;
+// false with the reason in error where there is no session bus or no service answered.
+bool SendDesktopNotice(std::string_view cp932Text, std::string& error);
 
 }  // namespace kestrova::platform

@@ -7,6 +7,7 @@
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <sys/utsname.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <array>
@@ -14,6 +15,7 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <memory>
 #include <mutex>
@@ -81,27 +83,40 @@ std::string NativePath(std::string_view cp932Path) {
   return path;
 }
 
-std::string ProgramPath(std::string_view nativePath) {
-  std::string path = Utf8ToCp932(nativePath);
+namespace {
+
+// Each separator from of a cp932 path to; a trail byte belongs to its character.
+std::string SwapSeparators(std::string path, char from, char to) {
   for (std::size_t i = 0; i < path.size(); ++i) {
     auto c = static_cast<unsigned char>(path[i]);
     if ((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC)) {
-      ++i;  // the trail byte belongs to the character
-    } else if (path[i] == '/') {
-      path[i] = '\\';
+      ++i;
+    } else if (path[i] == from) {
+      path[i] = to;
     }
   }
   return path;
 }
 
+}  // namespace
+
+std::string ProgramPath(std::string_view nativePath) {
+  return SwapSeparators(Utf8ToCp932(nativePath), '/', '\\');
+}
+
+std::string DisplayPath(std::string_view cp932Path) {
+  return SwapSeparators(std::string(cp932Path), '\\', '/');
+}
+
 std::string DesktopFolder() { return XdgUserDir("XDG_DESKTOP_DIR", "/Desktop"); }
 std::string DocumentsFolder() { return XdgUserDir("XDG_DOCUMENTS_DIR", "/Documents"); }
 
-std::string UserDataFolder() {
+std::string UserProgramFolder() {
   // A relative XDG_DATA_HOME is invalid and ignored, as the base directory rules say.
   const char* data = std::getenv("XDG_DATA_HOME");
-  if (data && data[0] == '/') return data;
-  return FromHome("/.local/share");
+  if (data && data[0] == '/') return std::string(data) + "/kestrova";
+  const std::string share = FromHome("/.local/share");
+  return share.empty() ? share : share + "/kestrova";
 }
 
 std::string TempFolder() {
@@ -202,15 +217,50 @@ void AdviseLargeBuffer(void* data, std::size_t size) {
   if (end > begin) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
 }
 
+std::string_view MapFile(const std::string& nativePath) {
+  const int fd = ::open(nativePath.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return {};
+  struct stat info {};
+  void* bytes = MAP_FAILED;
+  if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0) {
+    bytes = ::mmap(nullptr, static_cast<std::size_t>(info.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
+  }
+  ::close(fd);
+  if (bytes == MAP_FAILED) return {};
+  // Read ahead of the first pass, which goes from the start to the end.
+  (void)::madvise(bytes, static_cast<std::size_t>(info.st_size), MADV_SEQUENTIAL);
+  (void)::madvise(bytes, static_cast<std::size_t>(info.st_size), MADV_WILLNEED);
+  return {static_cast<const char*>(bytes), static_cast<std::size_t>(info.st_size)};
+}
+
+void UnmapFile(std::string_view bytes) {
+  if (!bytes.empty()) ::munmap(const_cast<char*>(bytes.data()), bytes.size());
+}
+
+std::size_t FindBytes(std::string_view text, std::string_view key, std::size_t from) {
+  if (from > text.size()) return std::string_view::npos;
+  const void* at = ::memmem(text.data() + from, text.size() - from, key.data(), key.size());
+  return at == nullptr ? std::string_view::npos
+                       : static_cast<std::size_t>(static_cast<const char*>(at) - text.data());
+}
+
 int ProcessId() { return static_cast<int>(::getpid()); }
 
 void CatchConsoleStop(std::atomic<int>&) {}
 
 long long LockFileExclusive(const std::string& nativePath, std::string_view text,
                             std::string& holder) {
-  // Without O_TRUNC: the holder's text must survive until this process has the lock.
-  int fd = ::open(nativePath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+  // Without O_TRUNC: the holder's text must survive until this process has the lock. A link
+  // planted under the name would make every start overwrite its target: a symbolic link is not
+  // followed, and a file that is not the folder's own lock file (a hard link, a device, a
+  // FIFO, which O_NONBLOCK keeps from blocking the open) is left alone.
+  int fd = ::open(nativePath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0644);
   if (fd < 0) return -2;
+  struct stat st;
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_nlink != 1) {
+    ::close(fd);
+    return -2;
+  }
   // flock belongs to this open file: a second open, even in this process, is refused too.
   if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
     const bool held = errno == EWOULDBLOCK;
@@ -232,6 +282,47 @@ long long LockFileExclusive(const std::string& nativePath, std::string_view text
 
 void UnlockFile(long long handle) {
   if (handle >= 0) ::close(static_cast<int>(handle));  // closing the file ends its lock
+}
+
+int RunAndWait(const std::vector<std::string>& argv, std::string& output) {
+  output.clear();
+  if (argv.empty()) return -1;
+  int pipeEnds[2];
+  if (::pipe2(pipeEnds, O_CLOEXEC) != 0) {
+    output = std::strerror(errno);
+    return -1;
+  }
+  std::vector<char*> list;
+  for (const std::string& a : argv) list.push_back(const_cast<char*>(a.c_str()));
+  list.push_back(nullptr);
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    const int nothing = ::open("/dev/null", O_RDONLY);
+    ::dup2(nothing, STDIN_FILENO);
+    ::dup2(pipeEnds[1], STDOUT_FILENO);
+    ::dup2(pipeEnds[1], STDERR_FILENO);
+    ::execvp(list[0], list.data());
+    const std::string reason = argv[0] + ": " + std::strerror(errno) + "\n";
+    (void)!::write(STDERR_FILENO, reason.data(), reason.size());
+    ::_exit(127);
+  }
+  ::close(pipeEnds[1]);
+  if (pid < 0) {
+    ::close(pipeEnds[0]);
+    output = std::strerror(errno);
+    return -1;
+  }
+  char buffer[4096];
+  for (;;) {
+    const ssize_t n = ::read(pipeEnds[0], buffer, sizeof buffer);
+    if (n > 0) output.append(buffer, static_cast<std::size_t>(n));
+    if (n == 0 || (n < 0 && errno != EINTR)) break;
+  }
+  ::close(pipeEnds[0]);
+  int status = 0;
+  while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+  }
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
 }  // namespace kestrova::platform

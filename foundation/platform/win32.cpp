@@ -13,6 +13,7 @@
 #include "foundation/platform/cp932_system.h"
 #include "foundation/platform/platform.h"
 #include "foundation/platform/win32_text.h"
+#include "foundation/system_utils.h"
 
 namespace kestrova::platform {
 
@@ -44,9 +45,16 @@ std::string ProgramPath(std::string_view nativePath) {
   return Utf8ToCp932(path);
 }
 
+std::string DisplayPath(std::string_view cp932Path) { return std::string(cp932Path); }
+
 std::string DesktopFolder() { return Folder(CSIDL_DESKTOPDIRECTORY); }
 std::string DocumentsFolder() { return Folder(CSIDL_PERSONAL); }
-std::string UserDataFolder() { return Folder(CSIDL_APPDATA); }
+std::string UserProgramFolder() {
+  // The variable first, as XDG_DATA_HOME on Linux: Windows sets it from the profile.
+  const wchar_t* local = _wgetenv(L"LOCALAPPDATA");
+  const std::string folder = local && *local ? Utf8(local) : Folder(CSIDL_LOCAL_APPDATA);
+  return folder.empty() ? folder : folder + "\\Kestrova";
+}
 
 std::string TempFolder() {
   wchar_t path[MAX_PATH + 1] = {};
@@ -150,6 +158,14 @@ bool ProcessIsRunning(long long pid) {
 
 void AdviseLargeBuffer(void*, std::size_t) {}
 
+// Files are read, not mapped, here.
+std::string_view MapFile(const std::string&) { return {}; }
+void UnmapFile(std::string_view) {}
+
+std::size_t FindBytes(std::string_view text, std::string_view key, std::size_t from) {
+  return text.find(key, from);
+}
+
 int ProcessId() { return static_cast<int>(GetCurrentProcessId()); }
 
 namespace {
@@ -185,10 +201,19 @@ void CatchConsoleStop(std::atomic<int>& flag) {
 long long LockFileExclusive(const std::string& nativePath, std::string_view text,
                             std::string& holder) {
   // Not inheritable (no security attributes), shared so a second process can read the holder.
+  // A symbolic link or junction planted under the name is opened as itself, not followed, and
+  // then left alone like a hard link to another file: the lock rewrites its own file only.
   HANDLE file = CreateFileW(Wide(nativePath, CP_UTF8).c_str(), GENERIC_READ | GENERIC_WRITE,
                             FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
+                            FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
   if (file == INVALID_HANDLE_VALUE) return -2;
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!GetFileInformationByHandle(file, &info) ||
+      (info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) != 0 ||
+      info.nNumberOfLinks != 1) {
+    CloseHandle(file);
+    return -2;
+  }
   // The locked byte lies far beyond the text, which other processes can then still read.
   OVERLAPPED at{};
   at.OffsetHigh = 1;
@@ -214,6 +239,48 @@ long long LockFileExclusive(const std::string& nativePath, std::string_view text
 
 void UnlockFile(long long handle) {
   if (handle >= 0) CloseHandle(reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(handle)));
+}
+
+int RunAndWait(const std::vector<std::string>& argv, std::string& output) {
+  output.clear();
+  if (argv.empty()) return -1;
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  HANDLE readEnd = nullptr, writeEnd = nullptr;
+  if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0)) return -1;
+  SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+  startup.hStdOutput = writeEnd;
+  startup.hStdError = writeEnd;
+  // The arguments quoted by the rules the started program reads them back with; no shell.
+  std::wstring line = Wide(WindowsCommandLine(argv), CP_UTF8);
+  PROCESS_INFORMATION process{};
+  const BOOL started = CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE,
+                                      CREATE_NO_WINDOW, nullptr, nullptr, &startup, &process);
+  CloseHandle(writeEnd);
+  if (!started) {
+    output = argv[0] + ": cannot be started (error " + std::to_string(GetLastError()) + ")";
+    CloseHandle(readEnd);
+    return -1;
+  }
+  char buffer[4096];
+  DWORD n = 0;
+  while (ReadFile(readEnd, buffer, sizeof buffer, &n, nullptr) && n > 0) output.append(buffer, n);
+  CloseHandle(readEnd);
+  WaitForSingleObject(process.hProcess, INFINITE);
+  DWORD status = 1;
+  GetExitCodeProcess(process.hProcess, &status);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return static_cast<int>(status);
+}
+
+// Windows keeps to the run history for now.
+bool SendDesktopNotice(std::string_view, std::string& error) {
+  error = "no desktop notice on Windows";
+  return false;
 }
 
 }  // namespace kestrova::platform

@@ -89,5 +89,21 @@ TEST_F(HeadlessFindTest, RefusesWithoutManagementDataAndRejectsUnknownChoices) {
   EXPECT_EQ(LastLine(listed.console), "Kestrova-検索(1/1)") << listed.console;
 }
 
+TEST_F(HeadlessFindTest, OptionsReachNeitherTheTerminalRawNorTheSettingsWithLineBreaks) {
+  Store(StoredRecord("11売り・土地", "100000001", "大阪市北区梅田1丁目", "2011/05/01"));
+  // An escape sequence that would retitle the terminal and clear it.
+  ProgramRun station = Run({"--station", "\x1b]0;owned\x07駅\x1b[2J"});
+  EXPECT_EQ(station.status, 2);
+  EXPECT_NE(station.console.find("\"?]0;owned?駅?[2J\""), std::string::npos) << station.console;
+  EXPECT_EQ(station.console.find('\x1b'), std::string::npos);
+  EXPECT_EQ(station.console.find('\x07'), std::string::npos);
+  // A line break would start a section of its own in the settings file.
+  ProgramRun keys = Run({"--keys", "a\r\n[A]\r\n重複非表示=0"});
+  EXPECT_EQ(keys.status, 2);
+  EXPECT_NE(keys.console.find("--keys holds a line break"), std::string::npos) << keys.console;
+  EXPECT_EQ(SettingOf(home.native(), "検索文字"), "");
+  EXPECT_EQ(ReadNative(home.native() + "/kestrova.ini").find("[A]"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace kestrova::test

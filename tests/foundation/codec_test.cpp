@@ -165,5 +165,14 @@ TEST(NativePathTest, ConvertsBeforeTurningSeparators) {
   EXPECT_EQ(platform::ProgramPath(platform::NativePath(path)), path);
 }
 
+TEST(NativePathTest, MessagesShowPathsAsThePlatformWritesThem) {
+  std::string path = Sjis("\\tmp\\ソフト\\表.txt");
+#ifdef _WIN32
+  EXPECT_EQ(platform::DisplayPath(path), path);
+#else
+  EXPECT_EQ(platform::DisplayPath(path), Sjis("/tmp/ソフト/表.txt"));  // still cp932
+#endif  // _WIN32
+}
+
 }  // namespace
 }  // namespace kestrova

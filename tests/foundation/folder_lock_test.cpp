@@ -8,6 +8,9 @@
 #include <unistd.h>
 #endif  // _WIN32
 
+#include <filesystem>
+#include <system_error>
+
 #include "foundation/platform/platform.h"
 #include "tests/support/temp_folder.h"
 
@@ -35,6 +38,32 @@ TEST(FolderLockTest, SecondHolderIsRefusedAndToldWhoHoldsTheFolder) {
   first.Release();
   EXPECT_EQ(second.Acquire(home.path(), holder), 0);
   EXPECT_TRUE(second.held());
+}
+
+TEST(FolderLockTest, LinkPlantedAsTheLockFileLeavesItsTargetAlone) {
+  test::TempFolder home;
+  test::WriteNative(home.native() + "/target.txt", "the user's data\r\n");
+  std::error_code error;
+  for (int hard = 0; hard < 2; ++hard) {
+    const std::filesystem::path lock = test::FsPath(home.native() + "/kestrova.lock");
+    const std::filesystem::path target = test::FsPath(home.native() + "/target.txt");
+    std::filesystem::remove(lock, error);
+    if (hard != 0) {
+      std::filesystem::create_hard_link(target, lock, error);
+    } else {
+      std::filesystem::create_symlink(target, lock, error);
+    }
+    if (error) {
+#ifndef _WIN32  // where making a link needs a right of its own, the case cannot be set up
+      ADD_FAILURE() << "no link made here: " << error.message();
+#endif  // _WIN32
+      continue;
+    }
+    FolderLock planted;
+    std::string holder;
+    EXPECT_EQ(planted.Acquire(home.path(), holder), -2) << (hard ? "hard link" : "symbolic link");
+    EXPECT_EQ(test::ReadNative(home.native() + "/target.txt"), "the user's data\r\n");
+  }
 }
 
 TEST(FolderLockTest, ChildProcessesDoNotKeepTheLockAliveAfterExec) {

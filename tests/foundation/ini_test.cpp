@@ -13,6 +13,8 @@
 namespace kestrova {
 namespace {
 
+using namespace std::string_literals;
+
 SettingsStore Env(const std::string& folder) {
   SettingsStore env;
   BuildEnvironment(env, {folder + "\\kestrova"});
@@ -117,14 +119,27 @@ TEST(IniTest, SettingsFileIsPrivateToItsOwnerAlsoWhenTheUserMadeIt) {
 #endif  // _WIN32
 }
 
-TEST(IniTest, Utf16SettingsFileIsAccepted) {
+TEST(IniTest, NulBytesNeverMakeTheFileReadAsUtf16) {
   test::TempFolder dir;
   SettingsStore env = Env(dir.path());
-  std::string utf16("\xFF\xFE[\0S\0]\0\r\0\n\0k\0=\0v\0", 18);
-  test::WriteNative(dir.native() + "/w.ini", utf16);
+  // The second and fourth bytes are NUL, as in a UTF-16 file: still code page 932.
+  test::WriteNative(dir.native() + "/w.ini", "[\0S\0]\r\nk=v\r\nm=w\r\n"s);
   SettingsStore s;
-  ReadIni(dir.Path("w.ini"), s, env);
+  IniDamageList damage;
+  ReadIni(dir.Path("w.ini"), s, env, 0, &damage);
   EXPECT_STREQ(s.GetText("//ini/S/k"), "v");
+  EXPECT_STREQ(s.GetText("//ini/S/m"), "w");
+  ASSERT_EQ(damage.size(), 1u);
+  EXPECT_EQ(damage[0].line, 1);
+}
+
+TEST(IniTest, NoValueOrKeyStartsALineOfItsOwn) {
+  SettingsStore env = Env("\\opt\\k");
+  SettingsStore s;
+  s.Set("//ini/A/k", "1\r\n[B]\r\nx=2\n");
+  s.Set("//ini/A/z\rz", "3");
+  s.Set("//ini/B/x", "4");
+  EXPECT_EQ(FormatIni(s, env), "[A]\r\nk=1[B]x=2\r\nzz=3\r\n[B]\r\nx=4\r\n");
 }
 
 TEST(IniTest, DamagedLinesCostOnlyThemselves) {
@@ -140,6 +155,23 @@ TEST(IniTest, DamagedLinesCostOnlyThemselves) {
   EXPECT_STREQ(s.GetText("//ini/S/B"), "default");
   EXPECT_STREQ(s.GetText("//ini/T/D"), "4");
   EXPECT_EQ(s.Count(), 3);
+}
+
+TEST(IniTest, DamagedLinesAreWrittenBackUnlessTheirKeyWasSetAnew) {
+  SettingsStore env = Env("\\opt\\k");
+  const std::string file = "[S]\r\nA=1\r\nB=x\0y\r\nC=\x81 z\r\nD\0=4\r\n[U]\r\nE=\x81\r\n"s;
+  SettingsStore s;
+  s.Set("//ini/S/B", "default");
+  s.Set("//ini/S/C", "default");
+  IniDamageList damage;
+  ReadIniFromText(file, s, env, 0, &damage);
+  EXPECT_EQ(DamagedLineNumbers(damage), "3, 4, 5, 7");
+  // Nothing set anew: every line as it was (the unreadable key and the section without a
+  // readable key at the ends of their sections).
+  EXPECT_EQ(FormatIni(s, env, 0, &damage), file);
+  s.Set("//ini/S/B", "new");
+  EXPECT_EQ(FormatIni(s, env, 0, &damage),
+            "[S]\r\nA=1\r\nB=new\r\nC=\x81 z\r\nD\0=4\r\n[U]\r\nE=\x81\r\n"s);
 }
 
 TEST(IniTest, SetDefaultExpandsMacros) {

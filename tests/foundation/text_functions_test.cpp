@@ -10,6 +10,8 @@
 namespace kestrova {
 namespace {
 
+using namespace std::string_literals;
+
 TEST(FoldCaseTest, FoldsAsciiAndFullWidthLettersOnly) {
   EXPECT_EQ(FoldCase("AbZ1["), "abz1[");
   EXPECT_EQ(FoldCase(Sjis("ＡＺａ")), Sjis("ａｚａ"));
@@ -25,6 +27,17 @@ TEST(FindTextTest, MatchesOnlyAtCharacterStarts) {
   EXPECT_EQ(FindText("abcabc", "bc"), 1u);
   EXPECT_EQ(FindText("abcabc", "bc", 2), 4u);
   EXPECT_EQ(FindText("abc", ""), std::string_view::npos);
+}
+
+TEST(VisibleTextTest, ReplacesLoneControlBytesAndKeepsCharacters) {
+  const std::string so = Sjis("ソ表");  // trail bytes 0x5C and 0x5C
+  EXPECT_EQ(VisibleText(so + "\t\x1b[2J\x7F\x07x"), so + "\t?[2J??x");
+  // A lead byte whose next byte is a control byte is no character: the control byte goes.
+  EXPECT_EQ(VisibleText("\x83\x1b"
+                        "a\x81"),
+            "\x83?a\x81");
+  EXPECT_EQ(VisibleText("a\r\nb\0c"s), "a??b?c");
+  EXPECT_EQ(VisibleText("a\r\nb\0c"s, true), "a\r\nb?c");
 }
 
 TEST(FindLastTextTest, NonOverlappingFromTheLeft) {

@@ -11,6 +11,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <mutex>
 #include <set>
@@ -94,11 +95,18 @@ class LoopbackServer {
                                          return true;
                                        });
     });
+    // Never answers while the test runs (a service that holds the request).
+    server_.Post("/hold", [this](const httplib::Request& req, httplib::Response& res) {
+      Note(req);
+      for (int i = 0; i < 1000 && !released_; ++i) std::this_thread::sleep_for(10ms);
+      res.set_content("late", "text/plain");
+    });
     port_ = server_.bind_to_any_port("127.0.0.1");
     thread_ = std::thread([this] { server_.listen_after_bind(); });
     for (int i = 0; i < 500 && !server_.is_running(); ++i) std::this_thread::sleep_for(10ms);
   }
   ~LoopbackServer() {
+    released_ = true;
     server_.stop();
     thread_.join();
   }
@@ -137,6 +145,7 @@ class LoopbackServer {
   int port_ = -1;
   std::thread thread_;
   std::atomic<int> requests_{0};
+  std::atomic<bool> released_{false};
   std::mutex mutex_;
   std::set<int> clientPorts_;
   std::vector<std::string> paths_;
@@ -395,6 +404,40 @@ TEST_F(CurlTransportTest, SilentServerEndsTheRequestAfterTheReceiveTimeOut) {
   EXPECT_EQ(session.lastStatus, 0);
   EXPECT_EQ(session.lastError, "nothing received for 1 s");
   EXPECT_EQ(session.lastFailure, TransportFailure::kTimeout);
+}
+
+TEST_F(CurlTransportTest, StopEndsARequestTheServiceNeverAnswersWithinASecond) {
+  LoopbackServer server(server_->cert.get(), server_->key.get());
+  TransportOptions options = Trusting();
+  options.receiveTimeoutSeconds = 30;
+  CurlTransport transport(options);
+  HttpSession session(state, transport);
+  ASSERT_EQ(OpenSession(session, kUserAgent, server.Url("/")), 0);
+  // The stop signal arrives from another thread while the request waits for its answer.
+  std::thread signal([this] {
+    std::this_thread::sleep_for(300ms);
+    state.stopSignal = SIGTERM;
+  });
+  const auto started = std::chrono::steady_clock::now();
+  std::string answer;
+  EXPECT_EQ(Post(session, server.Url("/hold"), answer), kExchangeSendFailed);
+  const auto took = std::chrono::steady_clock::now() - started;
+  signal.join();
+  EXPECT_LT(took, 1300ms);
+  EXPECT_EQ(server.Requests(), 1);
+  EXPECT_EQ(session.lastFailure, TransportFailure::kStopped);
+  EXPECT_EQ(state.errorList.Count(), 0);
+
+  // The stop button is read while waiting too: the window's messages are pumped meanwhile.
+  state.stopSignal = 0;
+  int pumped = 0;
+  desktop.onPump = [&] {
+    if (++pumped == 3) state.stopPressed = true;
+  };
+  ASSERT_EQ(OpenSession(session, kUserAgent, server.Url("/")), 0);
+  EXPECT_EQ(Post(session, server.Url("/hold"), answer), kExchangeSendFailed);
+  EXPECT_EQ(session.lastFailure, TransportFailure::kStopped);
+  EXPECT_EQ(pumped, 3);
 }
 
 TEST_F(CurlTransportTest, BodyThatStallsGives10006AndKeepsWhatArrived) {

@@ -269,10 +269,10 @@ TEST_F(CsvWriterTest, TotalFilesReportAMissingOutputFolder) {
   EXPECT_EQ(WritePastCsv(state), -1);
   // Each file is an error line of its own, with its code and path.
   ASSERT_EQ(state.errorList.Count(), 4);
-  EXPECT_NE(
-      FindText(state.errorList.View(0), "\t30003\t" + Sjis("書き込みできませんでした: ") +
-                                            state.PathOf("\\csv_total\\TotalData_csvdata.csv")),
-      std::string_view::npos);
+  EXPECT_NE(FindText(state.errorList.View(0),
+                     "\t30003\t" + Sjis("書き込みできませんでした: ") +
+                         platform::DisplayPath(state.PathOf("\\csv_total\\TotalData_csvdata.csv"))),
+            std::string_view::npos);
   EXPECT_EQ(state.failedWrites, 4);
 }
 
@@ -306,7 +306,8 @@ TEST_F(CsvWriterTest, PastAndTotalTogetherWriteWhatEachWritesAlone) {
   ASSERT_EQ(state.errorList.Count(), 4);
   for (int i = 0; i < 4; ++i) {
     EXPECT_NE(
-        FindText(state.errorList.View(i), state.PathOf(std::string("\\csv_total\\") + files[i])),
+        FindText(state.errorList.View(i),
+                 platform::DisplayPath(state.PathOf(std::string("\\csv_total\\") + files[i]))),
         std::string_view::npos)
         << i;
   }

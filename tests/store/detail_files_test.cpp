@@ -54,8 +54,9 @@ TEST_F(DetailFilesTest, StoreThatCannotBeWrittenIsLoggedAndStaysChanged) {
     test::FailingWrites full({"SyousaiInfo.dat"});
     EXPECT_FALSE(SaveChangedDetailFiles(state));
   }
-  EXPECT_EQ(state.errorList.View(0).substr(19), "\t30004\t" + Sjis("書き込みできませんでした: ") +
-                                                    state.PathOf("\\dat\\SyousaiInfo.dat"));
+  EXPECT_EQ(state.errorList.View(0).substr(19),
+            "\t30004\t" + Sjis("書き込みできませんでした: ") +
+                platform::DisplayPath(state.PathOf("\\dat\\SyousaiInfo.dat")));
   EXPECT_TRUE(state.detailStore.changed());  // the close tries again
 }
 

@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "foundation/platform/platform.h"
 #include "foundation/settings_keys.h"
 #include "foundation/text_functions.h"
 #include "foundation/text_list.h"
@@ -297,8 +298,9 @@ TEST_F(PropertyStoreTest, TidyThatCannotAppendToPastDataMovesNothingAndSaysWhere
   }
   EXPECT_EQ(Stored(), std::vector<std::string>{old});
   ASSERT_EQ(state.errorList.Count(), 1);
-  EXPECT_NE(FindText(state.errorList.View(0), "\t30002\t" + Sjis("書き込みできませんでした: ") +
-                                                  state.PathOf("\\dat\\TotalData_Kako.txt")),
+  EXPECT_NE(FindText(state.errorList.View(0),
+                     "\t30002\t" + Sjis("書き込みできませんでした: ") +
+                         platform::DisplayPath(state.PathOf("\\dat\\TotalData_Kako.txt"))),
             std::string_view::npos);
   EXPECT_EQ(state.failedWrites, 1);
 }
@@ -316,6 +318,42 @@ TEST_F(PropertyStoreTest, BackupNamesCarryTheStamp) {
   EXPECT_EQ(Read("\\dat\\backup_20120330133227_x.txt"), "bytes");
   BackupFile(state, state.PathOf("\\dat\\missing.txt"));
   EXPECT_EQ(FileExists(state.PathOf("\\dat\\backup_20120330133227_missing.txt")), 0);
+}
+
+TEST_F(PropertyStoreTest, TidyInTheSecondOfTheMergeKeepsTheStoreAsItWasBeforeTheRun) {
+  const std::string before = Record("11売り・土地", "1", "2012/03/01");
+  Store({before});
+  NewRows({Record("11売り・土地", "2", "2012/03/29")});
+  ASSERT_EQ(MergeNewRows(state), 0);
+  const std::string merged = Read("\\dat\\TotalData.txt");
+  ASSERT_EQ(TidyData(state), 0);  // the same second, as on the first run of a month
+  EXPECT_EQ(Read("\\dat\\backup_20120330133227_TotalData.txt"), before + "\r\n");
+  EXPECT_EQ(Read("\\dat\\backup_20120330133227-2_TotalData.txt"), merged);
+}
+
+TEST_F(PropertyStoreTest, TidyFailingAtEveryCloseCopiesTheStoreOnlyWhenItChanged) {
+  state.settings.Set(keys::kRetentionMonths, "12");
+  Store({Record("11売り・土地", "1", "2012/03/01")});
+  ASSERT_TRUE(AppendToFile(state.PathOf("\\dat\\TotalData_Kako.txt"), "earlier\r\n"));
+  auto backups = [this] {
+    TextList names;
+    ListFiles(state.PathOf("\\dat"), "backup_", names);
+    return names.Count();
+  };
+  test::FailingWrites full({"csv_total"});
+  EXPECT_EQ(TidyData(state), kCsvWriteFailed);
+  EXPECT_EQ(backups(), 2);
+  for (int close = 0; close < 3; ++close) {
+    clock.Advance(60);
+    EXPECT_EQ(TidyData(state), kCsvWriteFailed);
+  }
+  EXPECT_EQ(backups(), 2);
+  // A store that changed in between is copied again, the past data is not.
+  Store({Record("11売り・土地", "2", "2012/03/29")});
+  clock.Advance(60);
+  EXPECT_EQ(TidyData(state), kCsvWriteFailed);
+  EXPECT_EQ(backups(), 3);
+  EXPECT_EQ(Read("\\dat\\backup_20120330133627_TotalData.txt"), Read("\\dat\\TotalData.txt"));
 }
 
 }  // namespace

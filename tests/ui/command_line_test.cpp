@@ -57,6 +57,20 @@ TEST(CommandLineTest, UnknownArgumentIsAUsageError) {
   }
 }
 
+TEST(CommandLineTest, ValueWithALineBreakIsAUsageError) {
+  // A --keys value with a line break once wrote a section of its own into the settings file.
+  for (const char* option : {"--keys", "--station", "--list1", "--login-id", "--home"}) {
+    for (const char* value : {"a\r\n[A]\r\nb", "a\nb", "a\r"}) {
+      CommandLine line;
+      std::string error;
+      EXPECT_EQ(Parse({"kestrova", "--headless", "find", option, value}, line, error), -1)
+          << option;
+      EXPECT_NE(error.find(std::string(option) + " holds a line break"), std::string::npos)
+          << error;
+    }
+  }
+}
+
 TEST(CommandLineTest, OptionWithoutItsValueIsAUsageError) {
   for (const char* option : {"--home", "--login-id", "--headless"}) {
     CommandLine line;
@@ -90,6 +104,32 @@ TEST(CommandLineTest, HelpIsRecognisedAndUsageNamesEveryCommand) {
   EXPECT_NE(usage.find("--login-id"), std::string::npos);
   EXPECT_NE(usage.find("3 ran, but could not save everything it fetched"), std::string::npos);
   EXPECT_NE(usage.find("--version"), std::string::npos);
+}
+
+TEST(CommandLineTest, ScheduleTakesATimeOffOrNothingAndDealsOnlyWithATime) {
+  CommandLine show;
+  std::string error;
+  ASSERT_EQ(Parse({"kestrova", "--schedule", "--home", "/h"}, show, error), 0) << error;
+  EXPECT_TRUE(show.schedule);
+  EXPECT_EQ(show.scheduleTime, "");
+  EXPECT_EQ(show.home, "/h");
+  CommandLine set;
+  ASSERT_EQ(Parse({"kestrova", "--schedule", "07:30", "--deals"}, set, error), 0) << error;
+  EXPECT_EQ(set.scheduleTime, "07:30");
+  EXPECT_TRUE(set.deals);
+  CommandLine daily;
+  ASSERT_EQ(Parse({"kestrova", "--headless", "daily", "--deals"}, daily, error), 0) << error;
+  EXPECT_TRUE(daily.deals);
+  for (const std::vector<std::string>& bad :
+       {std::vector<std::string>{"kestrova", "--deals"},
+        {"kestrova", "--schedule", "off", "--deals"},
+        {"kestrova", "--schedule", "--deals"},
+        {"kestrova", "--headless", "search", "--deals"},
+        {"kestrova", "--schedule", "07:30", "--headless", "search"}}) {
+    CommandLine line;
+    EXPECT_EQ(Parse(bad, line, error), -1) << bad.back();
+  }
+  EXPECT_NE(Usage().find("--schedule HH:MM [--deals]"), std::string::npos);
 }
 
 TEST(CommandLineTest, FindOptionsAreReadAsCp932AndCheckedBeforeStartUp) {
@@ -142,7 +182,8 @@ TEST(CommandLineTest, HeadlessCommandsStandForTheirButtons) {
   // name, main-window button, maintenance-window button (0: none).
   const std::vector<std::tuple<const char*, int, int>> expected = {
       {"search", 1000, 0},      {"deals", 1001, 0}, {"fee", 1051, 0}, {"rebuild-detail", 0, 1000},
-      {"rebuild-csv", 0, 1001}, {"clean", 0, 1002}, {"tidy", 0, 0},   {"find", 0, 0}};
+      {"rebuild-csv", 0, 1001}, {"clean", 0, 1002}, {"tidy", 0, 0},   {"find", 0, 0},
+      {"daily", 0, 0}};
   ASSERT_EQ(HeadlessCommands().size(), expected.size());
   for (const auto& [name, button, maintenance] : expected) {
     const HeadlessCommand* c = FindHeadlessCommand(name);
@@ -309,10 +350,30 @@ TEST_F(HeadlessTest, SearchWhoseStoreCannotBeWrittenExitsThreeAndKeepsTheDate) {
   EXPECT_EQ(IniValue("//ini/設定/最終日付"), "2011/04/30");
   EXPECT_EQ(console.find("CSV情報を更新しました。"), std::string::npos) << console;
   const std::string log = Utf8(ReadNative(Native("Err/ErrLog.txt")));
-  EXPECT_NE(log.find("\t" + std::to_string(kStoreWriteFailed) +
-                     "\t書き込みできませんでした: " + Utf8(home.path()) + "\\dat\\TotalData.txt"),
+  EXPECT_NE(log.find("\t" + std::to_string(kStoreWriteFailed) + "\t書き込みできませんでした: " +
+                     Utf8(platform::DisplayPath(home.path() + "\\dat\\TotalData.txt"))),
             std::string::npos)
       << log;
+}
+
+TEST_F(HeadlessTest, RunHistoryThatCannotBeWrittenIsLoggedAndExitsWithThree) {
+  ReadyToLogIn();
+  ScriptLogin("<html>日報検索 前日までの利用料<span class=\"x\">1200円</span></html>");
+  {
+    FailingWrites full({"RunHistory.txt"});
+    EXPECT_EQ(RunHeadlessCommand("fee"), 3) << console;
+  }
+  const std::string line = "\t" + std::to_string(kHistoryWriteFailed) +
+                           "\t書き込みできませんでした: " + Utf8(home.path()) +
+                           "\\Log\\RunHistory.txt";
+  EXPECT_NE(Utf8(ReadNative(Native("Err/ErrLog.txt"))).find(line + "\r\n"), std::string::npos);
+  EXPECT_NE(console.find(line), std::string::npos) << console;
+  // The next run writes its line.
+  ScriptLogin("<html>日報検索</html>");
+  EXPECT_EQ(RunHeadlessCommand("fee"), 0) << console;
+  const std::string history = ReadNative(Native("Log/RunHistory.txt"));
+  EXPECT_EQ(std::count(history.begin(), history.end(), '\n'), 1) << history;
+  EXPECT_NE(history.find("\tfee\t0\t"), std::string::npos) << history;
 }
 
 TEST_F(HeadlessTest, UnknownCommandIsAUsageErrorAndStartsNothing) {

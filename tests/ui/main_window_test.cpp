@@ -270,22 +270,39 @@ TEST_F(MainWindowCloseTest, KeyUnknownToTheDefaultsSurvivesTheRun) {
   EXPECT_NE(IniText().find("[独自]\r\nメモ=残す\r\n"), std::string::npos) << IniText();
 }
 
-TEST_F(MainWindowCloseTest, DamagedSettingsFileCostsOnlyItsBadLinesAndIsKeptAsBak) {
+TEST_F(MainWindowCloseTest, DamagedSettingsLinesAreKeptToldAndNeverBackedUp) {
+  // A good file, kept as the backup by a first close.
+  WriteIni("[設定]\nログインパス=good\n");
+  const std::string good = ReadNative(Native("kestrova.ini"));
+  ASSERT_TRUE(Start());
+  run->window.Close();
   // One NUL byte and one invalid pair in the middle of a file the user made readable by all.
-  const std::string damaged = Sjis("[設定]\r\n市町村コード=27128\r\nログインパス=") +
-                              std::string("p\0w", 3) + Sjis("\r\n売買=0\r\n終了日付=") + "\x81 " +
+  const std::string password = Sjis("ログインパス=") + std::string("p\0w", 3);
+  const std::string memo = Sjis("メモ=") + "\x81 ";  // a key the program does not know
+  const std::string damaged = Sjis("[設定]\r\n市町村コード=27128\r\n") + password +
+                              Sjis("\r\n売買=0\r\n") + memo +
                               Sjis("\r\n同意=1\r\n[設定2]\r\n負荷軽減スリープ=1500\r\n");
   WriteNative(Native("kestrova.ini"), damaged);
   fs::permissions(Native("kestrova.ini"), fs::perms(0644));
-  ASSERT_TRUE(Start());
-  EXPECT_EQ(Fields().codes, "27128");
-  EXPECT_EQ(Fields().sale, 0);
-  EXPECT_EQ(Fields().agreed, 1);
-  EXPECT_EQ(Setting("//ini/設定2/負荷軽減スリープ"), "1500");
-  EXPECT_EQ(Fields().password, "");  // the damaged lines keep their defaults
-  run->window.Close();
-  EXPECT_EQ(ReadNative(Native("kestrova.ini.bak")), damaged);
-  EXPECT_EQ(IniValue("//ini/設定/同意"), "1");
+  for (int start = 0; start < 2; ++start) {
+    ASSERT_TRUE(Restart());
+    EXPECT_EQ(Fields().codes, "27128");
+    EXPECT_EQ(Fields().sale, 0);
+    EXPECT_EQ(Fields().agreed, 1);
+    EXPECT_EQ(Setting("//ini/設定2/負荷軽減スリープ"), "1500");
+    EXPECT_EQ(Fields().password, "");  // the damaged lines keep their defaults for the run
+    // Said once at each start; the lines are numbered as the file stands.
+    const std::string told = Utf8(Fields().logBox);
+    EXPECT_NE(told.find(start == 0 ? "3, 5 行目" : "行目"), std::string::npos) << told;
+    EXPECT_NE(told.find("設定ファイル"), std::string::npos) << told;
+    run->window.Close();
+    // The lines are written back as they were, and the backup is still the good file.
+    const std::string ini = ReadNative(Native("kestrova.ini"));
+    EXPECT_NE(ini.find("\r\n" + password + "\r\n"), std::string::npos);
+    EXPECT_NE(ini.find("\r\n" + memo + "\r\n"), std::string::npos);
+    EXPECT_EQ(ReadNative(Native("kestrova.ini.bak")), good);
+    EXPECT_EQ(IniValue("//ini/設定/同意"), "1");
+  }
 #ifndef _WIN32  // Windows files have no permission bits
   for (const char* file : {"kestrova.ini", "kestrova.ini.bak"}) {
     EXPECT_EQ(fs::status(Native(file)).permissions(),
@@ -293,6 +310,14 @@ TEST_F(MainWindowCloseTest, DamagedSettingsFileCostsOnlyItsBadLinesAndIsKeptAsBa
         << file;
   }
 #endif  // _WIN32
+  // A setting the user enters anew replaces its damaged line; the file then reads whole.
+  ASSERT_TRUE(Restart());
+  run->view.edit = [](MainFields& f) { f.password = "typed"; };
+  run->window.Close();
+  EXPECT_EQ(IniValue("//ini/設定/ログインパス"), "typed");
+  EXPECT_EQ(ReadNative(Native("kestrova.ini")).find(password), std::string::npos);
+  ASSERT_TRUE(Restart());
+  EXPECT_EQ(Fields().password, "typed");
 }
 
 TEST_F(MainWindowCloseTest, SettingsFileThatCannotBeWrittenIsLoggedAndTold) {
@@ -302,8 +327,9 @@ TEST_F(MainWindowCloseTest, SettingsFileThatCannotBeWrittenIsLoggedAndTold) {
     run->window.Close();
   }
   EXPECT_FALSE(Exists("kestrova.ini"));
-  const std::string line = "\t" + std::to_string(kSettingsWriteFailed) +
-                           "\t書き込みできませんでした: " + Utf8(home.path()) + "\\kestrova.ini";
+  const std::string line =
+      "\t" + std::to_string(kSettingsWriteFailed) +
+      "\t書き込みできませんでした: " + Utf8(platform::DisplayPath(home.path() + "\\kestrova.ini"));
   const std::string log = Utf8(ReadNative(Native("Err/ErrLog.txt")));
   EXPECT_NE(log.find(line + "\r\n"), std::string::npos) << log;
   ASSERT_EQ(Messages().size(), 1u);
@@ -398,6 +424,51 @@ TEST_F(MainWindowCloseTest, MonthlyTidyRunsAtTheFirstCloseOfEachMonthOnly) {
   EXPECT_EQ(Lines("dat\\TotalData_Kako.txt"), (std::vector<std::string>{old1, old2}));
   EXPECT_EQ(Lines("dat\\TotalData.txt"), std::vector<std::string>{recent});
   EXPECT_EQ(IniValue("//ini/設定2/データ整理最終"), "2011/06");
+}
+
+TEST_F(MainWindowCloseTest, CommandsPressedWhileTheClosingTidyWritesAreRefused) {
+  // Enough past records that writing the past files pumps the window's messages.
+  std::vector<std::string> records;
+  for (int i = 0; i < 4200; ++i)
+    records.push_back(Record(std::to_string(100000000000 + i), "2010/04/01"));
+  StoreRecords(records);
+  ASSERT_TRUE(Start());
+  std::vector<CommandResult> pressed;
+  desktop.onPump = [&] {
+    for (MainCommand id :
+         {MainCommand::kMaintenance, MainCommand::kLocalSearch, MainCommand::kResetCounter})
+      pressed.push_back(run->window.Command(id));
+  };
+  EXPECT_EQ(run->window.RequestClose(), CloseResult::kClosed);
+  ASSERT_FALSE(pressed.empty());
+  for (CommandResult result : pressed) EXPECT_EQ(result, CommandResult::kRefused);
+  EXPECT_EQ(Lines("dat\\TotalData_Kako.txt").size(), 4200u);
+  EXPECT_EQ(IniValue("//ini/設定2/データ整理最終"), "2011/05");
+}
+
+// A run that only searches the management files reads no detail store, unless the close's
+// monthly tidy, which writes the CSV files from them, is due; then it reads them first.
+TEST_F(MainWindowCloseTest, LocalSearchStartReadsTheDetailStoresOnlyForADueTidy) {
+  WriteCp932("dat/SyousaiInfo.dat", "100000000001<===>3LDK\t\n");
+  WriteCp932("dat/SeiyakuInfo.dat", "100000000001<===>2011/04/01\t1980\n");
+  const std::string detailBytes = ReadNative(Native("dat/SyousaiInfo.dat"));
+  StoreRecords({Record("100000000001", "2010/04/01")});
+  WriteIni("[設定2]\nデータ整理最終=2011/05\n");
+  ASSERT_TRUE(run->window.StartUp({ProgramPath()}, {}, true));
+  EXPECT_EQ(run->state.detailStore.Count(), 0);
+  run->window.Close();  // this month's tidy is done
+  EXPECT_EQ(run->state.detailStore.Count(), 0);
+  EXPECT_TRUE(Lines("dat\\TotalData_Kako.txt").empty());
+
+  clock.Set(FixedClock("2011/06/01 08:00:00").Current());
+  run = NewRun();
+  ASSERT_TRUE(run->window.StartUp({ProgramPath()}, {}, true));
+  EXPECT_EQ(run->state.detailStore.Count(), 0);
+  run->window.Close();
+  EXPECT_EQ(run->state.detailStore.Count(), 1);
+  EXPECT_EQ(run->state.dealStore.Count(), 1);
+  EXPECT_EQ(Lines("dat\\TotalData_Kako.txt").size(), 1u);
+  EXPECT_EQ(ReadNative(Native("dat/SyousaiInfo.dat")), detailBytes);
 }
 
 TEST_F(MainWindowCloseTest, TwoClosesOfOneRunTidyOnce) {

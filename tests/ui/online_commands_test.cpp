@@ -7,6 +7,8 @@
 
 #include "foundation/settings_keys.h"
 #include "foundation/text_functions.h"
+#include "foundation/text_list.h"
+#include "service/http_exchange.h"
 #include "service/result_page_parser.h"
 #include "store/error_log.h"
 #include "store/property_record.h"
@@ -165,15 +167,51 @@ TEST_F(OnlinePropertySearchTest, FailedDownloadLeavesNoFileAndKeepsAnEarlierOne)
   ReadWholeFile(File("\\pdf\\13\\大阪市北区\\100012345678.html"), kept);
   EXPECT_EQ(kept, "earlier page");
   EXPECT_FALSE(Exists("\\pdf\\13\\豊中市\\100012345679.html"));
-  // Each failed detail request is logged with its body.
-  bool logged = false;
-  for (int i = 0; i < state.errorList.Count(); ++i) {
-    logged |= FindText(state.errorList.View(i), "dataSyurui=1&bukkenNo=100012345679") !=
-              std::string_view::npos;
-  }
-  EXPECT_TRUE(logged);
+  // Each failed download is logged with its property number, its path and its cause.
+  const std::vector<std::string> failed = ErrorTexts(state, kExchangeStatusError);
+  const std::string line = "ダウンロードできませんでした: 物件番号 100012345679 " +
+                           std::string(kDetailPath) + " (status 500)";
+  EXPECT_NE(std::find(failed.begin(), failed.end(), line), failed.end())
+      << (failed.empty() ? "" : failed[0]);
   // A failed download is no failed search: the date still moves.
   EXPECT_EQ(window->Fields().lastDate, "2011/05/07");
+}
+
+TEST_F(OnlinePropertySearchTest, DownloadWithoutAnAnswerLogsItsNumberPathAndCause) {
+  StartReady();
+  ScriptService();
+  TransportResult silent;
+  silent.code = kExchangeSendFailed;
+  silent.failure = TransportFailure::kTimeout;
+  silent.error = "nothing received for 5 s";
+  fake.SetAnswer(kFloorPlanPath, silent);
+  window->Command(MainCommand::kPropertySearch);
+  const std::vector<std::string> failed = ErrorTexts(state, kExchangeSendFailed);
+  ASSERT_FALSE(failed.empty());
+  EXPECT_EQ(failed[0], "ダウンロードできませんでした: 物件番号 100012345678 " +
+                           std::string(kFloorPlanPath) + " (time-out: nothing received for 5 s)");
+}
+
+TEST_F(OnlinePropertySearchTest, ControlBytesOfAPageNeverReachTheErrorLog) {
+  StartReady();
+  ScriptService();
+  // A property number with an escape sequence and a line break, as a hostile page sends it.
+  std::string page = TestPage("result_listing.html");
+  page = ReplaceAll(page, "100012345678", "1\x1b[2J\r\n2");
+  fake.SetAnswer(kSearchPath, Answer(200, page));
+  window->Command(MainCommand::kPropertySearch);
+  window->Close();
+  std::string log;
+  ASSERT_TRUE(ReadWholeFile(File("\\Err\\ErrLog.txt"), log));
+  EXPECT_NE(log.find("1?[2J"), std::string::npos) << log;
+  EXPECT_EQ(log.find('\x1b'), std::string::npos);
+  for (std::size_t at = log.find('\n'); at != std::string::npos; at = log.find('\n', at + 1))
+    EXPECT_TRUE(at > 0 && log[at - 1] == '\r') << at;
+  // Every line is a line of the log: time, code, text.
+  TextList lines;
+  lines.LoadLinesFromText(log);
+  for (int i = 0; i < lines.Count(); ++i)
+    EXPECT_GE(std::count(lines.View(i).begin(), lines.View(i).end(), '\t'), 2) << lines.View(i);
 }
 
 TEST_F(OnlinePropertySearchTest, StoreThatCannotBeWrittenIsReportedAndKeepsTheDate) {
@@ -185,7 +223,8 @@ TEST_F(OnlinePropertySearchTest, StoreThatCannotBeWrittenIsReportedAndKeepsTheDa
     EXPECT_EQ(window->Command(MainCommand::kPropertySearch), CommandResult::kRan);
   }
   EXPECT_EQ(ErrorTexts(state, kStoreWriteFailed),
-            std::vector<std::string>{kNotWritten + Utf8(File("\\dat\\TotalData.txt"))});
+            std::vector<std::string>{kNotWritten +
+                                     Utf8(platform::DisplayPath(File("\\dat\\TotalData.txt")))});
   for (const std::string& shown : view.statuses) EXPECT_NE(shown, "CSV情報を更新しました。");
   EXPECT_EQ(Utf8(window->Fields().statusLine), "取得したデータを保存できませんでした。");
   EXPECT_EQ(window->Fields().lastDate, "2011/04/30");
@@ -204,8 +243,10 @@ TEST_F(OnlinePropertySearchTest, DownloadsThatCannotBeSavedAreLoggedAndKeepTheDa
   // Each answer that did not reach the disk is a line with its path (and, not saved, is asked
   // for again by the later forms of the run).
   const std::vector<std::string> texts = ErrorTexts(state, kPageWriteFailed);
-  const std::string pdf = kNotWritten + Utf8(File("\\pdf\\13\\大阪市北区\\100012345678.pdf"));
-  const std::string page = kNotWritten + Utf8(File("\\pdf\\13\\豊中市\\100012345679.html"));
+  const std::string pdf =
+      kNotWritten + Utf8(platform::DisplayPath(File("\\pdf\\13\\大阪市北区\\100012345678.pdf")));
+  const std::string page =
+      kNotWritten + Utf8(platform::DisplayPath(File("\\pdf\\13\\豊中市\\100012345679.html")));
   EXPECT_EQ(std::count(texts.begin(), texts.end(), pdf), CountPath(kFloorPlanPath));
   EXPECT_EQ(
       std::count(texts.begin(), texts.end(), pdf) + std::count(texts.begin(), texts.end(), page),
@@ -329,6 +370,81 @@ TEST_F(OnlinePropertySearchTest, StopEndsAfterTheRequestInFlightAndKeepsWhatItFe
   fake.responder = nullptr;
   EXPECT_EQ(window->Command(MainCommand::kPropertySearch), CommandResult::kRan);
   EXPECT_EQ(window->Fields().lastDate, "2011/05/07");
+}
+
+TEST_F(OnlinePropertySearchTest, StopWhileAnAnswerIsAwaitedEndsTheRunWithoutAFailure) {
+  StartReady();
+  ScriptService();
+  // A service that holds the second search: the stop signal comes while its answer is
+  // awaited, and the transport, asking between its waits, ends the request.
+  bool asked = false;
+  fake.responder = [&](const TransportRequest& r) -> std::optional<TransportResult> {
+    if (PathOfUrl(r.url) != kSearchPath || CountPath(kSearchPath) != 2) return std::nullopt;
+    state.stopSignal = 15;
+    asked = r.stopRequested && r.stopRequested();
+    TransportResult held;
+    held.code = 10003;
+    held.failure = TransportFailure::kStopped;
+    return held;
+  };
+  EXPECT_EQ(window->Command(MainCommand::kPropertySearch), CommandResult::kStopped);
+  EXPECT_TRUE(asked);
+  EXPECT_EQ(CountPath(kSearchPath), 2);
+  // The held form went out and counts as sent; it is no failure of the service.
+  EXPECT_EQ(state.errorList.Count(), 0) << Utf8(state.errorList.View(0));
+  EXPECT_EQ(Utf8(window->Fields().logBox),
+            "中止しました（検索 2/6 件を送信済み）\r\n"
+            "最終取得日付は更新していません（中止したため）");
+}
+
+TEST_F(OnlinePropertySearchTest, StopWhileTheLoginIsAwaitedIsNoLoginError) {
+  StartReady();
+  ScriptService();
+  fake.responder = [&](const TransportRequest&) -> std::optional<TransportResult> {
+    state.stopSignal = 15;
+    TransportResult held;
+    held.code = 10003;
+    held.failure = TransportFailure::kStopped;
+    return held;
+  };
+  EXPECT_EQ(window->Command(MainCommand::kPropertySearch), CommandResult::kStopped);
+  EXPECT_EQ(fake.Paths(), std::vector<std::string>{kLoginPath});
+  EXPECT_TRUE(desktop.messages.empty());
+  EXPECT_EQ(state.errorList.Count(), 0);
+  EXPECT_EQ(Utf8(window->Fields().logBox).rfind("中止しました（ログイン前）", 0), 0u);
+}
+
+TEST_F(OnlinePropertySearchTest, TwoTimeOutsInARowEndTheDownloadsOfThatKind) {
+  StartReady();
+  ScriptService();
+  // Detail pages: a time-out, an answer (which starts the count again), then time-outs only.
+  int details = 0;
+  fake.responder = [&](const TransportRequest& r) -> std::optional<TransportResult> {
+    if (PathOfUrl(r.url) != kDetailPath || ++details == 2) return std::nullopt;
+    TransportResult late;
+    late.code = 10003;
+    late.failure = TransportFailure::kTimeout;
+    late.error = "nothing received for 5 s";
+    return late;
+  };
+  EXPECT_EQ(window->Command(MainCommand::kPropertySearch), CommandResult::kRan);
+  // Row 1 times out, row 2 answers, row 3 and the next form's row 1 time out: no more asked.
+  EXPECT_EQ(CountPath(kDetailPath), 4);
+  EXPECT_EQ(CountPath(kSearchPath), 6);
+  EXPECT_EQ(CountPath(kFloorPlanPath), 1);  // the other kind goes on
+  EXPECT_EQ(ErrorTexts(state, 10003).size(), 3u);
+  EXPECT_EQ(ErrorTexts(state, kDownloadsGivenUpCode),
+            std::vector<std::string>{"詳細ページの取得が 2 回続けてタイムアウトしたため、"
+                                     "この実行では以降の詳細ページを取得しません"});
+  // The log box shows it as the run's last error.
+  EXPECT_NE(Utf8(window->Fields().logBox).find("以降の詳細ページを取得しません"),
+            std::string::npos);
+
+  // The next run asks again.
+  details = 1;
+  fake.responder = nullptr;
+  window->Command(MainCommand::kPropertySearch);
+  EXPECT_GT(CountPath(kDetailPath), 4);
 }
 
 TEST_F(OnlinePropertySearchTest, StopSignalDuringTheLoginWaitSendsNothing) {

@@ -248,7 +248,10 @@ TEST_F(ExportTest, WritesOneRecordPerChosenNumberFromCurrentDataOnly) {
   EXPECT_EQ(Exported(), "\"番号\",\"価格\",\r\n");
   EXPECT_EQ(desktop.opened.size(), 2u);
   EXPECT_EQ(state.failedWrites, 1);
-  EXPECT_EQ(desktop.Texts().at(0).rfind("書き込みできませんでした: ", 0), 0u);
+  EXPECT_EQ(desktop.Texts().at(0),
+            "書き込みできませんでした: " +
+                Utf8(platform::DisplayPath(
+                    home.path() + Sjis("\\csv_total\\TotalData_csvdata(検索管理データより).csv"))));
 }
 
 }  // namespace

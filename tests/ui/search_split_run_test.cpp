@@ -8,6 +8,7 @@
 #include "service/online_commands.h"
 #include "service/search_split.h"
 #include "tests/ui/online_fixture.h"
+#include "ui/headless.h"
 
 namespace kestrova::test {
 namespace {
@@ -98,6 +99,33 @@ TEST_F(SearchSplitRunTest, OnlyADayOfOneCodeIsLostAndThenTheDateStays) {
   EXPECT_NE(Log().find("最終取得日付は更新していません（1 件の検索結果が100件で打ち切られたため）"),
             std::string::npos)
       << Log();
+}
+
+TEST_F(SearchSplitRunTest, HeadlessSearchExitsWithFourOnlyWhenListingsWereLost) {
+  MainFields& f = window->Fields();
+  f.startDate = f.endDate = "2011/05/03";
+  f.codes = "27111";
+  window->Close();  // the settings of the headless runs below
+  window.reset();
+  auto headless = [this] {
+    ProgramState run;
+    run.clock = &clock;
+    run.desktop = &desktop;
+    std::FILE* out = std::tmpfile();
+    const int status = RunHeadless(
+        run, {"search", {home.path() + "\\kestrova"}, {"12345678", ""}, {}, out},
+        [this](const SettingsStore&) {
+          return std::unique_ptr<Transport>(new ForwardingTransport(fake));
+        },
+        out);
+    std::fclose(out);
+    return status;
+  };
+  // A single day of a single code is still cut: it cannot be split further.
+  CutWhen([](const std::string& b) { return Land(b); });
+  EXPECT_EQ(headless(), 4);
+  fake.responder = nullptr;
+  EXPECT_EQ(headless(), 0);
 }
 
 TEST_F(SearchSplitRunTest, SplittingOffTakesEveryCutPageAsItIs) {

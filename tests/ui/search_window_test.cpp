@@ -126,6 +126,48 @@ TEST_F(SearchWindowTest, KeyColumnsAreAndedAndTheirRowsOred) {
   EXPECT_EQ(Utf8(state.settings.GetView(keys::kSearchKeys)), "梅田;豊中;;;;;;;;X社");
 }
 
+// The keys are looked up in the whole file at once: a match inside a character or reaching
+// into the next line is passed over and the search goes on in the same line and after it; a
+// key held by most lines is tested line by line; either way the same records come out.
+TEST_F(SearchWindowTest, WholeFileLookupsFindTheSameRecordsAsALineByLineTest) {
+  std::vector<std::string> records;
+  for (int i = 0; i < 9000; ++i) {
+    // Every third line holds 本 (the trail byte "{" inside it), every seventh a "{" of its own.
+    const std::string place = std::string(i % 3 == 0 ? "本" : "北") + (i % 7 == 0 ? "{" : "");
+    records.push_back(Record(std::to_string(i), "2011/05/01", "有", "梅田", "1",
+                             i % 5 == 0 ? "A社" : "B社", place, "11売り・土地"));
+  }
+  WriteData("TotalData_kanri_csvdata.csv", records);
+  ASSERT_TRUE(window.Open());
+  auto expected = [&](auto holds) {
+    std::string numbers;
+    for (int i = 0; i < 9000; ++i) {
+      if (holds(i)) numbers += std::to_string(i);
+    }
+    return numbers;
+  };
+  EXPECT_EQ(SearchWith([](SearchFields& f) { f.state.keys[0] = "{"; }),
+            expected([](int i) { return i % 7 == 0; }));
+  // Two alternatives in the rarest group, one of them common; the other group tests each line.
+  EXPECT_EQ(SearchWith([](SearchFields& f) {
+              f.state.keys[0] = "{";
+              f.state.keys[1] = Sjis("A社");
+              f.state.keys[3] = Sjis("本");
+            }),
+            expected([](int i) { return i % 3 == 0 && (i % 7 == 0 || i % 5 == 0); }));
+  // "北" is in two lines of three: the line-by-line walk.
+  EXPECT_EQ(SearchWith([](SearchFields& f) {
+              f.state.keys = {};
+              f.state.keys[0] = Sjis("北");
+            }),
+            expected([](int i) { return i % 3 != 0; }));
+  EXPECT_EQ(view.titles.back(), "Kestrova-検索(6000/9000)");
+  // The heading line holds "番号" but is never a record.
+  EXPECT_EQ(SearchWith([](SearchFields& f) { f.state.keys[0] = Sjis("番号"); }), "");
+  // A key running from one line into the next matches neither.
+  EXPECT_EQ(SearchWith([](SearchFields& f) { f.state.keys[0] = Sjis("土地\",\r\n\"1"); }), "");
+}
+
 TEST_F(SearchWindowTest, KeyListEntriesFilterAndReloadOnlyOnRequest) {
   WriteList(1, "# 駅の候補\n\n梅田|江坂\nすべて\n豊中|\nポ\n＃全角\n");
   WriteList(2, "C社\n");

@@ -78,18 +78,39 @@ TEST_F(StartUpTest, HomeKeepsItsOwnFilesAndGetsOnlyWhatItLacks) {
   EXPECT_EQ(ReadNative(native + "/Setting/zip_code.txt"), "edited zip");
 }
 
+TEST_F(StartUpTest, CodeTableTheLookupScrambledIsNotCopiedAgain) {
+  const std::string native = parent.native() + "/home";
+  fs::create_directories(native + "/Setting");
+  // The lookup turned the user's plain table into zip_code.dat and removed the plain file.
+  WriteNative(native + "/Setting/zip_code.dat", "the user's own table");
+  ASSERT_TRUE(PrepareHome(platform::ProgramPath(native), shipped.path()));
+  EXPECT_EQ(Entries(native + "/Setting"),
+            (std::set<std::string>{"Output_CSV.txt", "zip_code.dat"}));
+  EXPECT_EQ(ReadNative(native + "/Setting/zip_code.dat"), "the user's own table");
+  // With neither file the shipped plain table comes.
+  fs::remove(native + "/Setting/zip_code.dat");
+  ASSERT_TRUE(PrepareHome(platform::ProgramPath(native), shipped.path()));
+  EXPECT_TRUE(fs::exists(native + "/Setting/zip_code.txt"));
+}
+
 TEST_F(StartUpTest, InstalledProgramKeepsItsDataInTheUserDataFolder) {
   // <prefix>/bin/kestrova without Setting/ beside it, the data in <prefix>/share/kestrova.
   const std::string prefix = parent.native() + "/usr";
   fs::create_directories(prefix + "/bin");
   fs::create_directories(prefix + "/share");
   fs::rename(shipped.native(), prefix + "/share/kestrova");
-#ifdef _WIN32
-  GTEST_SKIP() << "the XDG data folder; Windows keeps the data beside the program";
-#endif  // _WIN32
+  // The per-user folder: %LOCALAPPDATA%\Kestrova for the per-user install on Windows, whose
+  // program folder the user may write.
   TempFolder data;
-  ScopedEnv dataHome("XDG_DATA_HOME", data.native());
-  const std::string userHome = data.native() + "/kestrova";
+#ifdef _WIN32
+  const char* const dataVariable = "LOCALAPPDATA";
+  const std::string userName = "\\Kestrova";
+#else
+  const char* const dataVariable = "XDG_DATA_HOME";
+  const std::string userName = "/kestrova";
+#endif  // _WIN32
+  const std::string userHome = data.native() + userName;
+  ScopedEnv dataHome(dataVariable, data.native());
 
   StartUp first;
   std::string error;
@@ -112,10 +133,12 @@ TEST_F(StartUpTest, InstalledProgramKeepsItsDataInTheUserDataFolder) {
 
   // An unusable user data folder stops the start with its name.
   WriteNative(parent.native() + "/file", "x");
-  SetEnv("XDG_DATA_HOME", parent.native() + "/file");
+  SetEnv(dataVariable, parent.native() + "/file");
   StartUp blocked;
   EXPECT_FALSE(FindStartUp(CommandLine{}, prefix + "/bin/kestrova", blocked, error));
-  EXPECT_NE(error.find(parent.native() + "/file/kestrova"), std::string::npos) << error;
+  const std::string blockedPath =
+      platform::NativePath(platform::ProgramPath(parent.native() + "/file"));
+  EXPECT_NE(error.find(blockedPath + userName), std::string::npos) << error;
 }
 
 TEST_F(StartUpTest, HomeThatCannotBeMadeFailsTheStart) {

@@ -2,8 +2,11 @@
 // Enter, a double-click on two selected rows, the close box storing and Escape not storing.
 #include "ui/qt/code_lookup_dialog.h"
 
+#include <QApplication>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QTableView>
 #include <QTest>
 #include <filesystem>
@@ -42,6 +45,47 @@ class CodeLookupDialogTest : public QObject {
         "13101\t東京都\t千代田区\tちよだく\r\n");
     state_->settings.Set(keys::kLookupPrefecture, Sjis("大阪府"));
     state_->settings.Set(keys::kMunicipalityCodes, "13101");
+  }
+
+  void ClosedAndOpenedAgainItStandsWhereItStoodAndDamageOpensOnTheScreen() {
+    state_->settings.Set(keys::kLookupPlacement, "40,30,500,540");
+    for (int round = 0; round < 2; ++round) {
+      CodeLookupDialog dialog(*state_);
+      dialog.Open();
+      dialog.show();
+      QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+      QCOMPARE(dialog.frameGeometry(), QRect(40, 30, 500, 540));
+      dialog.close();
+      QCOMPARE(std::string(state_->settings.GetView(keys::kLookupPlacement)),
+               std::string("40,30,500,540"));
+    }
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    for (const char* damaged :
+         {"99999999,99999999,99999999,99999999", "5000,5000,500,540", "118,128,3,3"}) {
+      state_->settings.Set(keys::kLookupPlacement, damaged);
+      CodeLookupDialog dialog(*state_);
+      dialog.Open();
+      dialog.show();
+      QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+      // The default, "482,248,483,536", does not fit an 800x600 screen: it is moved into it.
+      QVERIFY2(screen.contains(dialog.frameGeometry()), damaged);
+      QCOMPARE(dialog.frameGeometry().size(), QSize(483, 536));
+    }
+  }
+
+  void TabWalksEveryControlInTheOrderOfTheWindow() {
+    CodeLookupDialog dialog(*state_);
+    dialog.Open();
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    QWidget* first = Child<QWidget>(dialog, "prefecture");
+    first->setFocus();
+    QStringList walk;
+    for (int i = 0; i < 20 && (walk.isEmpty() || QApplication::focusWidget() != first); ++i) {
+      walk << QApplication::focusWidget()->objectName();
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    QCOMPARE(walk.join(u' '), QStringLiteral("prefecture search municipality names codes results"));
   }
 
   void EnterSearchesAndDoubleClickAddsTheSelectedCodes() {

@@ -3,10 +3,14 @@
 // date presets, Escape and the close box, the login ID prompt.
 #include "ui/qt/main_window_dialog.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
+#include <QContextMenuEvent>
+#include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -24,10 +28,14 @@
 #include "tests/sim/sim_process.h"
 #include "tests/support/source_paths.h"
 #include "tests/support/temp_folder.h"
+#include "ui/qt/code_lookup_dialog.h"
+#include "ui/qt/maintenance_dialog.h"
 #include "ui/qt/qt_desktop.h"
 #include "ui/qt/qt_text.h"
+#include "ui/qt/search_dialog.h"
 
 using namespace kestrova;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -38,6 +46,7 @@ class ScriptedQtDesktop final : public QtDesktop {
   MessageAnswer Message(std::string_view text, std::string_view, MessageIcon,
                         MessageButtons buttons) override {
     messages.push_back(QString::fromStdString(Utf8(text)));
+    if (onMessage) onMessage();
     if (!answers.empty()) {
       MessageAnswer a = answers.front();
       answers.pop_front();
@@ -57,7 +66,16 @@ class ScriptedQtDesktop final : public QtDesktop {
   QStringList opened;
   std::deque<MessageAnswer> answers;
   std::function<void()> onPump;
+  std::function<void()> onMessage;  // while the message is up
 };
+
+// The visible top-level window of that object name, or null.
+QWidget* OpenWindowNamed(const QString& name) {
+  for (QWidget* window : QApplication::topLevelWidgets()) {
+    if (window->objectName() == name && window->isVisible()) return window;
+  }
+  return nullptr;
+}
 
 }  // namespace
 
@@ -83,6 +101,57 @@ class MainWindowDialogTest : public QObject {
   }
   void WriteIni(const std::string& utf8) { test::WriteSettings(home_->native(), utf8); }
   std::string IniValue(const std::string& key) { return test::SettingOf(home_->native(), key); }
+  bool Exists(const char* relative) { return std::filesystem::exists(home_->native() + relative); }
+  // Terms agreed and a management file to search, the local search opened as the program
+  // opens it.
+  void StartWithLocalSearch() {
+    WriteIni("[設定]\n同意=1\n");
+    std::filesystem::create_directories(home_->native() + "/csv_total");
+    test::WriteNative(home_->native() + "/csv_total/TotalData_kanri_csvdata.csv",
+                      "\"1\",\r\n\r\n\r\n\"1001\",\r\n");
+    Start();
+    dialog_->SetWindowOpener(MainCommand::kLocalSearch,
+                             [this] { RunLocalSearch(*state_, dialog_.get(), desktop_.get()); });
+  }
+  // Runs the main window's own event loop, with a guard that ends a test whose windows never
+  // close (every window closed; false then).
+  bool RunMainWindow() {
+    bool guardFired = false;
+    QTimer guard;
+    guard.setSingleShot(true);
+    connect(&guard, &QTimer::timeout, [&] {
+      guardFired = true;
+      for (QWidget* window : QApplication::topLevelWidgets()) window->close();
+    });
+    guard.start(10000);
+    dialog_->Run();
+    return !guardFired;
+  }
+
+  // A stop signal while the window of the button is open closes it as its close box would and
+  // runs the close sequence.
+  void StopSignalWhileOpen(const char* button, const QString& window) {
+    StartWithLocalSearch();
+    dialog_->SetWindowOpener(MainCommand::kCodeLookup,
+                             [this] { RunCodeLookup(*state_, dialog_.get()); });
+    dialog_->SetWindowOpener(MainCommand::kMaintenance,
+                             [this] { RunMaintenance(*state_, dialog_.get()); });
+    Ctl<QLineEdit>("ctl1058")->setText(QStringLiteral("2011/01/31"));  // kept by the close
+    bool open = false;
+    QTimer::singleShot(0, [&] {
+      QTimer::singleShot(200, [&] {
+        open = OpenWindowNamed(window) != nullptr;
+        state_->stopSignal = 15;
+      });
+      QTest::mouseClick(Ctl<QPushButton>(button), Qt::LeftButton);
+    });
+    QVERIFY(RunMainWindow());
+    QVERIFY(open);
+    QVERIFY(OpenWindowNamed(window) == nullptr);
+    QVERIFY(!dialog_->isVisible());
+    QCOMPARE(IniValue("成約開始日"), std::string("2011/01/31"));
+    QVERIFY(!Exists("/Tmp/kestrova.running"));
+  }
 
  private slots:
   void init() {
@@ -263,6 +332,112 @@ class MainWindowDialogTest : public QObject {
     QCOMPARE(desktop_->messages.size(), 1);
   }
 
+  void leavingTheLocalSearchBringsTheMainWindowBackUntilItsOwnCloseBox() {
+    StartWithLocalSearch();
+    QStringList seen;
+    // The search window is left by Escape in its key box, opened again and left by its close
+    // box; each time the main window comes back and the program runs on.
+    auto openAndLeave = [&](std::function<void(QWidget*)> leave) {
+      QTimer::singleShot(200, [&, leave] {
+        QWidget* search = OpenWindowNamed(QStringLiteral("SearchDialog"));
+        seen << (search != nullptr && !dialog_->isVisible() ? u"search"_s : u"no search"_s);
+        if (search != nullptr) leave(search);
+      });
+      QTest::mouseClick(Ctl<QPushButton>("ctl1013"), Qt::LeftButton);
+    };
+    QTimer::singleShot(0, [&] {
+      openAndLeave([](QWidget* search) {
+        QLineEdit* key = search->findChild<QLineEdit*>(QStringLiteral("ctlKey1_1"));
+        QTest::keyClick(key, Qt::Key_Escape);
+      });
+      seen << (dialog_->isVisible() ? u"main"_s : u"no main"_s);
+      QTimer::singleShot(100, [&] {
+        openAndLeave([](QWidget* search) { search->close(); });
+        seen << (dialog_->isVisible() ? u"main"_s : u"no main"_s);
+        QTimer::singleShot(100, [&] {
+          seen << u"running"_s;
+          QCOMPARE(IniValue("最終日付"), std::string());  // no close yet
+          QVERIFY(Exists("/Tmp/kestrova.running"));
+          dialog_->close();
+        });
+      });
+    });
+    QVERIFY(RunMainWindow());
+    QCOMPARE(seen, (QStringList{u"search"_s, u"main"_s, u"search"_s, u"main"_s, u"running"_s}));
+    QVERIFY(!dialog_->isVisible());
+    // The close sequence ran: settings written, the running flag gone.
+    QCOMPARE(IniValue("同意"), std::string("1"));
+    QVERIFY(!Exists("/Tmp/kestrova.running"));
+  }
+
+  void stopSignalClosesTheLocalSearchAndRunsTheCloseSequence() {
+    StopSignalWhileOpen("ctl1013", u"SearchDialog"_s);
+  }
+  void stopSignalClosesTheCodeLookupAndRunsTheCloseSequence() {
+    StopSignalWhileOpen("ctl1054", u"codeLookup"_s);
+  }
+  void stopSignalClosesTheMaintenanceWindowAndRunsTheCloseSequence() {
+    StopSignalWhileOpen("ctl1043", u"maintenance"_s);
+  }
+
+  void refusedRunShowsNoRunningStateAndNamesItsReason() {
+    Start();
+    QStringList titles;
+    int stopEnabled = 0;
+    desktop_->onMessage = [&] {
+      titles << dialog_->windowTitle();
+      stopEnabled += Ctl<QPushButton>("ctlStop")->isEnabled();
+    };
+    QTest::mouseClick(Ctl<QPushButton>("ctl1000"), Qt::LeftButton);  // terms not agreed
+    QTest::mouseClick(Ctl<QCheckBox>("ctl1036"), Qt::LeftButton, Qt::ControlModifier);
+    QTest::mouseClick(Ctl<QPushButton>("ctl1001"), Qt::LeftButton);  // no codes
+    QCOMPARE(desktop_->messages, (QStringList{u"規約に同意しないと利用できません"_s,
+                                              u"5桁の市町村コードを設定してください"_s}));
+    QCOMPARE(titles, QStringList(2, u"Kestrova"_s));
+    QCOMPARE(stopEnabled, 0);
+    QVERIFY2(!Ctl<QPlainTextEdit>("ctl1010")->toPlainText().contains(u"入力エラー"_s),
+             qPrintable(Ctl<QPlainTextEdit>("ctl1010")->toPlainText()));
+  }
+
+  void termsRuleHoldsForTheSpaceKeyAndTheAccessibilityToggle() {
+    Start();
+    dialog_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(dialog_.get()));
+    QCheckBox* terms = Ctl<QCheckBox>("ctl1036");
+    terms->setFocus();
+    QTest::keyClick(terms, Qt::Key_Space);
+    QVERIFY(!terms->isChecked());
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(terms);
+    QVERIFY(accessible != nullptr && accessible->actionInterface() != nullptr);
+    accessible->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+    QVERIFY(!terms->isChecked());
+    QCOMPARE(desktop_->messages, QStringList(2, u"利用規約は最後まで読んでください"_s));
+    QCOMPARE(desktop_->opened.size(), 2);
+    // Nothing ticked it: the close keeps 同意=0.
+    QVERIFY(dialog_->close());
+    QCOMPARE(IniValue("同意"), std::string("0"));
+  }
+
+  void tabWalksEveryControlInTheOrderOfTheWindow() {
+    Start();
+    dialog_->show();
+    QVERIFY(QTest::qWaitForWindowActive(dialog_.get()));
+    Ctl<QLineEdit>("ctl1002")->setFocus();
+    QStringList walk;
+    for (int i = 0;
+         i < 40 && (walk.isEmpty() || QApplication::focusWidget() != Ctl<QLineEdit>("ctl1002"));
+         ++i) {
+      walk << QApplication::focusWidget()->objectName();
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    // Row by row as the window shows them; 中止 waits, disabled, for a run.
+    const QStringList rows = {
+        u"ctl1002 ctl1008 ctl1003 ctl1014 ctl1004 ctl1058 ctl1005 ctl1054 ctl1007 ctl1006"_s,
+        u"ctl1011 ctl1012 ctl1026 ctl1050 ctl1025 ctl1000 ctl1001 ctl1051"_s,
+        u"ctl1045 ctl1034 ctl1048 ctl1009 ctl1010 ctl1036 ctl1013 ctl1043 ctl1046"_s};
+    QCOMPARE(walk.join(u' '), rows.join(u' '));
+  }
+
   void datePresetsFollowTheClock() {
     WriteIni("[設定]\n最終日付=2011/04/20\n");
     Start();
@@ -331,6 +506,42 @@ class MainWindowDialogTest : public QObject {
     QVERIFY2(version.startsWith(QStringLiteral("Kestrova 0.1 (commit ")), qPrintable(version));
     QCOMPARE(desktop_->opened.size(), 1);
     QVERIFY(desktop_->opened[0].endsWith(QStringLiteral("README.md")));
+  }
+
+  void rightClickMenuOpensTheScheduleBesideTheAbout() {
+    qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(home_->native() + "/config"));
+    std::filesystem::create_directories(home_->native() + "/Log");
+    test::WriteNative(home_->native() + "/Log/RunHistory.txt",
+                      "2011/05/08 07:30:00\t2011/05/08 07:31:00\tdaily\t1\t0\t0\t0\t0\t0\t0\t0\t1"
+                      "\t0\t0\r\n");
+    Start();
+    QStringList entries;
+    QString title, last;
+    QTimer::singleShot(0, [&] {
+      auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+      if (menu == nullptr) return;
+      for (QAction* action : menu->actions()) entries << action->objectName();
+      // The dialog is modal inside the menu's choice: read it once it is up, then cancel.
+      QTimer::singleShot(0, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal == nullptr) return;
+        title = modal->windowTitle();
+        last = modal->findChild<QLineEdit*>(QStringLiteral("scheduleLast"))->text();
+        modal->findChild<QDialogButtonBox*>(QStringLiteral("scheduleButtons"))
+            ->button(QDialogButtonBox::Cancel)
+            ->click();
+      });
+      menu->setActiveAction(menu->actions().value(1));
+      QTest::keyClick(menu, Qt::Key_Return);
+    });
+    QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(20, 20),
+                            dialog_->mapToGlobal(QPoint(20, 20)));
+    QApplication::sendEvent(dialog_.get(), &click);
+    QCOMPARE(entries, (QStringList{QStringLiteral("menuAbout"), QStringLiteral("menuSchedule")}));
+    QCOMPARE(title, QStringLiteral("自動取得の設定"));
+    QVERIFY2(last.startsWith(QStringLiteral(u"2011/05/08 07:30:00 daily 終了コード 1")),
+             qPrintable(last));
+    qunsetenv("XDG_CONFIG_HOME");
   }
 };
 

@@ -1,7 +1,8 @@
-// The maintenance dialog driven through its widgets: presets and the close box, Escape, and
+// The maintenance dialog driven through its widgets: presets and the close box, Escape, Enter, and
 // an operation run from its button with the boxes the user cleared.
 #include "ui/qt/maintenance_dialog.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -68,6 +69,38 @@ class MaintenanceDialogTest : public QObject {
     QCOMPARE(Setting(keys::kSplitOnCut), std::string("0"));
     MaintenanceDialog again(*state_);
     QVERIFY(!Child<QCheckBox>(again, 1060)->isChecked());
+  }
+
+  void EnterKeepsWhatWasTypedAsTheCloseBoxDoes() {
+    MaintenanceDialog dialog(*state_);
+    dialog.show();
+    auto* retention = Child<QLineEdit>(dialog, 1033);
+    retention->selectAll();
+    QTest::keyClicks(retention, QStringLiteral("36"));
+    auto* sale = Child<QLineEdit>(dialog, 1059);
+    sale->selectAll();
+    QTest::keyClicks(sale, QStringLiteral("1,1,1,4;"));
+    QTest::keyClick(sale, Qt::Key_Return);
+    QVERIFY(!dialog.isVisible());
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QCOMPARE(Setting(keys::kRetentionMonths), std::string("36"));
+    QCOMPARE(Setting(keys::kSaleOrder), std::string("1,1,1,4;"));
+  }
+
+  void TabWalksEveryControlInTheOrderOfTheWindow() {
+    MaintenanceDialog dialog(*state_);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    QWidget* first = Child<QPushButton>(dialog, 1000);
+    first->setFocus();
+    QStringList walk;
+    for (int i = 0; i < 30 && (walk.isEmpty() || QApplication::focusWidget() != first); ++i) {
+      walk << QApplication::focusWidget()->objectName();
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    QCOMPARE(walk.join(u' '),
+             QStringLiteral("ctl1000 ctl1001 ctl1002 ctl1055 ctl1056 ctl1013 ctl1033 ctl1059 "
+                            "ctl1008 ctl1010 ctl1035 ctl1011 ctl1012 ctl1060 ctl1009"));
   }
 
   void DeletionWithTheBoxesClearedKeepsEveryFile() {

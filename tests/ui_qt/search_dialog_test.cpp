@@ -5,10 +5,12 @@
 #include "ui/qt/search_dialog.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QTableView>
@@ -151,10 +153,15 @@ class SearchDialogTest : public QObject {
     auto* list = Child<QTableView>(dialog, QStringLiteral("ctlResults"));
     QHeaderView* header = list->horizontalHeader();
     const QPoint price(header->sectionViewportPosition(4) + 10, header->height() / 2);
+    QVERIFY(!header->isSortIndicatorShown());  // file order
     QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, price);
     QCOMPARE(Numbers(list), QStringList({"1002", "1004", "1003", "1001"}));  // 8, 12, 980, 1500
+    QVERIFY(header->isSortIndicatorShown());
+    QCOMPARE(header->sortIndicatorSection(), 4);
+    QCOMPARE(header->sortIndicatorOrder(), Qt::AscendingOrder);
     QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, price);
     QCOMPARE(Numbers(list), QStringList({"1001", "1003", "1004", "1002"}));
+    QCOMPARE(header->sortIndicatorOrder(), Qt::DescendingOrder);
     // A sort keeps the records selected, wherever they move.
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, RowCenter(list, 0));
     QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier, RowCenter(list, 2));
@@ -173,6 +180,14 @@ class SearchDialogTest : public QObject {
     QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier, RowCenter(list, 2));
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier, RowCenter(list, 2));
     QCOMPARE(desktop_->clipboard.size(), std::size_t{1});
+    // Below the last row: the click keeps the selection and the double-click acts on it.
+    const QPoint below(RowCenter(list, 0).x(), list->viewport()->height() - 5);
+    QVERIFY(!list->indexAt(below).isValid());
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, below);
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, below);
+    QCOMPARE(desktop_->clipboard.size(), std::size_t{2});
+    QCOMPARE(desktop_->clipboard[1], desktop_->clipboard[0]);
+    desktop_->clipboard.pop_back();
     QCOMPARE(
         QString::fromStdString(Utf8(desktop_->clipboard[0])),
         QStringLiteral(u"1001\t2011/05/01\t11売り・土地\t有\t1500\t大阪市中央区本町\t本町\t\r\n"
@@ -198,6 +213,51 @@ class SearchDialogTest : public QObject {
     list->clearSelection();
     RightClick(list, QPoint(5, list->viewport()->height() - 5));
     QVERIFY(QApplication::activePopupWidget() == nullptr);
+  }
+
+  void ListsAreNamedByTheirLabelsAndTabReachesEveryControl() {
+    SearchDialog dialog(*state_);
+    QVERIFY(dialog.Open());
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    for (int i = 1; i <= 3; ++i) {
+      auto* box = Child<QComboBox>(dialog, QStringLiteral("ctlKeyList%1").arg(i));
+      QLabel* label = nullptr;
+      for (QLabel* l : dialog.findChildren<QLabel*>()) {
+        if (l->buddy() == box) label = l;
+      }
+      QVERIFY(label != nullptr && label->isVisible());
+      QCOMPARE(label->text(), box->accessibleName());
+      // What a screen reader names the list by: the label that labels it (on Linux the name
+      // of a drop-down is its selection, "すべて"; the name comes from this relation).
+      QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(box);
+      QAccessibleInterface* labelling = nullptr;
+      for (const auto& [other, relation] : accessible->relations(QAccessible::Label))
+        labelling = other;
+      QVERIFY(labelling != nullptr);
+      QCOMPARE(labelling->object(), static_cast<QObject*>(label));
+    }
+    QWidget* first = Child<QLineEdit>(dialog, QStringLiteral("ctlKey1_1"));
+    first->setFocus();
+    QList<QWidget*> walk;
+    for (int i = 0; i < 80 && (walk.isEmpty() || QApplication::focusWidget() != first); ++i) {
+      walk << QApplication::focusWidget();
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    QCOMPARE(QApplication::focusWidget(), first);
+    // Every control but the radio buttons a group leaves unchecked, once each; the keys row by
+    // row first, the result list last.
+    for (QWidget* control : dialog.findChildren<QWidget*>()) {
+      auto* radio = qobject_cast<QAbstractButton*>(control);
+      const bool skipped = radio != nullptr && radio->autoExclusive() && !radio->isChecked();
+      if (!control->objectName().startsWith(u"ctl"_s) || !(control->focusPolicy() & Qt::TabFocus) ||
+          skipped)
+        continue;
+      QVERIFY2(walk.count(control) == 1, qPrintable(control->objectName()));
+    }
+    QCOMPARE(walk[1]->objectName(), u"ctlKey2_1"_s);
+    QCOMPARE(walk[3]->objectName(), u"ctlKey1_2"_s);
+    QCOMPARE(walk.last()->objectName(), u"ctlResults"_s);
   }
 
   void EscapeLeavesWithoutPlacementAndAnEmptyStoreOpensNothing() {

@@ -1,10 +1,13 @@
 // Pictures of the Win32 windows for the documentation, taken under Wine on an X display (Xvfb):
 // the main window after start-up, the main window during a property search against the host
-// kestrova-sim (KESTROVA_HOST_SIM_DIR), the login ID prompt, the about dialog, the code lookup
-// and the maintenance window. Each is written as a 32-bit BMP of the window's content under a
+// kestrova-sim (KESTROVA_HOST_SIM_DIR), the login ID prompt, the about dialog, the code lookup,
+// the maintenance window, and the local search over the fetched records sorted by price, plain
+// and with its row menu open. Each is written as a 32-bit BMP of the window's content under a
 // plain title bar; scripts/screenshots turns them into PNG files.
 //   win32_screenshots OUTPUT_FOLDER
 #include <windows.h>
+// After windows.h, which it needs.
+#include <commctrl.h>
 
 #include <cstdio>
 #include <fstream>
@@ -13,6 +16,8 @@
 
 #include "foundation/dates.h"
 #include "foundation/platform/platform.h"
+#include "foundation/sjis.h"
+#include "store/csv_layout.h"
 #include "store/program_state.h"
 #include "tests/support/cp932_text.h"
 #include "tests/support/temp_folder.h"
@@ -23,6 +28,7 @@
 #include "ui/win32/main_window_dialog.h"
 #include "ui/win32/maintenance_dialog.h"
 #include "ui/win32/resource_ids.h"
+#include "ui/win32/search_dialog.h"
 #include "ui/win32/small_dialogs.h"
 #include "ui/win32/win32_desktop.h"
 
@@ -41,7 +47,7 @@ void Settle(Win32Desktop& desktop) {
 
 // The window's client area under a plain title bar with its icon and title, as the Linux
 // pictures have it: Wine draws the frame's buttons from a font the machine may lack.
-bool SaveWindow(HWND window, const std::string& file) {
+bool SaveWindow(HWND window, const std::string& file, HWND popup = nullptr) {
   RECT client;
   GetClientRect(window, &client);
   const int bar = 26, width = client.right + 2, height = client.bottom + bar + 1;
@@ -70,6 +76,16 @@ bool SaveWindow(HWND window, const std::string& file) {
   RECT words{28, 1, width - 2, bar};
   DrawTextW(memory, text, -1, &words, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
   BitBlt(memory, 1, bar, client.right, client.bottom, source, 0, 0, SRCCOPY);
+  if (popup != nullptr) {  // a menu open over the window, where it stands
+    RECT r;
+    GetWindowRect(popup, &r);
+    POINT origin{0, 0};
+    ClientToScreen(window, &origin);
+    HDC menu = GetWindowDC(popup);
+    BitBlt(memory, 1 + r.left - origin.x, bar + r.top - origin.y, r.right - r.left,
+           r.bottom - r.top, menu, 0, 0, SRCCOPY);
+    ReleaseDC(popup, menu);
+  }
   GdiFlush();
   // No alpha in a picture: every pixel opaque.
   auto* pixel = static_cast<unsigned char*>(bits);
@@ -101,6 +117,54 @@ bool Picture(Dialog& dialog, Win32Desktop& desktop, const std::string& file) {
   Settle(desktop);
   const bool ok = SaveWindow(dialog.hwnd(), file);
   ShowWindow(dialog.hwnd(), SW_HIDE);
+  return ok;
+}
+
+// The local search over the records of the search just run, sorted by price, three rows
+// selected; then its row menu open over the second of them.
+bool SearchPictures(ProgramState& state, Win32Desktop& desktop, const std::string& out) {
+  SearchDialog search(state);
+  if (!search.Create(nullptr) || !search.Open()) return false;
+  SetWindowPos(search.hwnd(), nullptr, 0, 0, 1103, 714, SWP_NOZORDER | SWP_NOMOVE);
+  HWND list = search.Item(IDC_SEARCH_RESULTS);
+  const CsvLayout& layout = search.Window().Layout();
+  int price = 0;
+  while (price < layout.Columns() && layout.headings.View(price).rfind(SJIS("価格"), 0) != 0)
+    ++price;
+  NMLISTVIEW click{};
+  click.hdr = {list, static_cast<UINT_PTR>(IDC_SEARCH_RESULTS), static_cast<UINT>(LVN_COLUMNCLICK)};
+  click.iItem = -1;
+  click.iSubItem = price;
+  SendMessageW(search.hwnd(), WM_NOTIFY, IDC_SEARCH_RESULTS, reinterpret_cast<LPARAM>(&click));
+  for (int row : {2, 3, 4}) ListView_SetItemState(list, row, LVIS_SELECTED, LVIS_SELECTED);
+  ShowWindow(search.hwnd(), SW_SHOW);
+  Settle(desktop);
+  bool ok = SaveWindow(search.hwnd(), out + "search-window.bmp");
+  // The menu runs its own loop: a timer inside it takes the picture and closes it.
+  static HWND owner = nullptr;
+  static bool* taken = nullptr;
+  static std::string file;
+  bool menuTaken = false;
+  owner = search.hwnd();
+  taken = &menuTaken;
+  file = out + "search-menu.bmp";
+  const UINT_PTR timer = SetTimer(nullptr, 0, 300, [](HWND, UINT, UINT_PTR, DWORD) {
+    HWND menu = FindWindowW(L"#32768", nullptr);
+    if (menu == nullptr || !IsWindowVisible(menu) || *taken) return;
+    *taken = SaveWindow(owner, file, menu);
+    PostMessageW(owner, WM_CANCELMODE, 0, 0);
+    EndMenu();
+  });
+  RECT row;
+  ListView_GetItemRect(list, 3, &row, LVIR_BOUNDS);
+  POINT at{row.left + 160, (row.top + row.bottom) / 2};
+  ClientToScreen(list, &at);
+  HMENU menu = SearchDialog::CreateRowMenu();
+  TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, 0, search.hwnd(), nullptr);
+  DestroyMenu(menu);
+  KillTimer(nullptr, timer);
+  ok &= menuTaken;
+  ShowWindow(search.hwnd(), SW_HIDE);
   return ok;
 }
 
@@ -167,6 +231,7 @@ int main(int argc, char** argv) {
     ShowWindow(main.hwnd(), SW_HIDE);
     MaintenanceDialog maintenance(state);
     ok &= Picture(maintenance, desktop, out + "maintenance-window.bmp");
+    ok &= SearchPictures(state, desktop, out);
     main.window().Close();
   }
   return ok ? 0 : 1;

@@ -16,6 +16,7 @@
 #include "foundation/sjis.h"
 #include "store/program_state.h"
 #include "ui/qt/qt_text.h"
+#include "ui/qt/tab_order.h"
 #include "ui/qt/window_placement.h"
 
 namespace kestrova {
@@ -83,12 +84,15 @@ CodeLookupDialog::CodeLookupDialog(ProgramState& state, QWidget* parent)
   municipality_->setObjectName(QStringLiteral("municipality"));
   names_->setObjectName(QStringLiteral("names"));
   names_->setReadOnly(true);
+  names_->setTabChangesFocus(true);
   names_->setMaximumHeight(fontMetrics().lineSpacing() * 4);
   codes_->setObjectName(QStringLiteral("codes"));
   list_->setObjectName(QStringLiteral("results"));
   list_->setAccessibleName(Text("検索結果"));
   list_->setModel(model_);
   list_->setSelectionBehavior(QAbstractItemView::SelectRows);
+  // Tab leaves the list for the next control; the arrows move between its rows.
+  list_->setTabKeyNavigation(false);
   list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
   list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   list_->verticalHeader()->hide();
@@ -117,6 +121,7 @@ CodeLookupDialog::CodeLookupDialog(ProgramState& state, QWidget* parent)
   grid->addWidget(list_, 6, 0, 1, 3);
   grid->setRowStretch(6, 1);
   grid->setColumnStretch(1, 1);
+  SetLayoutTabOrder(*this);
 
   connect(search, &QPushButton::clicked, this, [this] { window_.Search(); });
   connect(list_, &QTableView::doubleClicked, this, [this] { window_.AddCodes(); });

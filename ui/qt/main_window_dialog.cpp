@@ -1,8 +1,10 @@
 #include "ui/qt/main_window_dialog.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
+#include <QEventLoop>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -22,6 +24,8 @@
 #include "ui/qt/input_dialog.h"
 #include "ui/qt/program_icon.h"
 #include "ui/qt/qt_text.h"
+#include "ui/qt/schedule_dialog.h"
+#include "ui/qt/tab_order.h"
 
 namespace kestrova {
 
@@ -108,6 +112,11 @@ MainWindowDialog::MainWindowDialog(ProgramState& state, TransportFactory transpo
   connect(signalWatch_, &QTimer::timeout, this, [this] {
     if (state_.stopSignal.load() == 0) return;
     signalWatch_->stop();
+    // The windows opened over this one (local search, code lookup, maintenance) close as their
+    // close boxes would, so the command that opened them returns and the close sequence runs.
+    for (QWidget* other : QApplication::topLevelWidgets()) {
+      if (other != this && other->isVisible()) other->close();
+    }
     window_.StopSignalled();
   });
   signalWatch_->start();
@@ -145,9 +154,11 @@ void MainWindowDialog::BuildControls() {
     check->setAccessibleName(SpokenName(spec.caption));
     checks_[spec.id] = check;
   }
-  // The agreement box runs its rule on every click the user makes.
-  connect(checks_[1036], &QCheckBox::clicked, this,
-          [this] { RunCommand(MainCommand::kAgreement); });
+  // The agreement box runs its rule however its state changed: mouse, Space, an accessibility
+  // action or automation. Only the changes ShowFields makes itself are the logic's own.
+  connect(checks_[1036], &QCheckBox::toggled, this, [this] {
+    if (!showingFields_) RunCommand(MainCommand::kAgreement);
+  });
   for (int id : {1002, 1003, 1004, 1058, 1045}) edits_[id]->setFixedWidth(96);
   edits_[1048]->setFixedWidth(110);
 
@@ -274,6 +285,8 @@ void MainWindowDialog::BuildControls() {
   layout->addLayout(bottom);
   layout->setSizeConstraint(QLayout::SetFixedSize);
   note1049->setMaximumWidth(form->sizeHint().width());
+  log_->setTabChangesFocus(true);
+  SetLayoutTabOrder(*this);
   local->setFocus();
 }
 
@@ -284,6 +297,19 @@ bool MainWindowDialog::StartUp(const EnvironmentSource& source, const LoginIdSou
     if (InputDialog::Ask(texts, this) && !texts.value.empty()) window_.SetLoginId(texts.value);
   }
   return true;
+}
+
+void MainWindowDialog::Run() {
+  // The program ends by the close sequence only: never because its last visible window
+  // closed while this one is hidden behind the local search.
+  QApplication::setQuitOnLastWindowClosed(false);
+  // An event loop of its own rather than QDialog::exec, whose loop ends as soon as the dialog
+  // is hidden, as it is while the local search takes its place.
+  QEventLoop loop;
+  loop_ = &loop;
+  show();
+  if (!ended_) loop.exec();
+  loop_ = nullptr;
 }
 
 void MainWindowDialog::RunCommand(MainCommand id) { window_.Command(id); }
@@ -301,8 +327,11 @@ void MainWindowDialog::ReadFields(MainFields& fields) {
 }
 
 void MainWindowDialog::ShowFields(const MainFields& fields) {
+  const bool wasShowing = showingFields_;
+  showingFields_ = true;
   for (const EditSpec& spec : kEdits) SetText(edits_[spec.id], ToQString(fields.*spec.field));
   for (const CheckSpec& spec : kChecks) checks_[spec.id]->setChecked(fields.*spec.field != 0);
+  showingFields_ = wasShowing;
   // "_" only clears the box between the rows of a page.
   const QString log =
       fields.logBox == "_" ? QString() : ToQString(fields.logBox).remove(QLatin1Char('\r'));
@@ -340,7 +369,8 @@ bool MainWindowDialog::OpenWindow(MainCommand id) {
 void MainWindowDialog::EndWindow() {
   ended_ = true;
   signalWatch_->stop();
-  done(QDialog::Accepted);
+  hide();
+  if (loop_ != nullptr) loop_->exit(0);
 }
 
 void MainWindowDialog::closeEvent(QCloseEvent* event) {
@@ -357,7 +387,18 @@ void MainWindowDialog::contextMenuEvent(QContextMenuEvent* event) {
   QAction* about = menu.addAction(QStringLiteral("Kestrova のﾊﾞｰｼﾞｮﾝ情報(&A)..."));
   about->setObjectName(QStringLiteral("menuAbout"));
   about->setEnabled(!window_.busy());
-  if (menu.exec(event->globalPos()) == about) ShowAbout();
+  QAction* schedule = menu.addAction(QStringLiteral("自動取得の設定..."));
+  schedule->setObjectName(QStringLiteral("menuSchedule"));
+  schedule->setEnabled(!window_.busy());
+  QAction* chosen = menu.exec(event->globalPos());
+  if (chosen == about) ShowAbout();
+  if (chosen == schedule) ShowSchedule();
+}
+
+void MainWindowDialog::ShowSchedule() {
+  const std::unique_ptr<Scheduler> scheduler = SystemScheduler(SystemProgramRunner());
+  ScheduleDialog dialog(state_, *scheduler, window_.Fields().loginInfo, this);
+  dialog.exec();
 }
 
 }  // namespace kestrova

@@ -10,6 +10,7 @@
 #include "ui/main_window.h"
 
 class QCheckBox;
+class QEventLoop;
 class QLineEdit;
 class QPlainTextEdit;
 class QProgressBar;
@@ -27,12 +28,16 @@ class MainWindowDialog final : public QDialog, public MainWindowView {
   // The start-up sequence, then the login ID question when no ID is known. false when the
   // start-up check failed and the program ends.
   bool StartUp(const EnvironmentSource& source, const LoginIdSources& loginId);
+  // Shows the window and runs its events until the close sequence has ended it.
+  void Run();
   MainWindow& window() { return window_; }
   // The window a button opens (1013 local search, 1043 maintenance, 1054 code lookup).
   void SetWindowOpener(MainCommand id, std::function<void()> open) {
     openers_[id] = std::move(open);
   }
   void ShowAbout();
+  // "自動取得の設定...": the daily run of this program folder.
+  void ShowSchedule();
 
   void ReadFields(MainFields& fields) override;
   void ShowFields(const MainFields& fields) override;
@@ -63,7 +68,9 @@ class MainWindowDialog final : public QDialog, public MainWindowView {
   QProgressBar* progress_ = nullptr;
   QPushButton* stop_ = nullptr;
   QTimer* signalWatch_ = nullptr;
+  QEventLoop* loop_ = nullptr;
   bool ended_ = false;
+  bool showingFields_ = false;
 };
 
 }  // namespace kestrova

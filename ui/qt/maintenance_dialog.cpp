@@ -10,6 +10,7 @@
 #include <QPushButton>
 
 #include "ui/qt/qt_text.h"
+#include "ui/qt/tab_order.h"
 
 namespace kestrova {
 
@@ -101,6 +102,7 @@ MaintenanceDialog::MaintenanceDialog(ProgramState& state, QWidget* parent)
   grid->addWidget(status_, 5, 0, 1, 2);
   grid->setColumnStretch(1, 1);
   layout()->setSizeConstraint(QLayout::SetFixedSize);
+  SetLayoutTabOrder(*this);
 
   window_.Open();
 }
@@ -143,23 +145,24 @@ void MaintenanceDialog::ShowFields(const MaintenanceFields& fields) {
 void MaintenanceDialog::SetTitle(std::string_view title) { setWindowTitle(ToQString(title)); }
 
 void MaintenanceDialog::closeEvent(QCloseEvent* event) {
-  // While operation ① pumps messages the window must not go away under it.
-  if (window_.busy()) {
+  if (!window_.Leave(true)) {
     event->ignore();
     return;
   }
-  window_.Close();
   event->accept();
   accept();
 }
 
 void MaintenanceDialog::keyPressEvent(QKeyEvent* event) {
   const int key = event->key();
-  if ((key == Qt::Key_Return || key == Qt::Key_Enter) && !window_.busy()) {
-    accept();
+  if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+    if (window_.Leave(true)) accept();
     return;
   }
-  if (key == Qt::Key_Escape && window_.busy()) return;
+  if (key == Qt::Key_Escape) {
+    if (window_.Leave(false)) reject();
+    return;
+  }
   QDialog::keyPressEvent(event);
 }
 

@@ -25,8 +25,7 @@ class MaintenanceDialog final : public QDialog, public MaintenanceView {
   MaintenanceWindow& Window() { return window_; }
 
  protected:
-  // The close box stores the three edits; Enter and Escape leave without storing, as the
-  // dialog's OK and Cancel do.
+  // The close box and Enter keep the three edits and the split box; Escape leaves without.
   void closeEvent(QCloseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
 

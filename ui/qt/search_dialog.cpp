@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableView>
@@ -28,6 +29,7 @@
 #include "ui/qt/qt_desktop.h"
 #include "ui/qt/qt_text.h"
 #include "ui/qt/search_results_model.h"
+#include "ui/qt/tab_order.h"
 #include "ui/qt/window_placement.h"
 
 namespace kestrova {
@@ -37,13 +39,30 @@ namespace {
 QString Text(const char* utf8) { return QString::fromUtf8(utf8); }
 QString ControlName(int id) { return QStringLiteral("ctl%1").arg(id); }
 
-// The result list: dragging selected rows out offers their PDF files, for copying only.
+// The result list: dragging selected rows out offers their PDF files, for copying only. A
+// click below the last row keeps the selection, so a double-click there acts on it as a
+// double-click on a row does.
 class ResultList final : public QTableView {
  public:
-  ResultList(std::function<QStringList()> files, QWidget* parent)
-      : QTableView(parent), files_(std::move(files)) {}
+  ResultList(std::function<QStringList()> files, std::function<void()> doubleClick, QWidget* parent)
+      : QTableView(parent), files_(std::move(files)), doubleClick_(std::move(doubleClick)) {}
 
  protected:
+  void mousePressEvent(QMouseEvent* event) override {
+    if (indexAt(event->position().toPoint()).isValid()) {
+      QTableView::mousePressEvent(event);
+    } else {
+      event->accept();
+    }
+  }
+  void mouseDoubleClickEvent(QMouseEvent* event) override {
+    // On a row the view's doubleClicked signal runs the action.
+    if (indexAt(event->position().toPoint()).isValid()) {
+      QTableView::mouseDoubleClickEvent(event);
+    } else if (event->button() == Qt::LeftButton) {
+      doubleClick_();
+    }
+  }
   void startDrag(Qt::DropActions) override {
     const QStringList files = files_();
     if (files.isEmpty()) return;
@@ -58,6 +77,7 @@ class ResultList final : public QTableView {
 
  private:
   std::function<QStringList()> files_;
+  std::function<void()> doubleClick_;
 };
 
 void SetText(QLineEdit* edit, const QString& text) {
@@ -196,11 +216,15 @@ void SearchDialog::BuildControls() {
                       Text("★再読込"));
     edit->setAccessibleName(edit->text() + QStringLiteral(" %1").arg(i + 1));
     reload->setAccessibleName(reload->text() + QStringLiteral(" %1").arg(i + 1));
+    // The label a screen reader names the list by; the list's own text is its selection.
+    auto* label = new QLabel(box->accessibleName(), this);
+    label->setBuddy(box);
     auto* column = new QGridLayout;
     column->setSpacing(2);
-    column->addWidget(box, 0, 0, 1, 2);
-    column->addWidget(edit, 1, 0);
-    column->addWidget(reload, 1, 1);
+    column->addWidget(label, 0, 0, 1, 2);
+    column->addWidget(box, 1, 0, 1, 2);
+    column->addWidget(edit, 2, 0);
+    column->addWidget(reload, 2, 1);
     lists->addLayout(column, 1);
   }
 
@@ -274,11 +298,13 @@ void SearchDialog::BuildControls() {
 
   // The result list: rows read from the window's results as they are painted.
   model_ = new SearchResultsModel(window_, this);
-  list_ = new ResultList([this] { return DragFiles(); }, this);
+  list_ = new ResultList([this] { return DragFiles(); }, [this] { window_.DoubleClick(); }, this);
   list_->setObjectName(QStringLiteral("ctlResults"));
   list_->setAccessibleName(Text("検索結果"));
   list_->setModel(model_);
   list_->setSelectionBehavior(QAbstractItemView::SelectRows);
+  // Tab leaves the list for the next control; the arrows move between its rows.
+  list_->setTabKeyNavigation(false);
   list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
   list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   list_->setSortingEnabled(false);  // the window sorts its own rows
@@ -302,6 +328,7 @@ void SearchDialog::BuildControls() {
   layout->setContentsMargins(6, 6, 5, 5);
   layout->addLayout(top);
   layout->addWidget(list_, 1);
+  SetLayoutTabOrder(*this);
   keys_[0]->setFocus();
 }
 
@@ -317,7 +344,12 @@ bool SearchDialog::Open() {
 
 void SearchDialog::FitColumns() {
   list_->verticalHeader()->setResizeContentsPrecision(kFitRows);
+  // Every heading gets room for the sort arrow, so a later sort never cuts its text.
+  QHeaderView* header = list_->horizontalHeader();
+  const bool arrowShown = header->isSortIndicatorShown();
+  header->setSortIndicatorShown(true);
   list_->resizeColumnsToContents();
+  header->setSortIndicatorShown(arrowShown);
   const int widest = fontMetrics().horizontalAdvance(QString(kFitChars, QChar(0x3042)));
   for (int i = 0; i < model_->columnCount({}); ++i) {
     if (list_->columnWidth(i) > widest) list_->setColumnWidth(i, widest);
@@ -362,7 +394,16 @@ void SearchDialog::ShowFields(const SearchFields& fields) {
     Fill(keyLists_[i], keyListEntries_[i], fields.keyLists[i], fields.keyListSelection[i]);
 }
 
-void SearchDialog::ShowResults() { model_->Reset(); }
+void SearchDialog::ShowResults() {
+  model_->Reset();
+  // The arrow in the heading of the column the rows are sorted by; none in file order.
+  QHeaderView* header = list_->horizontalHeader();
+  const int column = window_.SortedColumn();
+  header->setSortIndicatorShown(column >= 0);
+  if (column >= 0)
+    header->setSortIndicator(column,
+                             window_.SortedDescending() ? Qt::DescendingOrder : Qt::AscendingOrder);
+}
 
 void SearchDialog::SelectRows(const std::vector<int>& rows) {
   // Runs of neighbouring rows as one range each: every row selected stays one range.

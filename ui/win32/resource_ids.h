@@ -38,3 +38,25 @@
 #define IDC_CODES 2033
 #define IDC_RESULTS 2034
 #define IDC_SEARCH 2035
+
+// Local search (the nine keys column by column, ctlType0-2, ctlPlan0-2, ctlStation,
+// ctlKeyList1-3, ctlDateFrom, ctlDateTo, ctlPastData, ctlHideDuplicates, ctlDoubleClick,
+// ctlResults); 検索 is IDOK (1), the window's default button, and the other buttons carry the
+// numbers of SearchCommand. The row menu's entries are IDM_SEARCH_ACTION + the action.
+#define IDD_SEARCH 105
+#define IDC_SEARCH_KEY1 2040
+#define IDC_SEARCH_TYPE0 2050
+#define IDC_SEARCH_PLAN0 2053
+#define IDC_SEARCH_STATION 2056
+#define IDC_SEARCH_KEYLIST1 2057
+#define IDC_SEARCH_DATE_FROM 2060
+#define IDC_SEARCH_DATE_TO 2061
+#define IDC_SEARCH_PAST_DATA 2062
+#define IDC_SEARCH_HIDE_DUPLICATES 2063
+#define IDC_SEARCH_DOUBLE_CLICK 2064
+#define IDC_SEARCH_RESULTS 2065
+#define IDC_SEARCH_CLEAR 1001
+#define IDC_SEARCH_PRESET1 1010
+#define IDC_SEARCH_EDIT_LIST1 1020
+#define IDC_SEARCH_RELOAD_LIST1 1023
+#define IDM_SEARCH_ACTION 2070

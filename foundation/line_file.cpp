@@ -1,0 +1,63 @@
+#include "foundation/line_file.h"
+
+#include <algorithm>
+
+#include "foundation/files.h"
+#include "foundation/message_pump.h"
+#include "foundation/platform/platform.h"
+#include "foundation/text_functions.h"
+
+namespace kestrova {
+
+LineFile::~LineFile() { Clear(); }
+
+void LineFile::Clear() {
+  platform::UnmapFile(mapped_);
+  mapped_ = {};
+  copy_ = std::string();
+  text_ = {};
+  starts_ = {};
+  lengths_ = {};
+}
+
+void LineFile::Load(const std::string& path, MessagePump* pump) {
+  Clear();
+  mapped_ = platform::MapFile(platform::NativePath(path));
+  text_ = mapped_;
+  // A NUL in the file would end no line but stand as a space in it: such a file is copied.
+  if (text_.find('\0') != std::string_view::npos || mapped_.empty()) {
+    if (!mapped_.empty()) {
+      copy_.assign(mapped_);
+      platform::UnmapFile(mapped_);
+      mapped_ = {};
+    } else if (!ReadWholeFile(path, copy_)) {
+      copy_.clear();
+    }
+    ReplaceNuls(copy_.data(), copy_.size());
+    text_ = copy_;
+  }
+  // About 200 bytes a line; the pump runs after each 8 MB.
+  constexpr std::size_t kPart = 8 << 20;
+  starts_.reserve(text_.size() / 160 + 16);
+  lengths_.reserve(text_.size() / 160 + 16);
+  std::size_t nextPump = kPart;
+  for (std::size_t at = 0; at < text_.size();) {
+    std::size_t next;
+    const std::size_t end = FindLineEnd(text_, at, &next);
+    starts_.push_back(at);
+    lengths_.push_back(static_cast<std::uint32_t>(end - at));
+    at = next;
+    if (at >= nextPump) {
+      PumpMessages(pump, 1);
+      nextPump = at + kPart;
+    }
+  }
+  PumpMessages(pump, 1);
+}
+
+int LineFile::LineAt(std::size_t offset) const {
+  const auto after = std::upper_bound(starts_.begin(), starts_.end(), offset);
+  return static_cast<int>(after - starts_.begin()) - 1;
+}
+
+}  // namespace kestrova
