@@ -1,13 +1,17 @@
 // The main window's Win32 dialog driven through its controls by id under Wine: first start,
 // searches against the host kestrova-sim, stop, closing during a run, input checks, the terms
-// box, Enter and Escape, the close box, the login ID prompt and the about dialog.
+// box, Enter and Escape, the close box, the login ID prompt, the about dialog and the schedule
+// dialog from the right-click menu.
 #include "ui/win32/main_window_dialog.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "foundation/dates.h"
 #include "store/program_state.h"
@@ -16,6 +20,7 @@
 #include "tests/support/temp_folder.h"
 #include "tests/ui_win32/window_test.h"
 #include "ui/pumping_transport.h"
+#include "ui/schedule.h"
 #include "ui/win32/resource_ids.h"
 
 namespace kestrova {
@@ -23,6 +28,49 @@ namespace {
 
 using test::Click;
 using test::Enabled;
+
+// Chooses the entry with the given id once a popup menu of this thread is up (the thread
+// timer fires inside the menu's loop), as the keyboard does, and keeps the entries seen.
+class WhenMenuOpens {
+ public:
+  explicit WhenMenuOpens(UINT choose) : choose_(choose) {
+    self() = this;
+    timer_ = SetTimer(nullptr, 0, 20, &WhenMenuOpens::Tick);
+  }
+  ~WhenMenuOpens() {
+    KillTimer(nullptr, timer_);
+    self() = nullptr;
+  }
+  std::vector<UINT> ids;
+  std::vector<std::string> texts;  // UTF-8
+
+ private:
+  static WhenMenuOpens*& self() {
+    static WhenMenuOpens* current = nullptr;
+    return current;
+  }
+  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+    WhenMenuOpens* me = self();
+    if (me == nullptr || !me->ids.empty()) return;
+    HWND popup = FindWindowW(L"#32768", nullptr);
+    if (popup == nullptr || !IsWindowVisible(popup)) return;
+    HMENU menu = reinterpret_cast<HMENU>(SendMessageW(popup, MN_GETHMENU, 0, 0));
+    if (menu == nullptr) return;
+    int downs = 0;
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+      wchar_t text[128] = {};
+      GetMenuStringW(menu, i, text, 128, MF_BYPOSITION);
+      me->ids.push_back(GetMenuItemID(menu, i));
+      me->texts.push_back(Utf8(ProgramText(text)));
+      if (me->ids.back() == me->choose_) downs = i + 1;
+    }
+    for (int i = 0; i < downs; ++i) PostMessageW(popup, WM_KEYDOWN, VK_DOWN, 0);
+    PostMessageW(popup, WM_KEYDOWN, downs > 0 ? VK_RETURN : VK_ESCAPE, 0);
+  }
+
+  UINT choose_;
+  UINT_PTR timer_ = 0;
+};
 
 class MainWindowDialogTest : public ::testing::Test {
  protected:
@@ -285,6 +333,84 @@ TEST_F(MainWindowDialogTest, AboutComesFromTheButtonAndShowsTheVersion) {
   EXPECT_EQ(version.rfind("Kestrova 0.1 (commit ", 0), 0u) << version;
   ASSERT_EQ(desktop_.opened.size(), 1u);
   EXPECT_NE(desktop_.opened[0].find("README.md"), std::string::npos);
+  EXPECT_TRUE(IsWindowEnabled(hwnd()));  // the owner is back
+}
+
+TEST_F(MainWindowDialogTest, RightClickMenuOpensTheScheduleAndOkSetsTheTaskThroughSchtasks) {
+  std::filesystem::create_directories(test::FsPath(home_->native() + "/Log"));
+  test::WriteNative(home_->native() + "/Log/RunHistory.txt",
+                    "2011/05/08 07:30:00\t2011/05/08 07:31:00\tdaily\t1\t0\t0\t0\t0\t0\t0\t0\t1"
+                    "\t0\t0\r\n");
+  // schtasks.exe as recorded: the task is there at 07:30 with the closed-deal search, and the
+  // first /Create is refused.
+  std::vector<std::vector<std::string>> calls;
+  int createFailures = 1;
+  dialog_->SetScheduleRunner([&](const std::vector<std::string>& argv) {
+    calls.push_back(argv);
+    if (argv.size() > 1 && argv[1] == "/Query")
+      return ProgramOutput{0,
+                           "<Task><StartBoundary>2011-05-01T07:30:00</StartBoundary>"
+                           "<Arguments>--home x --headless daily --deals</Arguments></Task>"};
+    if (argv.size() > 1 && argv[1] == "/Create" && createFailures-- > 0)
+      return ProgramOutput{1, "ERROR: Access is denied.\r\n"};
+    return ProgramOutput{0, ""};
+  });
+  Start();
+
+  bool on = false, deals = false, stillOpenAfterFailure = false;
+  std::string time, next, last;
+  test::WhenDialogOpens schedule("自動取得の設定", [&](HWND d) {
+    on = IsChecked(d, IDC_SCHEDULE_ON);
+    deals = IsChecked(d, IDC_SCHEDULE_DEALS);
+    time = test::Text(d, IDC_SCHEDULE_TIME);
+    next = test::Text(d, IDC_SCHEDULE_NEXT);
+    last = test::Text(d, IDC_SCHEDULE_LAST);
+    test::Type(d, IDC_SCHEDULE_TIME, "06:15");
+    Click(d, IDC_SCHEDULE_DEALS);
+    Click(d, IDOK);
+    stillOpenAfterFailure = IsWindowVisible(d) != 0;
+    Click(d, IDOK);
+  });
+  WhenMenuOpens menu(IDM_SCHEDULE);
+  RECT r;
+  GetWindowRect(hwnd(), &r);
+  SendMessageW(hwnd(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hwnd()),
+               MAKELPARAM(r.left + 40, r.top + 60));
+
+  EXPECT_EQ(menu.ids, (std::vector<UINT>{IDM_ABOUT, IDM_SCHEDULE}));
+  ASSERT_EQ(menu.texts.size(), 2u);
+  EXPECT_EQ(menu.texts[1], "自動取得の設定...");
+  ASSERT_TRUE(schedule.ran());
+  EXPECT_TRUE(on);
+  EXPECT_TRUE(deals);
+  EXPECT_EQ(time, "07:30");
+  EXPECT_EQ(next, "2011/05/09 07:30");
+  EXPECT_EQ(last.rfind("2011/05/08 07:30:00 daily 終了コード 1", 0), 0u) << last;
+
+  // The refusal was said and kept the dialog; the second OK set the task as changed.
+  EXPECT_TRUE(stillOpenAfterFailure);
+  ASSERT_EQ(desktop_.messages.size(), 1u);
+  EXPECT_NE(desktop_.messages[0].find("Access is denied."), std::string::npos)
+      << desktop_.messages[0];
+  ASSERT_EQ(calls.size(), 3u);
+  EXPECT_EQ(calls[0], (std::vector<std::string>{"schtasks.exe", "/Query", "/TN",
+                                                ScheduleName(home_->native()), "/XML", "ONE"}));
+  const std::vector<std::string>& create = calls[2];
+  EXPECT_EQ(create, calls[1]);
+  ASSERT_GE(create.size(), 11u);
+  EXPECT_EQ(create[0], "schtasks.exe");
+  EXPECT_EQ(create[1], "/Create");
+  const auto at = [&](const std::string& flag) {
+    const auto it = std::find(create.begin(), create.end(), flag);
+    return it == create.end() || it + 1 == create.end() ? std::string() : *(it + 1);
+  };
+  EXPECT_EQ(at("/TN"), ScheduleName(home_->native()));
+  EXPECT_EQ(at("/ST"), "06:15");
+  const std::string command = at("/TR");
+  // The console program, so that the run's exit status reaches the Task Scheduler.
+  EXPECT_EQ(ScheduledProgram().substr(ScheduledProgram().rfind('\\') + 1), "kestrova-cli.exe");
+  EXPECT_EQ(command, ScheduledProgram() + " --home " + home_->native() +
+                         " --login-id 12345678 --headless daily");
   EXPECT_TRUE(IsWindowEnabled(hwnd()));  // the owner is back
 }
 

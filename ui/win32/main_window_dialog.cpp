@@ -10,6 +10,7 @@
 #include "store/program_state.h"
 #include "ui/win32/dpi.h"
 #include "ui/win32/resource_ids.h"
+#include "ui/win32/schedule_dialog.h"
 #include "ui/win32/small_dialogs.h"
 #include "ui/win32/win32_text.h"
 
@@ -92,6 +93,12 @@ void MainWindowDialog::ShowAbout() {
   dialog.RunModal(hwnd());
 }
 
+void MainWindowDialog::ShowSchedule() {
+  TaskScheduler scheduler(scheduleRunner_);
+  ScheduleDialog dialog(state_, scheduler, window_.Fields().loginInfo);
+  dialog.RunModal(hwnd());
+}
+
 void MainWindowDialog::ReadFields(MainFields& fields) {
   for (const EditSpec& spec : kEdits) {
     if (!spec.readOnly) fields.*spec.field = ControlText(hwnd(), spec.id);
@@ -153,7 +160,9 @@ void MainWindowDialog::ContextMenu(LPARAM at) {
   HMENU menu = LoadMenuW(ProgramModule(), MAKEINTRESOURCEW(IDR_MAIN_MENU));
   if (menu == nullptr) return;
   HMENU popup = GetSubMenu(menu, 0);
-  EnableMenuItem(popup, IDM_ABOUT, MF_BYCOMMAND | (window_.busy() ? MF_GRAYED : MF_ENABLED));
+  const UINT enabled = MF_BYCOMMAND | (window_.busy() ? MF_GRAYED : MF_ENABLED);
+  EnableMenuItem(popup, IDM_ABOUT, enabled);
+  EnableMenuItem(popup, IDM_SCHEDULE, enabled);
   POINT point{static_cast<short>(LOWORD(at)), static_cast<short>(HIWORD(at))};
   if (at == static_cast<LPARAM>(-1)) {  // from the keyboard: at the window's corner
     RECT r;
@@ -164,6 +173,7 @@ void MainWindowDialog::ContextMenu(LPARAM at) {
       TrackPopupMenu(popup, TPM_RETURNCMD | TPM_RIGHTBUTTON, point.x, point.y, 0, hwnd(), nullptr);
   DestroyMenu(menu);
   if (chosen == IDM_ABOUT) ShowAbout();
+  if (chosen == IDM_SCHEDULE) ShowSchedule();
 }
 
 bool MainWindowDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {

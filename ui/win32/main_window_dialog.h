@@ -5,8 +5,10 @@
 
 #include <functional>
 #include <map>
+#include <utility>
 
 #include "ui/main_window.h"
+#include "ui/schedule.h"
 #include "ui/win32/dialog.h"
 
 namespace kestrova {
@@ -24,6 +26,10 @@ class MainWindowDialog final : public Win32Dialog, public MainWindowView {
     openers_[id] = std::move(open);
   }
   void ShowAbout();
+  // The daily run of this program folder, set through schtasks.exe.
+  void ShowSchedule();
+  // How the schedule dialog runs schtasks.exe (tests record the calls instead).
+  void SetScheduleRunner(ProgramRunner runner) { scheduleRunner_ = std::move(runner); }
 
   void ReadFields(MainFields& fields) override;
   void ShowFields(const MainFields& fields) override;
@@ -45,6 +51,7 @@ class MainWindowDialog final : public Win32Dialog, public MainWindowView {
   ProgramState& state_;
   MainWindow window_;
   std::map<MainCommand, std::function<void()>> openers_;
+  ProgramRunner scheduleRunner_ = SystemProgramRunner();
   HBRUSH background_ = nullptr;
   bool ended_ = false;
 };

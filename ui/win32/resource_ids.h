@@ -11,12 +11,14 @@
 #define IDD_INPUT 102
 #define IDD_MAINTENANCE 103
 #define IDD_CODE_LOOKUP 104
+#define IDD_SCHEDULE 106
 #define IDR_MAIN_MENU 110
 
-// Main window (ctlStop, ctlProgress, the about button 1046's picture, the context menu's entry).
+// Main window (ctlStop, ctlProgress, the about button 1046's picture, the context menu's entries).
 #define IDC_STOP 2001
 #define IDC_PROGRESS 2002
 #define IDM_ABOUT 2003
+#define IDM_SCHEDULE 2004
 // The statics of the main window and the maintenance window that carry no number of their own.
 #define IDC_STATIC_TEXT -1
 
@@ -60,3 +62,11 @@
 #define IDC_SEARCH_EDIT_LIST1 1020
 #define IDC_SEARCH_RELOAD_LIST1 1023
 #define IDM_SEARCH_ACTION 2070
+
+// The daily run (scheduleOn, scheduleTime, scheduleDeals, scheduleNext, scheduleLast); OK and
+// キャンセル are IDOK and IDCANCEL.
+#define IDC_SCHEDULE_ON 2100
+#define IDC_SCHEDULE_TIME 2101
+#define IDC_SCHEDULE_DEALS 2102
+#define IDC_SCHEDULE_NEXT 2103
+#define IDC_SCHEDULE_LAST 2104
