@@ -1,6 +1,7 @@
 // Pictures of the Win32 windows for the documentation, taken under Wine on an X display (Xvfb):
 // the main window after start-up, the main window during a property search against the host
-// kestrova-sim (KESTROVA_HOST_SIM_DIR), the login ID prompt, the about dialog, the code lookup,
+// kestrova-sim (KESTROVA_HOST_SIM_DIR), the login ID prompt, the about dialog, the daily-run
+// dialog (a task at 07:30 as schtasks.exe would answer, a run in the history), the code lookup,
 // the maintenance window, and the local search over the fetched records sorted by price, plain
 // and with its row menu open. Each is written as a 32-bit BMP of the window's content under a
 // plain title bar; scripts/screenshots turns them into PNG files.
@@ -10,6 +11,7 @@
 #include <commctrl.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -28,6 +30,7 @@
 #include "ui/win32/main_window_dialog.h"
 #include "ui/win32/maintenance_dialog.h"
 #include "ui/win32/resource_ids.h"
+#include "ui/win32/schedule_dialog.h"
 #include "ui/win32/search_dialog.h"
 #include "ui/win32/small_dialogs.h"
 #include "ui/win32/win32_desktop.h"
@@ -196,6 +199,17 @@ int main(int argc, char** argv) {
     ok &= Picture(input, desktop, out + "input-dialog.bmp");
     AboutDialog about(state);
     ok &= Picture(about, desktop, out + "about-dialog.bmp");
+    std::filesystem::create_directories(test::FsPath(home.native() + "/Log"));
+    test::WriteNative(home.native() + "/Log/RunHistory.txt",
+                      "2011/05/08 07:30:00\t2011/05/08 07:31:12\tdaily --deals\t0\t1200\t1248\t48"
+                      "\t48\t20\t0\t33\t0\t0\t0\r\n");
+    TaskScheduler tasks([](const std::vector<std::string>&) {
+      return ProgramOutput{0,
+                           "<Task><StartBoundary>2011-05-01T07:30:00</StartBoundary>"
+                           "<Arguments>--headless daily --deals</Arguments></Task>"};
+    });
+    ScheduleDialog schedule(state, tasks, "12345678");
+    ok &= Picture(schedule, desktop, out + "schedule-dialog.bmp");
     CodeLookupDialog lookup(state);
     ok &= Picture(lookup, desktop, out + "code-lookup.bmp");
     main.window().Close();
