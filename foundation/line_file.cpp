@@ -18,9 +18,10 @@ void LineFile::Clear() {
   text_ = {};
   starts_ = {};
   lengths_ = {};
+  releasePassed_ = false;
 }
 
-void LineFile::Load(const std::string& path, MessagePump* pump) {
+void LineFile::Load(const std::string& path, MessagePump* pump, bool releasePassed) {
   Clear();
   mapped_ = platform::MapFile(platform::NativePath(path));
   text_ = mapped_;
@@ -36,23 +37,36 @@ void LineFile::Load(const std::string& path, MessagePump* pump) {
     ReplaceNuls(copy_.data(), copy_.size());
     text_ = copy_;
   }
+  // A copy is the process's own memory: only the pages of a mapping can be given back.
+  releasePassed_ = releasePassed && !mapped_.empty();
   // About 200 bytes a line; the pump runs after each 8 MB.
   constexpr std::size_t kPart = 8 << 20;
   starts_.reserve(text_.size() / 160 + 16);
   lengths_.reserve(text_.size() / 160 + 16);
   std::size_t nextPump = kPart;
+  std::size_t released = 0;
   for (std::size_t at = 0; at < text_.size();) {
     std::size_t next;
     const std::size_t end = FindLineEnd(text_, at, &next);
     starts_.push_back(at);
     lengths_.push_back(static_cast<std::uint32_t>(end - at));
     at = next;
+    ReleasePassed(at, released);
     if (at >= nextPump) {
       PumpMessages(pump, 1);
       nextPump = at + kPart;
     }
   }
   PumpMessages(pump, 1);
+}
+
+void LineFile::Release(std::size_t offset, std::size_t& released) const {
+  // Up to a 64 KB boundary (a whole number of pages on every system), so that the next step
+  // starts on a page boundary and no page is left behind between two steps.
+  offset = std::min(offset, text_.size()) & ~std::size_t{0xFFFF};
+  if (offset <= released) return;
+  platform::ReleaseMappedPages(text_.substr(released, offset - released));
+  released = offset;
 }
 
 int LineFile::LineAt(std::size_t offset) const {
