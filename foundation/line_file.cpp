@@ -25,8 +25,16 @@ void LineFile::Load(const std::string& path, MessagePump* pump, bool releasePass
   Clear();
   mapped_ = platform::MapFile(platform::NativePath(path));
   text_ = mapped_;
+  releasePassed_ = releasePassed && !mapped_.empty();
   // A NUL in the file would end no line but stand as a space in it: such a file is copied.
-  if (text_.find('\0') != std::string_view::npos || mapped_.empty()) {
+  // Looked for a step at a time, so that this pass too can give back what it has read.
+  bool nul = false;
+  std::size_t released = 0;
+  for (std::size_t at = 0; at < text_.size() && !nul; at += kReleaseStep) {
+    nul = text_.substr(at, kReleaseStep).find('\0') != std::string_view::npos;
+    ReleasePassed(at + kReleaseStep, released);
+  }
+  if (nul || mapped_.empty()) {
     if (!mapped_.empty()) {
       copy_.assign(mapped_);
       platform::UnmapFile(mapped_);
@@ -38,13 +46,13 @@ void LineFile::Load(const std::string& path, MessagePump* pump, bool releasePass
     text_ = copy_;
   }
   // A copy is the process's own memory: only the pages of a mapping can be given back.
-  releasePassed_ = releasePassed && !mapped_.empty();
+  if (mapped_.empty()) releasePassed_ = false;
   // About 200 bytes a line; the pump runs after each 8 MB.
   constexpr std::size_t kPart = 8 << 20;
   starts_.reserve(text_.size() / 160 + 16);
   lengths_.reserve(text_.size() / 160 + 16);
   std::size_t nextPump = kPart;
-  std::size_t released = 0;
+  released = 0;
   for (std::size_t at = 0; at < text_.size();) {
     std::size_t next;
     const std::size_t end = FindLineEnd(text_, at, &next);
