@@ -1,6 +1,7 @@
 #include "ui/headless_find.h"
 
 #include <algorithm>
+#include <array>
 
 #include "foundation/sjis.h"
 #include "foundation/text_functions.h"
@@ -27,11 +28,23 @@ int IndexOf(const std::vector<std::string>& entries, const std::string& text) {
 }
 
 // Every row as the clipboard copy has it, in UTF-8, converted a block of whole rows at a time
-// so that a million rows never stand in memory as text.
-void WriteRows(const SearchResults& results, int columns, std::FILE* rows) {
+// so that a million rows never stand in memory as text. The rows stand in file order, current
+// data first: the pages of each file behind the row written are given back as the rows go.
+void WriteRows(const SearchResults& results, int columns, const ManagementData& data,
+               std::FILE* rows) {
   constexpr std::size_t kBlock = 1 << 20;
   std::string text;
   text.reserve(kBlock + 4096);
+  const std::array<const LineFile*, 2> files = {&data.current, &data.past};
+  std::array<std::size_t, 2> released = {0, 0};
+  auto passed = [&](std::string_view line) {
+    for (std::size_t f = 0; f < files.size(); ++f) {
+      const std::string_view whole = files[f]->Text();
+      if (line.data() >= whole.data() && line.data() < whole.data() + whole.size()) {
+        files[f]->ReleasePassed(static_cast<std::size_t>(line.data() - whole.data()), released[f]);
+      }
+    }
+  };
   auto flush = [&] {
     const std::string utf8 = Utf8(text);
     std::fwrite(utf8.data(), 1, utf8.size(), rows);
@@ -39,6 +52,7 @@ void WriteRows(const SearchResults& results, int columns, std::FILE* rows) {
   };
   for (int row = 0; row < results.RowCount(); ++row) {
     results.AppendRowText(row, columns, text);
+    passed(results.RawLine(row));
     if (text.size() >= kBlock) flush();
   }
   flush();
@@ -121,7 +135,9 @@ int RunFind(ProgramState& state, const FindOptions& options, std::FILE* rows, st
   ConsoleSearchView view;
   SearchWindow window(state, view);
   // The stations are gathered only to find the one asked for.
-  if (!window.Load(options.station && !options.station->empty())) return 1;
+  // One search, its rows written in file order: the data's pages are given back as each pass
+  // goes by.
+  if (!window.Load(options.station && !options.station->empty(), true)) return 1;
   SearchFields& fields = window.Fields();
   SearchState& s = fields.state;
   if (options.keys) s.keys = SplitSearchKeys(*options.keys);
@@ -149,7 +165,7 @@ int RunFind(ProgramState& state, const FindOptions& options, std::FILE* rows, st
     }
   }
   window.RunSearch();
-  WriteRows(window.Results(), window.Layout().Columns(), rows);
+  WriteRows(window.Results(), window.Layout().Columns(), window.Data(), rows);
   window.Close();
   title = view.Title();
   return 0;

@@ -150,6 +150,7 @@ std::optional<std::vector<int>> LinesHolding(const LineFile& lines, int first,
                                              const std::vector<LineKey>& group) {
   constexpr std::size_t kFewHits = 4096;
   constexpr std::size_t kLinesPerHit = 16;
+  constexpr std::size_t kPiece = 4 << 20;
   const std::string_view text = lines.Text();
   const std::size_t begin = lines.Count() > first
                                 ? static_cast<std::size_t>(lines.View(first).data() - text.data())
@@ -158,9 +159,20 @@ std::optional<std::vector<int>> LinesHolding(const LineFile& lines, int first,
   for (const LineKey& key : group) {
     const std::string& k = key.Text();
     const std::size_t before = found.size();
+    std::size_t released = begin;
     for (std::size_t from = begin; from < text.size();) {
-      const std::size_t at = platform::FindBytes(text, k, from);
-      if (at == std::string_view::npos) break;
+      // A piece at a time, so that the pages searched can be given back as the search goes: a
+      // match in the piece is the first from `from` on; without one, the next piece starts
+      // where a match reaching past this piece's end would.
+      const std::size_t end = std::min(text.size(), from + kPiece);
+      const std::size_t at = platform::FindBytes(text.substr(0, end), k, from);
+      if (at == std::string_view::npos) {
+        if (end == text.size()) break;
+        from = std::max(from + 1, end - std::min(end, k.size() - 1));
+        lines.ReleasePassed(from, released);
+        continue;
+      }
+      lines.ReleasePassed(at, released);
       const int index = lines.LineAt(at);
       const std::string_view line = lines.View(index);
       const std::size_t start = static_cast<std::size_t>(line.data() - text.data());
@@ -191,15 +203,18 @@ void WalkPassing(const LineFile& lines, int first, Filter& filter, Pass pass) {
   const std::optional<std::vector<int>> holding =
       leading < 0 ? std::nullopt
                   : LinesHolding(lines, first, filter.groups[static_cast<std::size_t>(leading)]);
+  // Each line is read once: a pass that may give back what it has read does.
+  std::size_t released = 0;
+  auto test = [&](int i) {
+    const std::string_view line = lines.View(i);
+    lines.ReleasePassed(static_cast<std::size_t>(line.data() - lines.Text().data()), released);
+    if (filter.Passes(line)) pass(line);
+  };
   if (!holding) {
-    for (int i = first; i < lines.Count(); ++i) {
-      if (filter.Passes(lines.View(i))) pass(lines.View(i));
-    }
+    for (int i = first; i < lines.Count(); ++i) test(i);
     return;
   }
-  for (int i : *holding) {
-    if (filter.Passes(lines.View(i))) pass(lines.View(i));
-  }
+  for (int i : *holding) test(i);
 }
 
 }  // namespace
@@ -262,12 +277,14 @@ bool SearchWindow::Open() {
   return true;
 }
 
-bool SearchWindow::Load(bool withStations) {
+bool SearchWindow::Load(bool withStations, bool releasePassed) {
   sorter_.Attach(&results_, SortTypes(), kSortKeyLength);
   // The rows point into the loaded lines.
   results_.Clear();
-  data_.current.Load(state_.PathOf("\\csv_total\\TotalData_kanri_csvdata.csv"), state_.desktop);
-  data_.past.Load(state_.PathOf("\\csv_total\\TotalData_kanri_kako_csvdata.csv"), state_.desktop);
+  data_.current.Load(state_.PathOf("\\csv_total\\TotalData_kanri_csvdata.csv"), state_.desktop,
+                     releasePassed);
+  data_.past.Load(state_.PathOf("\\csv_total\\TotalData_kanri_kako_csvdata.csv"), state_.desktop,
+                  releasePassed);
   if (data_.current.Count() <= 3) {
     state_.desktop->Message(SJIS("「管理情報作成」を行ってください"), kTitle,
                             MessageIcon::kInformation, MessageButtons::kOk);
@@ -278,9 +295,13 @@ bool SearchWindow::Load(bool withStations) {
   const int stationColumn = SourceColumn(Layout(), SJIS("$駅$"));
   std::set<std::string, std::less<>> stations;
   std::string buffer;
+  std::size_t released = 0;
   for (int i = Layout().blankLines + 1; withStations && i < data_.current.Count(); ++i) {
+    const std::string_view line = data_.current.View(i);
+    data_.current.ReleasePassed(static_cast<std::size_t>(line.data() - data_.current.Text().data()),
+                                released);
     const std::string_view station =
-        Unquoted(RawField(data_.current.View(i), Layout().separator, stationColumn), buffer);
+        Unquoted(RawField(line, Layout().separator, stationColumn), buffer);
     if (!station.empty() && stations.find(station) == stations.end()) stations.emplace(station);
     // A million lines take a while: the window keeps answering.
     if (i % 65536 == 0) PumpMessages(state_.desktop, 1);

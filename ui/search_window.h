@@ -85,6 +85,8 @@ class SearchResults : public ListControl {
                            const std::vector<int>& addedBeforeSort) const;
   // The place at which the row was added (a search adds in file order).
   int AddedAt(int row) const { return rows_[static_cast<std::size_t>(row)].added; }
+  // The record line of the row, as it was given.
+  std::string_view RawLine(int row) const { return Line(rows_[static_cast<std::size_t>(row)]); }
   // The cell as displayed; empty for a row or column out of range. The text stays valid until
   // the rows are cleared.
   std::string_view Cell(int row, int column) const;
@@ -186,6 +188,7 @@ class SearchWindow {
   void ReadFields() { view_.ReadFields(fields_); }
   void ShowFields() { view_.ShowFields(fields_); }
   const SearchResults& Results() const { return results_; }
+  const ManagementData& Data() const { return data_; }
   const CsvLayout& Layout() const;
   // "1;" per "N" column, "0;" for any other, the last ";" removed.
   std::string SortTypes() const;
@@ -198,8 +201,11 @@ class SearchWindow {
   bool Open();
   // The opening without its search: data read, stations, key lists, saved state shown. false
   // as Open. Without stations the station box holds "すべて" alone (a search that chooses no
-  // station, from the command line, skips a pass over the current data).
-  bool Load(bool withStations = true);
+  // station, from the command line, skips a pass over the current data). With releasePassed
+  // each pass over the data gives back the pages it has read (a run that searches once and
+  // writes the rows in file order, as the command line's find does, then never holds both
+  // files in memory).
+  bool Load(bool withStations = true, bool releasePassed = false);
   // Saves the state from the controls, walks the lines and fills the results; sets the title
   // "Kestrova-検索(shown/walked)".
   void RunSearch();

@@ -66,6 +66,9 @@ void AdviseLargeBuffer(void* data, std::size_t size);
 // UnmapFile gives the mapping back.
 std::string_view MapFile(const std::string& nativePath);
 void UnmapFile(std::string_view bytes);
+// Gives back the pages that lie wholly inside part of a MapFile mapping, so they no longer count
+// in the process's memory; read again, they come back from the system's file cache.
+void ReleaseMappedPages(std::string_view part);
 // Where key first occurs in text at or after from, byte for byte; npos when it does not.
 std::size_t FindBytes(std::string_view text, std::string_view key, std::size_t from);
 

@@ -237,6 +237,14 @@ void UnmapFile(std::string_view bytes) {
   if (!bytes.empty()) ::munmap(const_cast<char*>(bytes.data()), bytes.size());
 }
 
+void ReleaseMappedPages(std::string_view part) {
+  const auto page = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
+  const auto begin = (reinterpret_cast<std::uintptr_t>(part.data()) + page - 1) & ~(page - 1);
+  const auto end = (reinterpret_cast<std::uintptr_t>(part.data()) + part.size()) & ~(page - 1);
+  // The mapping is private and never written: its pages are the file's, dropped and read again.
+  if (end > begin) (void)::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_DONTNEED);
+}
+
 std::size_t FindBytes(std::string_view text, std::string_view key, std::size_t from) {
   if (from > text.size()) return std::string_view::npos;
   const void* at = ::memmem(text.data() + from, text.size() - from, key.data(), key.size());

@@ -161,6 +161,7 @@ void AdviseLargeBuffer(void*, std::size_t) {}
 // Files are read, not mapped, here.
 std::string_view MapFile(const std::string&) { return {}; }
 void UnmapFile(std::string_view) {}
+void ReleaseMappedPages(std::string_view) {}
 
 std::size_t FindBytes(std::string_view text, std::string_view key, std::size_t from) {
   return text.find(key, from);

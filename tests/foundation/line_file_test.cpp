@@ -32,9 +32,17 @@ TEST(LineFileTest, HoldsTheLinesTextListReadsAndFindsTheLineOfAnOffset) {
   std::string binary(20000, '\0');
   std::mt19937 random(11);
   for (char& c : binary) c = static_cast<char>(random() % 256);
-  const std::vector<std::string> texts = {
+  std::vector<std::string> texts = {
       "a\r\nb\rc\nd",  // CR LF, lone CR, lone LF, no end on the last line
       "\r\n\r\nx\r\n", std::string("wi\0th nul\r\n\0\0\r\n", 15) + binary + "\r\nlast", binary};
+  // Files of a few MB, read in steps: a NUL far into one, in a line across a step's end or
+  // at the end of a last line longer than a step, is found all the same, also when the pages read
+  // are given back.
+  std::string large;
+  for (int i = 0; large.size() < (5u << 19); ++i) large += "line " + std::to_string(i) + "\r\n";
+  std::string across = large;
+  across.insert((3u << 19) - 2, std::string(8, '\0'));
+  texts.insert(texts.end(), {large, across, large + std::string(2u << 20, 'x') + '\0'});
   for (const std::string& text : texts) {
     test::WriteNative(dir.native() + "/in.txt", text);
     TextList expected;
@@ -42,6 +50,11 @@ TEST(LineFileTest, HoldsTheLinesTextListReadsAndFindsTheLineOfAnOffset) {
     LineFile file;
     file.Load(dir.Path("in.txt"));
     ASSERT_EQ(Lines(file), expected.ToVector());
+    LineFile releasing;
+    releasing.Load(dir.Path("in.txt"), nullptr, true);
+    std::size_t released = 0;
+    releasing.ReleasePassed(text.size(), released);
+    ASSERT_EQ(Lines(releasing), expected.ToVector());
     for (int i = 0; i < file.Count(); ++i) {
       const std::size_t start = static_cast<std::size_t>(file.View(i).data() - file.Text().data());
       EXPECT_EQ(file.LineAt(start), i);

@@ -168,6 +168,39 @@ TEST_F(SearchWindowTest, WholeFileLookupsFindTheSameRecordsAsALineByLineTest) {
   EXPECT_EQ(SearchWith([](SearchFields& f) { f.state.keys[0] = Sjis("土地\",\r\n\"1"); }), "");
 }
 
+// The command line's find loads the data to give back the pages each pass has read, and the
+// whole-file lookup searches it a piece at a time: the records found stay the same, a key that
+// lies across the end of a piece included.
+TEST_F(SearchWindowTest, GivingBackReadPagesLosesNoRecordAcrossSearchedPieces) {
+  const std::string heading =
+      "\"番号\",\"更新日\",\"図面\",\"駅\",\"価格\",\"会員\",\"所在地\",\"種別\",\n\n\n";
+  auto line = [](const std::string& number, const std::string& place) {
+    return Cp932Lines(
+        Record(number, "2011/05/01", "有", "梅田", "1", "B社", place, "11売り・土地") + "\n");
+  };
+  std::string text = Cp932Lines(heading);
+  // With no match before it, the first piece searched ends 4 MB after the first record's start.
+  const std::size_t pieceEnd = Cp932Lines(heading).size() + (4u << 20);
+  int fillers = 0;
+  while (text.size() + 400 < pieceEnd) text += line(std::to_string(fillers++), "北");
+  // "ZQX" starts one byte before the piece's end, so that only its first byte lies inside.
+  const std::size_t before = line("across", "").find("\"\",\"") + 1;
+  text += line("across", std::string(pieceEnd - 1 - text.size() - before, 'x') + "ZQX");
+  ASSERT_EQ(text.substr(pieceEnd - 1, 3), "ZQX");
+  for (int i = 0; i < 30000; ++i) text += line(std::to_string(fillers++), "北");
+  text += line("last", "ZQX");
+  WriteNative(home.native() + "/csv_total/TotalData_kanri_csvdata.csv", text);
+
+  ASSERT_TRUE(window.Load(true, true));
+  EXPECT_EQ(SearchWith([](SearchFields& f) { f.state.keys[0] = "ZQX"; }), "acrosslast");
+  // A key in most lines: every line is tested, over pages given back by the passes before.
+  SearchWith([](SearchFields& f) { f.state.keys[0] = Sjis("北"); });
+  EXPECT_EQ(view.titles.back(),
+            "Kestrova-検索(" + std::to_string(fillers) + "/" + std::to_string(fillers + 2) + ")");
+  const std::string lastFiller = line(std::to_string(fillers - 1), "北");
+  EXPECT_EQ(window.Results().RawLine(fillers - 1), lastFiller.substr(0, lastFiller.size() - 2));
+}
+
 TEST_F(SearchWindowTest, KeyListEntriesFilterAndReloadOnlyOnRequest) {
   WriteList(1, "# 駅の候補\n\n梅田|江坂\nすべて\n豊中|\nポ\n＃全角\n");
   WriteList(2, "C社\n");
