@@ -189,6 +189,8 @@ std::string FailureCause(int rc, const HttpSession& session) {
       return "time-out" + detail;
     case TransportFailure::kConnection:
       return "connection failed" + detail;
+    case TransportFailure::kStopped:
+      return "stopped";
     case TransportFailure::kNone:
       break;
   }

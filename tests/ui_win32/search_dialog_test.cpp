@@ -297,9 +297,9 @@ TEST_F(SearchDialogTest, MainWindowHidesWhileTheSearchIsOpenAndComesBackAfterIt)
     if (search != nullptr) return;
     EnumWindows(
         [](HWND window, LPARAM) -> BOOL {
-          wchar_t title[64] = {};
-          GetWindowTextW(window, title, 64);
-          if (!IsWindowVisible(window) || std::wstring(title).rfind(L"Kestrova-", 0) != 0)
+          wchar_t text[64] = {};
+          GetWindowTextW(window, text, 64);
+          if (!IsWindowVisible(window) || std::wstring(text).rfind(L"Kestrova-", 0) != 0)
             return TRUE;
           search = window;
           return FALSE;
