@@ -2,12 +2,25 @@
 
 #include <algorithm>
 #include <chrono>
+#include <future>
 #include <thread>
 
 namespace kestrova {
 
 void MessagePump::Sleep(int milliseconds) {
   std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
+
+void RunPumping(MessagePump* pump, const std::function<void()>& work) {
+  if (pump == nullptr || !pump->KeepsAWindowAlive()) {
+    work();
+    return;
+  }
+  std::future<void> done = std::async(std::launch::async, work);
+  while (done.wait_for(std::chrono::milliseconds(0)) != std::future_status::ready) {
+    pump->Sleep(10);  // dispatches the window's messages at the pump's pace meanwhile
+  }
+  done.get();
 }
 
 void PumpMessages(MessagePump* pump, int n) {
@@ -40,6 +53,9 @@ void PumpPacer::Sleep(int ms, const std::function<void()>& dispatch) {
     const auto next = std::min(deadline, lastDispatch_ + interval_);
     if (next > steady_clock::now()) std::this_thread::sleep_until(next);
   }
+  // A sleep that woke late (a busy machine, a coarse timer) still dispatches when one is due
+  // before the caller goes back to its work.
+  if (steady_clock::now() - lastDispatch_ >= interval_) Dispatch(dispatch);
 }
 
 void PumpPacer::Reset() {

@@ -14,6 +14,9 @@ class MessagePump {
   virtual void Pump(int n) = 0;
   // Sleep for the given milliseconds (tests replace it so that waits cost nothing).
   virtual void Sleep(int milliseconds);
+  // true for the pump of a window: work that waits for the disk or the network is then run on
+  // a thread of its own while this pump keeps the window alive (RunPumping).
+  virtual bool KeepsAWindowAlive() const { return false; }
 };
 
 // How a pump kept up during a stretch of work: the dispatches and the longest time between
@@ -44,6 +47,11 @@ class PumpPacer {
   std::chrono::steady_clock::time_point lastDispatch_{};
   PumpStats stats_;
 };
+
+// Runs work to its end. With the pump of a window, on a thread of its own while this thread
+// pumps at the pump's pace, so a slow disk (or a file scanned as it is closed) never stills the
+// window; otherwise right here. work must not touch the window or what its messages change.
+void RunPumping(MessagePump* pump, const std::function<void()>& work);
 
 // n tries at dispatching one pending message each; a null pump does nothing.
 void PumpMessages(MessagePump* pump, int n);

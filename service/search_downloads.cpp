@@ -68,7 +68,10 @@ bool Download(OnlineContext& context, DownloadKind& kind, const std::string& kin
     }
     return false;
   }
-  if (!WriteFileAtomic(target, answer, 0644, false)) {
+  bool written = false;
+  RunPumping(context.state.desktop,
+             [&] { written = WriteFileAtomic(target, answer, 0644, false); });
+  if (!written) {
     LogWriteFailure(context.state, kPageWriteFailed, target);
     ++context.downloadsNotSaved;
   }
@@ -223,8 +226,9 @@ SearchAnswer SearchAndDownload(OnlineContext& context, const std::string& formBo
   // Every page is kept under "\\Log", a page left to its parts too; a page that cannot be kept
   // is still parsed from memory.
   const std::string pagePath = ResultPagePath(state, stamp, counter, kind);
-  if (!WriteFileAtomic(pagePath, answer, 0644, false))
-    LogWriteFailure(state, kPageWriteFailed, pagePath);
+  bool written = false;
+  RunPumping(state.desktop, [&] { written = WriteFileAtomic(pagePath, answer, 0644, false); });
+  if (!written) LogWriteFailure(state, kPageWriteFailed, pagePath);
   const std::string page = Utf8ToAnsi(answer);
   result.cut = IsCutResultPage(page);
   if (result.cut && splitIfCut) {

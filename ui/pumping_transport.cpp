@@ -1,31 +1,19 @@
 #include "ui/pumping_transport.h"
 
-#include <future>
-
 #include "foundation/message_pump.h"
 
 namespace kestrova {
 
-namespace {
-
-// Runs work on another thread, pumping until it has ended; its result.
-template <typename Work>
-auto WhilePumping(MessagePump& pump, Work work) {
-  auto result = std::async(std::launch::async, std::move(work));
-  while (result.wait_for(std::chrono::milliseconds(0)) != std::future_status::ready) {
-    pump.Sleep(10);  // dispatches the window's messages at the pump's pace meanwhile
-  }
-  return result.get();
-}
-
-}  // namespace
-
 int PumpingTransport::Open(std::string_view userAgent) {
-  return WhilePumping(pump_, [&] { return inner_->Open(userAgent); });
+  int rc = 0;
+  RunPumping(&pump_, [&] { rc = inner_->Open(userAgent); });
+  return rc;
 }
 
 TransportResult PumpingTransport::Send(const TransportRequest& request) {
-  return WhilePumping(pump_, [&] { return inner_->Send(request); });
+  TransportResult result;
+  RunPumping(&pump_, [&] { result = inner_->Send(request); });
+  return result;
 }
 
 void PumpingTransport::Close() { inner_->Close(); }

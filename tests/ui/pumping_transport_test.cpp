@@ -1,5 +1,6 @@
 // The pumping transport: the window's pump keeps running while a request is under way on the
-// request's own thread, and the answer comes back as the inner transport gave it.
+// request's own thread, and the answer comes back as the inner transport gave it; without a
+// window, work runs where it was asked for.
 #include "ui/pumping_transport.h"
 
 #include <gtest/gtest.h>
@@ -19,7 +20,9 @@ class CountingPump final : public MessagePump {
  public:
   void Pump(int) override { ++pumps; }
   void Sleep(int) override { ++pumps; }
+  bool KeepsAWindowAlive() const override { return window; }
   std::atomic<int> pumps{0};
+  bool window = true;
 };
 
 // A server that answers only once the window has been pumped a few times meanwhile (or gives
@@ -60,6 +63,18 @@ TEST(PumpingTransportTest, TheWindowIsPumpedWhileARequestWaitsAndItsAnswerComesB
   EXPECT_EQ(result.status, 200);
   EXPECT_EQ(result.body, "https://localhost/a");
   EXPECT_GE(pump.pumps.load(), 6);
+}
+
+TEST(PumpingTransportTest, WithoutAWindowWorkRunsOnTheCallersThreadAndNothingIsPumped) {
+  // Headless runs and the tests' desktops keep one thread: their waits and writes stay in order.
+  CountingPump pump;
+  pump.window = false;
+  std::thread::id ranOn;
+  RunPumping(&pump, [&] { ranOn = std::this_thread::get_id(); });
+  EXPECT_EQ(ranOn, std::this_thread::get_id());
+  RunPumping(nullptr, [&] { ranOn = std::thread::id(); });
+  EXPECT_EQ(ranOn, std::thread::id());
+  EXPECT_EQ(pump.pumps.load(), 0);
 }
 
 }  // namespace

@@ -157,6 +157,29 @@ TEST_F(MainWindowDialogTest, FirstStartShowsTheDefaultsInEveryControl) {
   EXPECT_EQ(Text(1034), "↑ﾘｾｯﾄ");
 }
 
+TEST_F(MainWindowDialogTest, LogBoxCarriesAScrollBarOnlyWhileItsTextIsLongerThanTheBox) {
+  Start();
+  HWND box = GetDlgItem(hwnd(), 1010);
+  auto hasBar = [&] { return (GetWindowLongW(box, GWL_STYLE) & WS_VSCROLL) != 0; };
+  auto show = [&](const std::string& utf8) {
+    MainFields fields = dialog_->window().Fields();
+    fields.logBox = Sjis(utf8);
+    dialog_->ShowFields(fields);
+  };
+  EXPECT_FALSE(hasBar());
+  show("★HTML取得中★100012345678,1\r\n大阪市北区");
+  EXPECT_FALSE(hasBar());
+  std::string lines;
+  for (int i = 1; i <= 12; ++i) lines += "エラー行 " + std::to_string(i) + "\r\n";
+  show(lines);
+  ASSERT_TRUE(hasBar());
+  SendMessageW(box, WM_VSCROLL, SB_LINEDOWN, 0);
+  EXPECT_EQ(SendMessageW(box, EM_GETFIRSTVISIBLELINE, 0, 0), 1);  // the bar scrolls the text
+  show("_");
+  EXPECT_FALSE(hasBar());
+  EXPECT_EQ(Text(1010), "");
+}
+
 TEST_F(MainWindowDialogTest, PropertySearchShowsItsProgressAndEndsWithTheButtonsBack) {
   StartAgainstSim();
   std::vector<std::string> titles, statuses;

@@ -76,6 +76,7 @@ void MainWindowDialog::OnCreated() {
   // A stop signal (Ctrl+C of a console the program was started from) is seen here, on the
   // window's thread, even while a command pumps messages.
   SetTimer(hwnd(), kSignalTimer, 100, nullptr);
+  ShowScrollBar(Item(1010), SB_VERT, FALSE);  // until a text needs it
   SetFocus(Item(1013));
 }
 
@@ -109,7 +110,35 @@ void MainWindowDialog::ReadFields(MainFields& fields) {
 void MainWindowDialog::ShowFields(const MainFields& fields) {
   for (const EditSpec& spec : kEdits) SetControlText(hwnd(), spec.id, fields.*spec.field);
   for (const CheckSpec& spec : kChecks) SetChecked(hwnd(), spec.id, fields.*spec.field != 0);
-  SetControlText(hwnd(), 1010, LogText(fields.logBox));
+  ShowLog(LogText(fields.logBox));
+}
+
+// The log box carries its scroll bar only while its text is longer than the box. A multi-line
+// edit redraws a scroll bar it carries at every change of its text, at once: under Wine that
+// costs several milliseconds (tens on a busy machine) each time, and a run changes the box
+// three times per property.
+void MainWindowDialog::ShowLog(const std::string& text) {
+  const std::wstring wide = WideText(text);
+  if (ControlTextW(hwnd(), 1010) == wide) return;
+  HWND box = Item(1010);
+  SetWindowTextW(box, wide.c_str());
+  const bool needsBar = LogOverflows(box);
+  if (needsBar != ((GetWindowLongW(box, GWL_STYLE) & WS_VSCROLL) != 0)) {
+    ShowScrollBar(box, SB_VERT, needsBar);
+  }
+}
+
+bool MainWindowDialog::LogOverflows(HWND box) {
+  RECT text{};
+  SendMessageW(box, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&text));
+  HDC dc = GetDC(box);
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(box, WM_GETFONT, 0, 0)));
+  TEXTMETRICW metrics{};
+  GetTextMetricsW(dc, &metrics);
+  SelectObject(dc, old);
+  ReleaseDC(box, dc);
+  const LRESULT lines = SendMessageW(box, EM_GETLINECOUNT, 0, 0);
+  return metrics.tmHeight > 0 && lines * metrics.tmHeight > text.bottom - text.top;
 }
 
 void MainWindowDialog::SetTitle(std::string_view title) {

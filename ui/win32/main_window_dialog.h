@@ -47,6 +47,8 @@ class MainWindowDialog final : public Win32Dialog, public MainWindowView {
   // Logging off or shutting down: true when Windows may end the program now.
   bool EndSessionAllowed();
   void ContextMenu(LPARAM at);
+  void ShowLog(const std::string& text);
+  static bool LogOverflows(HWND box);
 
   ProgramState& state_;
   MainWindow window_;

@@ -31,6 +31,7 @@ class Win32Desktop : public Desktop {
   void Pump(int n) override;
   // Waits with the windows alive: a dispatch every kPumpInterval until the time is up.
   void Sleep(int ms) override;
+  bool KeepsAWindowAlive() const override { return true; }
 
   void ResetPumpStats() { pacer_.Reset(); }
   const PumpStats& pumpStats() const { return pacer_.stats(); }
