@@ -108,6 +108,13 @@ TEST_F(CodeLookupDialogTest, EscapeLeavesWithoutStoringAndThePlacementComesBack)
   EXPECT_EQ(window.bottom - window.top, 600);
   EXPECT_GT(list.bottom - list.top, 300);
   EXPECT_EQ(ListView_GetColumnWidth(GetDlgItem(again.hwnd(), IDC_RESULTS), 2), 77);
+  // Dragged smaller, it stops at the template's size (the first window's): nothing is cut off.
+  RECT first;
+  GetWindowRect(d_, &first);
+  MINMAXINFO limits{};
+  SendMessageW(again.hwnd(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
+  EXPECT_EQ(limits.ptMinTrackSize.x, first.right - first.left);
+  EXPECT_EQ(limits.ptMinTrackSize.y, first.bottom - first.top);
 }
 
 }  // namespace

@@ -18,7 +18,7 @@ void CodeLookupDialog::OnCreated() {
   RECT window, client;
   GetWindowRect(hwnd(), &window);
   GetClientRect(hwnd(), &client);
-  minimum_ = {window.right - window.left, window.bottom - window.top};
+  SetMinimumSize({window.right - window.left, window.bottom - window.top});
   client_ = {client.right, client.bottom};
   SetUpReportList(Item(IDC_RESULTS), {"コード", "都道府県", "市町村名", "よみがな"}, 100);
   RestorePlacement(hwnd(), state_.settings, keys::kLookupPlacement);
@@ -78,16 +78,11 @@ bool CodeLookupDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRE
     case WM_SIZE:
       Layout();
       return true;
-    case WM_GETMINMAXINFO: {
-      auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
-      if (minimum_.cx > 0) info->ptMinTrackSize = {minimum_.cx, minimum_.cy};
-      return true;
-    }
     case WM_CLOSE:
       // The close box stores the texts, the code list, the placement and the widths.
       window_.Close();
-      SavePlacement(hwnd(), state_.settings, keys::kLookupPlacement);
-      SaveColumnWidths(Item(IDC_RESULTS), state_.settings, keys::kLookupColumnWidths);
+      SaveListWindow(hwnd(), Item(IDC_RESULTS), state_.settings, keys::kLookupPlacement,
+                     keys::kLookupColumnWidths);
       End(IDOK);
       return true;
     case WM_COMMAND:

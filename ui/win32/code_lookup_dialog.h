@@ -29,7 +29,6 @@ class CodeLookupDialog final : public Win32Dialog, public CodeLookupView {
   ProgramState& state_;
   CodeLookupWindow window_;
   std::wstring cell_;  // the text a list row handed out last
-  SIZE minimum_{};     // the template's size: the window is never made smaller
   SIZE client_{};      // the client size the controls were placed for
 };
 

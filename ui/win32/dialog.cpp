@@ -99,6 +99,11 @@ INT_PTR CALLBACK Win32Dialog::Procedure(HWND hwnd, UINT message, WPARAM wParam, 
     SetWindowPos(hwnd, nullptr, r->left, r->top, r->right - r->left, r->bottom - r->top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
   }
+  if (message == WM_GETMINMAXINFO && self->minimum_.cx > 0) {
+    reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = {self->minimum_.cx, self->minimum_.cy};
+    SetWindowLongPtrW(hwnd, DWLP_MSGRESULT, 0);
+    return TRUE;
+  }
   LRESULT result = 0;
   if (!self->OnMessage(message, wParam, lParam, result)) return FALSE;
   // Messages whose answer is the return value itself; all others answer through DWLP_MSGRESULT.

@@ -35,6 +35,8 @@ class Win32Dialog {
   virtual void OnCreated() {}
   // The program's icon in both title-bar sizes.
   void SetProgramIcon();
+  // The least size the user can drag a resizable window to (its frame included).
+  void SetMinimumSize(SIZE size) { minimum_ = size; }
 
  private:
   static INT_PTR CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -43,6 +45,7 @@ class Win32Dialog {
   HWND hwnd_ = nullptr;
   bool ended_ = false;
   int result_ = 0;
+  SIZE minimum_{};
 };
 
 // The module the resources live in (the program).

@@ -68,4 +68,10 @@ void SaveColumnWidths(HWND list, SettingsStore& settings, std::string_view key) 
   SaveColumnWidths(widths, settings, key);
 }
 
+void SaveListWindow(HWND window, HWND list, SettingsStore& settings, std::string_view placementKey,
+                    std::string_view widthsKey) {
+  SavePlacement(window, settings, placementKey);
+  SaveColumnWidths(list, settings, widthsKey);
+}
+
 }  // namespace kestrova

@@ -20,5 +20,8 @@ void RestorePlacement(HWND window, const SettingsStore& settings, std::string_vi
 void SavePlacement(HWND window, SettingsStore& settings, std::string_view key);
 void RestoreColumnWidths(HWND list, const SettingsStore& settings, std::string_view key);
 void SaveColumnWidths(HWND list, SettingsStore& settings, std::string_view key);
+// What the close box keeps of a window with a list: where the window stands, the column widths.
+void SaveListWindow(HWND window, HWND list, SettingsStore& settings, std::string_view placementKey,
+                    std::string_view widthsKey);
 
 }  // namespace kestrova

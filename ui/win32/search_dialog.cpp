@@ -60,7 +60,7 @@ void SearchDialog::OnCreated() {
   RECT window, client;
   GetWindowRect(hwnd(), &window);
   GetClientRect(hwnd(), &client);
-  minimum_ = {(window.right - window.left) / 2, window.bottom - window.top};
+  SetMinimumSize({(window.right - window.left) / 2, window.bottom - window.top});
   client_ = {client.right, client.bottom};
   HWND doubleClick = Item(IDC_SEARCH_DOUBLE_CLICK);
   for (int i = 0; i <= static_cast<int>(ResultAction::kOpenLocation); ++i) {
@@ -290,16 +290,11 @@ bool SearchDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT
     case WM_SIZE:
       Layout();
       return true;
-    case WM_GETMINMAXINFO: {
-      auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
-      if (minimum_.cx > 0) info->ptMinTrackSize = {minimum_.cx, minimum_.cy};
-      return true;
-    }
     case WM_CLOSE:
       // The close box keeps the search state, the placement and the column widths.
       window_.Close();
-      SavePlacement(hwnd(), state_.settings, keys::kSearchPlacement);
-      SaveColumnWidths(Item(IDC_SEARCH_RESULTS), state_.settings, keys::kSearchColumnWidths);
+      SaveListWindow(hwnd(), Item(IDC_SEARCH_RESULTS), state_.settings, keys::kSearchPlacement,
+                     keys::kSearchColumnWidths);
       End(IDOK);
       return true;
     case WM_COMMAND:

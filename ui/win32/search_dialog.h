@@ -57,7 +57,6 @@ class SearchDialog final : public Win32Dialog, public SearchView {
   // What the drop-down lists hold now, so a search that leaves them alone does not refill them.
   std::vector<std::string> stations_;
   std::array<std::vector<std::string>, 3> keyListEntries_;
-  SIZE minimum_{};
   SIZE client_{};
 };
 
