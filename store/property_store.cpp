@@ -500,6 +500,8 @@ int CompleteInterruptedTidy(ProgramState& state) {
   return WritePastAndTotalCsv(state) != 0 ? kCsvWriteFailed : 0;
 }
 
+bool TidyWasInterrupted(const ProgramState& state) { return FileExists(state.PathOf(kTidyMarker)); }
+
 int TidyData(ProgramState& state) {
   if (const int finished = CompleteInterruptedTidy(state); finished != 0) return finished;
   int result = 0;

@@ -28,6 +28,8 @@ bool BackupFile(ProgramState& state, const std::string& path);
 // Finishes a tidy that was stopped between its two files (the next start calls it); 0 when
 // there was none or it is now finished, else the code of the failed write.
 int CompleteInterruptedTidy(ProgramState& state);
+// true while a tidy killed between its two files waits for CompleteInterruptedTidy.
+bool TidyWasInterrupted(const ProgramState& state);
 
 // The guards of the two rewrites of the store. stored: the bytes of the store file as they are
 // on the disk. The first property number of stored that no line of kept carries, or the first

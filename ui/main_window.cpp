@@ -88,6 +88,12 @@ bool MainWindow::StartUp(const EnvironmentSource& source, const LoginIdSources& 
   // A run killed in the middle of a write leaves its temporary files, and one killed in the
   // middle of the tidy leaves the tidy to finish, before anything reads the store.
   RemoveStaleTemporaryFiles();
+  // Finishing a tidy writes the CSV files, whose detail columns come from the detail stores:
+  // they are read first, even for a start that would not read them otherwise.
+  if (!localSearchOnly || TidyWasInterrupted(state_)) {
+    LoadDetailFiles(state_);
+    detailFilesLoaded_ = true;
+  }
   CompleteInterruptedTidy(state_);
   // The login box shows the ID in use; one given on the command line is remembered for the
   // next start (the data folder exists only from here on).
@@ -102,10 +108,6 @@ bool MainWindow::StartUp(const EnvironmentSource& source, const LoginIdSources& 
   }
   ShowFields();
 
-  if (!localSearchOnly) {
-    LoadDetailFiles(state_);
-    detailFilesLoaded_ = true;
-  }
   SetTitle(kTitle);
   return true;
 }

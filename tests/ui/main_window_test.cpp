@@ -471,6 +471,42 @@ TEST_F(MainWindowCloseTest, LocalSearchStartReadsTheDetailStoresOnlyForADueTidy)
   EXPECT_EQ(ReadNative(Native("dat/SyousaiInfo.dat")), detailBytes);
 }
 
+// A tidy killed between its two files is finished by the next start, which writes the CSV
+// files as the whole tidy does: with the values of the detail store, for either kind of start.
+TEST_F(MainWindowCloseTest, TidyFinishedAtTheStartWritesTheCsvFilesWithTheDetailValues) {
+  const std::string old1 = Record("100000000001", "2010/04/01");
+  const std::string recent = Record("100000000002", "2011/05/02");
+  std::string details;
+  for (const char* value : {"100000000001<===>", "100000000002<===>"}) {
+    details += value;
+    for (int i = 0; i < 40; ++i) details += value[11] == '1' ? "3LDK\t" : "2DK\t";
+    details += "\n";
+  }
+  WriteCp932("dat/SyousaiInfo.dat", details);
+  StoreRecords({old1, recent});
+  ASSERT_TRUE(Start());
+  run->window.Close();  // the whole tidy
+  const std::string pastCsv = ReadNative(Native("csv_total/TotalData_kako_csvdata.csv"));
+  const std::string totalCsv = ReadNative(Native("csv_total/TotalData_csvdata.csv"));
+  ASSERT_NE(Utf8(pastCsv).find("3LDK"), std::string::npos);
+  ASSERT_NE(Utf8(totalCsv).find("2DK"), std::string::npos);
+  for (const bool localSearchOnly : {false, true}) {
+    // Killed right after its marker: the store as before the tidy, no past data yet.
+    fs::remove_all(Native("csv_total"));
+    fs::remove(Native("dat/TotalData_Kako.txt"));
+    StoreRecords({old1, recent});
+    WriteNative(Native("dat/TidyInProgress.txt"), "0\r\n" + old1 + "\r\n");
+    run = NewRun();
+    ASSERT_TRUE(run->window.StartUp({ProgramPath()}, {}, localSearchOnly));
+    EXPECT_FALSE(Exists("dat/TidyInProgress.txt"));
+    EXPECT_EQ(Lines("dat\\TotalData_Kako.txt"), std::vector<std::string>{old1});
+    EXPECT_EQ(ReadNative(Native("csv_total/TotalData_kako_csvdata.csv")), pastCsv)
+        << localSearchOnly;
+    EXPECT_EQ(ReadNative(Native("csv_total/TotalData_csvdata.csv")), totalCsv) << localSearchOnly;
+    run->window.Close();
+  }
+}
+
 TEST_F(MainWindowCloseTest, TwoClosesOfOneRunTidyOnce) {
   const std::string old1 = Record("100000000001", "2010/04/01");
   ASSERT_TRUE(Start());
