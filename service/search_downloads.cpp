@@ -35,6 +35,14 @@ std::string_view FieldOf(const std::vector<std::string_view>& fields, std::size_
   return i < fields.size() ? fields[i] : std::string_view();
 }
 
+// Writes a fetched page or PDF whole (WriteFileAtomic), off the window's thread while a window
+// waits for it.
+bool WriteFetched(ProgramState& state, const std::string& path, const std::string& bytes) {
+  bool written = false;
+  RunPumping(state.desktop, [&] { written = WriteFileAtomic(path, bytes, 0644, false); });
+  return written;
+}
+
 void Show(OnlineContext& context) {
   context.window.ShowFields();
   PumpMessages(context.state.desktop, 100);
@@ -68,10 +76,7 @@ bool Download(OnlineContext& context, DownloadKind& kind, const std::string& kin
     }
     return false;
   }
-  bool written = false;
-  RunPumping(context.state.desktop,
-             [&] { written = WriteFileAtomic(target, answer, 0644, false); });
-  if (!written) {
+  if (!WriteFetched(context.state, target, answer)) {
     LogWriteFailure(context.state, kPageWriteFailed, target);
     ++context.downloadsNotSaved;
   }
@@ -226,9 +231,7 @@ SearchAnswer SearchAndDownload(OnlineContext& context, const std::string& formBo
   // Every page is kept under "\\Log", a page left to its parts too; a page that cannot be kept
   // is still parsed from memory.
   const std::string pagePath = ResultPagePath(state, stamp, counter, kind);
-  bool written = false;
-  RunPumping(state.desktop, [&] { written = WriteFileAtomic(pagePath, answer, 0644, false); });
-  if (!written) LogWriteFailure(state, kPageWriteFailed, pagePath);
+  if (!WriteFetched(state, pagePath, answer)) LogWriteFailure(state, kPageWriteFailed, pagePath);
   const std::string page = Utf8ToAnsi(answer);
   result.cut = IsCutResultPage(page);
   if (result.cut && splitIfCut) {

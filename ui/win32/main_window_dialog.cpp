@@ -118,10 +118,8 @@ void MainWindowDialog::ShowFields(const MainFields& fields) {
 // costs several milliseconds (tens on a busy machine) each time, and a run changes the box
 // three times per property.
 void MainWindowDialog::ShowLog(const std::string& text) {
-  const std::wstring wide = WideText(text);
-  if (ControlTextW(hwnd(), 1010) == wide) return;
+  if (!SetControlText(hwnd(), 1010, text)) return;
   HWND box = Item(1010);
-  SetWindowTextW(box, wide.c_str());
   const bool needsBar = LogOverflows(box);
   if (needsBar != ((GetWindowLongW(box, GWL_STYLE) & WS_VSCROLL) != 0)) {
     ShowScrollBar(box, SB_VERT, needsBar);

@@ -22,9 +22,11 @@ std::wstring ControlTextW(HWND dialog, int id) {
 
 std::string ControlText(HWND dialog, int id) { return ProgramText(ControlTextW(dialog, id)); }
 
-void SetControlText(HWND dialog, int id, std::string_view cp932) {
+bool SetControlText(HWND dialog, int id, std::string_view cp932) {
   const std::wstring text = WideText(cp932);
-  if (ControlTextW(dialog, id) != text) SetDlgItemTextW(dialog, id, text.c_str());
+  if (ControlTextW(dialog, id) == text) return false;
+  SetDlgItemTextW(dialog, id, text.c_str());
+  return true;
 }
 
 bool IsChecked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }

@@ -20,7 +20,8 @@ std::wstring ControlTextW(HWND dialog, int id);
 // The control's text as cp932.
 std::string ControlText(HWND dialog, int id);
 // Sets the text only on a real change: an edit keeps its caret and undo history otherwise.
-void SetControlText(HWND dialog, int id, std::string_view cp932);
+// true when the text changed.
+bool SetControlText(HWND dialog, int id, std::string_view cp932);
 bool IsChecked(HWND dialog, int id);
 void SetChecked(HWND dialog, int id, bool checked);
 
